@@ -4,9 +4,8 @@
 #define Pegasus_Array_h
 
 #include <atomic>
-#include <new>
 #include <utility>
-#include <vector>
+#include <Pegasus/Common/ArrayBuffer.h>
 #include <Pegasus/Common/Config.h>
 #include <Pegasus/Common/Linkage.h>
 #include <Pegasus/Common/Char16.h>
@@ -24,15 +23,17 @@ template <class PEGASUS_ARRAY_T> class Array
     struct Rep
     {
         std::atomic<Uint32> refs{1};
-        std::vector<T> items;
+        ArrayBuffer<T> items;
+        Rep() {}
+        Rep(const Rep& x) : items(x.items) {}
     };
 
 public:
     Array() : _rep(new Rep) {}
     Array(const Array<T>& x) : _rep(x._rep) { _self()->refs.fetch_add(1, std::memory_order_relaxed); }
-    Array(Uint32 size) : _rep(new Rep) { _self()->items.resize(size); }
-    Array(Uint32 size, const T& x) : _rep(new Rep) { _self()->items.assign(size, x); }
-    Array(const T* items, Uint32 size) : _rep(new Rep) { _self()->items.assign(items, items + size); }
+    Array(Uint32 size) : _rep(new Rep) { _self()->items.grow(size); }
+    Array(Uint32 size, const T& x) : _rep(new Rep) { _self()->items.grow(size, &x); }
+    Array(const T* items, Uint32 size) : _rep(new Rep) { _self()->items.insert(0, items, size); }
     ~Array() { _release(_self()); }
 
     Array<T>& operator=(const Array<T>& x)
@@ -59,7 +60,11 @@ public:
         }
     }
     void reserveCapacity(Uint32 capacity) { _mutable().reserve(capacity); }
-    void grow(Uint32 size, const T& x) { _mutable().insert(_mutable().end(), size, x); }
+    void grow(Uint32 size, const T& x)
+    {
+        T copy(x);
+        _mutable().grow(size, &copy);
+    }
     void swap(Array<T>& x) { std::swap(_rep, x._rep); }
 
     Uint32 size() const { return Uint32(_self()->items.size()); }
@@ -68,14 +73,12 @@ public:
 
     T& operator[](Uint32 index)
     {
-        if (index >= size())
-            ArrayThrowIndexOutOfBoundsException();
+        if (index >= size()) ArrayThrowIndexOutOfBoundsException();
         return _mutable()[index];
     }
     const T& operator[](Uint32 index) const
     {
-        if (index >= size())
-            ArrayThrowIndexOutOfBoundsException();
+        if (index >= size()) ArrayThrowIndexOutOfBoundsException();
         return _self()->items[index];
     }
 
@@ -83,36 +86,31 @@ public:
     {
         // x may live in this array: copy it before the storage can move.
         T copy(x);
-        _mutable().push_back(std::move(copy));
+        _mutable().insert(size(), &copy, 1);
     }
     void append(const T* x, Uint32 size) { insert(this->size(), x, size); }
-    void appendArray(const Array<T>& x)
-    {
-        Array<T> keep(x);
-        insert(size(), keep.getData(), keep.size());
-    }
+    void appendArray(const Array<T>& x) { insert(size(), x.getData(), x.size()); }
     void prepend(const T& x) { insert(0, x); }
     void prepend(const T* x, Uint32 size) { insert(0, x, size); }
     void insert(Uint32 index, const T& x)
     {
-        if (index > size())
-            ArrayThrowIndexOutOfBoundsException();
+        if (index > size()) ArrayThrowIndexOutOfBoundsException();
         T copy(x);
-        _mutable().insert(_mutable().begin() + index, std::move(copy));
+        _mutable().insert(index, &copy, 1);
     }
     void insert(Uint32 index, const T* x, Uint32 size)
     {
-        if (index > this->size())
-            ArrayThrowIndexOutOfBoundsException();
-        std::vector<T> copy(x, x + size);
-        _mutable().insert(_mutable().begin() + index, copy.begin(), copy.end());
+        if (index > this->size()) ArrayThrowIndexOutOfBoundsException();
+        // The items may live in this array's storage: copy them before it can move.
+        ArrayBuffer<T> copy;
+        copy.insert(0, x, size);
+        _mutable().insert(index, copy.data(), size);
     }
     void remove(Uint32 index) { remove(index, 1); }
     void remove(Uint32 index, Uint32 size)
     {
-        if (index > this->size() || size > this->size() - index)
-            ArrayThrowIndexOutOfBoundsException();
-        _mutable().erase(_mutable().begin() + index, _mutable().begin() + index + size);
+        if (index > this->size() || size > this->size() - index) ArrayThrowIndexOutOfBoundsException();
+        _mutable().erase(index, size);
     }
 
 private:
@@ -120,15 +118,13 @@ private:
     T* _data() const { return _self()->items.data(); }
     static void _release(Rep* rep)
     {
-        if (rep->refs.fetch_sub(1, std::memory_order_acq_rel) == 1)
-            delete rep;
+        if (rep->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete rep;
     }
-    std::vector<T>& _mutable()
+    ArrayBuffer<T>& _mutable()
     {
         if (_self()->refs.load(std::memory_order_acquire) != 1)
         {
-            Rep* copy = new Rep;
-            copy->items = _self()->items;
+            Rep* copy = new Rep(*_self());
             Rep* old = _self();
             _rep = copy;
             _release(old);

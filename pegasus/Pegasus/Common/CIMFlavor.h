@@ -34,7 +34,8 @@ public:
     static const CIMFlavor TOSUBELEMENTS;
 
 private:
-    CIMFlavor(const Uint32 flavor);
+    // constexpr so the named flavors are constant-initialized, usable from other static initializers.
+    constexpr CIMFlavor(const Uint32 flavor) : cimFlavor(flavor) {}
     Uint32 cimFlavor;
 };
 

@@ -41,7 +41,8 @@ public:
 #ifdef PEGASUS_USE_DEPRECATED_INTERFACES
     void filter(Boolean includeQualifiers, Boolean includeClassOrigin, const CIMPropertyList& propertyList);
 #endif
-    void instanceFilter(Boolean includeQualifiers, Boolean includeClassOrigin, const CIMPropertyList& propertyList);
+    void instanceFilter(Boolean includeQualifiers, Boolean includeClassOrigin,
+                        const CIMPropertyList& propertyList);
 
 private:
     CIMObjectRep* _rep;

@@ -52,7 +52,8 @@ public:
     String toString() const;
     Boolean isClass() const;
     Boolean isInstance() const;
-    void instanceFilter(Boolean includeQualifiers, Boolean includeClassOrigin, const CIMPropertyList& propertyList);
+    void instanceFilter(Boolean includeQualifiers, Boolean includeClassOrigin,
+                        const CIMPropertyList& propertyList);
 
 private:
     CIMObjectRep* _rep;

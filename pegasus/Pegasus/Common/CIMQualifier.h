@@ -19,8 +19,8 @@ class PEGASUS_COMMON_LINKAGE CIMQualifier
 public:
     CIMQualifier();
     CIMQualifier(const CIMQualifier& x);
-    CIMQualifier(const CIMName& name, const CIMValue& value, const CIMFlavor& flavor = CIMFlavor(CIMFlavor::NONE),
-                 Boolean propagated = false);
+    CIMQualifier(const CIMName& name, const CIMValue& value,
+                 const CIMFlavor& flavor = CIMFlavor(CIMFlavor::NONE), Boolean propagated = false);
     ~CIMQualifier();
     CIMQualifier& operator=(const CIMQualifier& x);
 

@@ -30,12 +30,30 @@ private:
     Uint16 _code;
 };
 
-inline Boolean operator==(const Char16& x, const Char16& y) { return Uint16(x) == Uint16(y); }
-inline Boolean operator==(const Char16& x, char y) { return Uint16(x) == Uint16(Uint8(y)); }
-inline Boolean operator==(char x, const Char16& y) { return Uint16(Uint8(x)) == Uint16(y); }
-inline Boolean operator!=(const Char16& x, const Char16& y) { return !(x == y); }
-inline Boolean operator!=(const Char16& x, char y) { return !(x == y); }
-inline Boolean operator!=(char x, const Char16& y) { return !(x == y); }
+inline Boolean operator==(const Char16& x, const Char16& y)
+{
+    return Uint16(x) == Uint16(y);
+}
+inline Boolean operator==(const Char16& x, char y)
+{
+    return Uint16(x) == Uint16(Uint8(y));
+}
+inline Boolean operator==(char x, const Char16& y)
+{
+    return Uint16(Uint8(x)) == Uint16(y);
+}
+inline Boolean operator!=(const Char16& x, const Char16& y)
+{
+    return !(x == y);
+}
+inline Boolean operator!=(const Char16& x, char y)
+{
+    return !(x == y);
+}
+inline Boolean operator!=(char x, const Char16& y)
+{
+    return !(x == y);
+}
 
 PEGASUS_NAMESPACE_END
 

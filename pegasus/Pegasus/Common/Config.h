@@ -18,7 +18,9 @@
 #define PEGASUS_HIDDEN_LINKAGE
 #endif
 
-#define PEGASUS_NAMESPACE_BEGIN namespace Pegasus {
+#define PEGASUS_NAMESPACE_BEGIN                                                                              \
+    namespace Pegasus                                                                                        \
+    {
 #define PEGASUS_NAMESPACE_END }
 #define PEGASUS_NAMESPACE(X) Pegasus::X
 #define PEGASUS_STD(X) std::X

@@ -17,8 +17,9 @@ public:
                              const Boolean includeClassOrigin, const CIMPropertyList& propertyList,
                              ObjectResponseHandler& handler) = 0;
     virtual void associatorNames(const OperationContext& context, const CIMObjectPath& objectName,
-                                 const CIMName& associationClass, const CIMName& resultClass, const String& role,
-                                 const String& resultRole, ObjectPathResponseHandler& handler) = 0;
+                                 const CIMName& associationClass, const CIMName& resultClass,
+                                 const String& role, const String& resultRole,
+                                 ObjectPathResponseHandler& handler) = 0;
     virtual void references(const OperationContext& context, const CIMObjectPath& objectName,
                             const CIMName& resultClass, const String& role, const Boolean includeQualifiers,
                             const Boolean includeClassOrigin, const CIMPropertyList& propertyList,

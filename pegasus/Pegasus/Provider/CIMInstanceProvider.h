@@ -16,7 +16,8 @@ public:
                              const CIMPropertyList& propertyList, InstanceResponseHandler& handler) = 0;
     virtual void enumerateInstances(const OperationContext& context, const CIMObjectPath& classReference,
                                     const Boolean includeQualifiers, const Boolean includeClassOrigin,
-                                    const CIMPropertyList& propertyList, InstanceResponseHandler& handler) = 0;
+                                    const CIMPropertyList& propertyList,
+                                    InstanceResponseHandler& handler) = 0;
     virtual void enumerateInstanceNames(const OperationContext& context, const CIMObjectPath& classReference,
                                         ObjectPathResponseHandler& handler) = 0;
     virtual void modifyInstance(const OperationContext& context, const CIMObjectPath& instanceReference,

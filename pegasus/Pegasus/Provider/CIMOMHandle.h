@@ -29,28 +29,30 @@ public:
     ~CIMOMHandle();
     CIMOMHandle& operator=(const CIMOMHandle& handle);
 
-    CIMClass getClass(const OperationContext& context, const CIMNamespaceName& nameSpace, const CIMName& className,
-                      Boolean localOnly, Boolean includeQualifiers, Boolean includeClassOrigin,
-                      const CIMPropertyList& propertyList);
+    CIMClass getClass(const OperationContext& context, const CIMNamespaceName& nameSpace,
+                      const CIMName& className, Boolean localOnly, Boolean includeQualifiers,
+                      Boolean includeClassOrigin, const CIMPropertyList& propertyList);
     Array<CIMClass> enumerateClasses(const OperationContext& context, const CIMNamespaceName& nameSpace,
                                      const CIMName& className, Boolean deepInheritance, Boolean localOnly,
                                      Boolean includeQualifiers, Boolean includeClassOrigin);
     Array<CIMName> enumerateClassNames(const OperationContext& context, const CIMNamespaceName& nameSpace,
                                        const CIMName& className, Boolean deepInheritance);
-    void createClass(const OperationContext& context, const CIMNamespaceName& nameSpace, const CIMClass& newClass);
+    void createClass(const OperationContext& context, const CIMNamespaceName& nameSpace,
+                     const CIMClass& newClass);
     void modifyClass(const OperationContext& context, const CIMNamespaceName& nameSpace,
                      const CIMClass& modifiedClass);
-    void deleteClass(const OperationContext& context, const CIMNamespaceName& nameSpace, const CIMName& className);
+    void deleteClass(const OperationContext& context, const CIMNamespaceName& nameSpace,
+                     const CIMName& className);
 
     CIMInstance getInstance(const OperationContext& context, const CIMNamespaceName& nameSpace,
                             const CIMObjectPath& instanceName, Boolean localOnly, Boolean includeQualifiers,
                             Boolean includeClassOrigin, const CIMPropertyList& propertyList);
     Array<CIMInstance> enumerateInstances(const OperationContext& context, const CIMNamespaceName& nameSpace,
-                                          const CIMName& className, Boolean deepInheritance, Boolean localOnly,
-                                          Boolean includeQualifiers, Boolean includeClassOrigin,
-                                          const CIMPropertyList& propertyList);
-    Array<CIMObjectPath> enumerateInstanceNames(const OperationContext& context, const CIMNamespaceName& nameSpace,
-                                                const CIMName& className);
+                                          const CIMName& className, Boolean deepInheritance,
+                                          Boolean localOnly, Boolean includeQualifiers,
+                                          Boolean includeClassOrigin, const CIMPropertyList& propertyList);
+    Array<CIMObjectPath> enumerateInstanceNames(const OperationContext& context,
+                                                const CIMNamespaceName& nameSpace, const CIMName& className);
     CIMObjectPath createInstance(const OperationContext& context, const CIMNamespaceName& nameSpace,
                                  const CIMInstance& newInstance);
     void modifyInstance(const OperationContext& context, const CIMNamespaceName& nameSpace,
@@ -68,10 +70,11 @@ public:
                                  const CIMPropertyList& propertyList);
     Array<CIMObjectPath> associatorNames(const OperationContext& context, const CIMNamespaceName& nameSpace,
                                          const CIMObjectPath& objectName, const CIMName& assocClass,
-                                         const CIMName& resultClass, const String& role, const String& resultRole);
+                                         const CIMName& resultClass, const String& role,
+                                         const String& resultRole);
     Array<CIMObject> references(const OperationContext& context, const CIMNamespaceName& nameSpace,
-                                const CIMObjectPath& objectName, const CIMName& resultClass, const String& role,
-                                Boolean includeQualifiers, Boolean includeClassOrigin,
+                                const CIMObjectPath& objectName, const CIMName& resultClass,
+                                const String& role, Boolean includeQualifiers, Boolean includeClassOrigin,
                                 const CIMPropertyList& propertyList);
     Array<CIMObjectPath> referenceNames(const OperationContext& context, const CIMNamespaceName& nameSpace,
                                         const CIMObjectPath& objectName, const CIMName& resultClass,
@@ -80,7 +83,8 @@ public:
     CIMValue getProperty(const OperationContext& context, const CIMNamespaceName& nameSpace,
                          const CIMObjectPath& instanceName, const CIMName& propertyName);
     void setProperty(const OperationContext& context, const CIMNamespaceName& nameSpace,
-                     const CIMObjectPath& instanceName, const CIMName& propertyName, const CIMValue& newValue);
+                     const CIMObjectPath& instanceName, const CIMName& propertyName,
+                     const CIMValue& newValue);
     CIMValue invokeMethod(const OperationContext& context, const CIMNamespaceName& nameSpace,
                           const CIMObjectPath& instanceName, const CIMName& methodName,
                           const Array<CIMParamValue>& inParameters, Array<CIMParamValue>& outParameters);

@@ -12,6 +12,8 @@ class PEGASUS_PROVIDER_LINKAGE CIMOperationFailedException : public CIMException
 {
 public:
     CIMOperationFailedException(const String& message);
+    // Out of line, so that the type information lives in this library alone.
+    virtual ~CIMOperationFailedException();
 
 protected:
     CIMOperationFailedException(const CIMStatusCode code, const String& message);
@@ -22,6 +24,7 @@ protected:
     {                                                                                                        \
     public:                                                                                                  \
         NAME(const String& message);                                                                         \
+        virtual ~NAME();                                                                                     \
     }
 
 PEGASUS_PROVIDER_EXCEPTION(CIMAccessDeniedException);

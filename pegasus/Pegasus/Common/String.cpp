@@ -1,0 +1,675 @@
+#include <Pegasus/Common/String.h>
+#include <Pegasus/Common/StringRep.h>
+#include <Pegasus/Common/Exception.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ostream>
+
+PEGASUS_NAMESPACE_BEGIN
+
+const String String::EMPTY;
+
+namespace
+{
+
+void release(StringRep* rep)
+{
+    if (rep->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete rep;
+}
+
+// Appends UTF-8 text as UTF-16 code units; malformed input throws.
+void appendUtf8(std::vector<Char16>& out, const char* text, size_t length)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* end = p + length;
+    while (p < end)
+    {
+        Uint32 c = *p;
+        if (c < 0x80)
+        {
+            out.push_back(Char16(Uint16(c)));
+            ++p;
+            continue;
+        }
+        int extra;
+        Uint32 minimum;
+        if ((c & 0xE0) == 0xC0)
+        {
+            extra = 1;
+            c &= 0x1F;
+            minimum = 0x80;
+        }
+        else if ((c & 0xF0) == 0xE0)
+        {
+            extra = 2;
+            c &= 0x0F;
+            minimum = 0x800;
+        }
+        else if ((c & 0xF8) == 0xF0)
+        {
+            extra = 3;
+            c &= 0x07;
+            minimum = 0x10000;
+        }
+        else
+            throw Exception("String: invalid UTF-8 lead byte");
+        if (end - p <= extra) throw Exception("String: truncated UTF-8 sequence");
+        for (int i = 1; i <= extra; ++i)
+        {
+            if ((p[i] & 0xC0) != 0x80) throw Exception("String: invalid UTF-8 continuation byte");
+            c = (c << 6) | (p[i] & 0x3F);
+        }
+        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            throw Exception("String: invalid UTF-8 code point");
+        p += extra + 1;
+        if (c >= 0x10000)
+        {
+            c -= 0x10000;
+            out.push_back(Char16(Uint16(0xD800 + (c >> 10))));
+            out.push_back(Char16(Uint16(0xDC00 + (c & 0x3FF))));
+        }
+        else
+            out.push_back(Char16(Uint16(c)));
+    }
+}
+
+void appendCodePointUtf8(std::string& out, Uint32 c)
+{
+    if (c < 0x80)
+        out += char(c);
+    else if (c < 0x800)
+    {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    }
+    else if (c < 0x10000)
+    {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+    else
+    {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+// Lower-cases only the code units below 256 (ASCII and Latin-1), as case folding without ICU does.
+inline Uint16 foldCase(Uint16 c)
+{
+    if (c >= 'A' && c <= 'Z') return Uint16(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return Uint16(c + 32);
+    return c;
+}
+
+inline Uint16 upperCase(Uint16 c)
+{
+    if (c >= 'a' && c <= 'z') return Uint16(c - 32);
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return Uint16(c - 32);
+    return c;
+}
+
+Uint32 char16Length(const Char16* str)
+{
+    Uint32 n = 0;
+    while (str[n] != Char16(0))
+        ++n;
+    return n;
+}
+
+int compareUnits(const Char16* a, Uint32 na, const Char16* b, Uint32 nb, bool noCase)
+{
+    Uint32 n = na < nb ? na : nb;
+    for (Uint32 i = 0; i < n; ++i)
+    {
+        Uint16 x = a[i], y = b[i];
+        if (noCase)
+        {
+            x = foldCase(x);
+            y = foldCase(y);
+        }
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (na == nb) return 0;
+    return na < nb ? -1 : 1;
+}
+
+} // namespace
+
+// ---- CString ------------------------------------------------------------------------------------
+
+CString::CString() : _rep(nullptr) {}
+
+CString::CString(char* cstr) : _rep(cstr) {}
+
+CString::CString(const CString& cstr) : _rep(nullptr)
+{
+    if (cstr._rep)
+    {
+        size_t n = std::strlen(cstr._rep) + 1;
+        _rep = new char[n];
+        std::memcpy(_rep, cstr._rep, n);
+    }
+}
+
+CString::~CString()
+{
+    delete[] _rep;
+}
+
+CString& CString::operator=(const CString& cstr)
+{
+    if (this != &cstr)
+    {
+        CString copy(cstr);
+        std::swap(_rep, copy._rep);
+    }
+    return *this;
+}
+
+CString::operator const char*() const
+{
+    return _rep;
+}
+
+// ---- String -------------------------------------------------------------------------------------
+
+String::String() : _rep(new StringRep) {}
+
+String::String(const String& str) : _rep(str._rep)
+{
+    _rep->refs.fetch_add(1, std::memory_order_relaxed);
+}
+
+String::String(const String& str, Uint32 n) : _rep(new StringRep)
+{
+    if (n > str.size())
+    {
+        delete _rep;
+        throw IndexOutOfBoundsException();
+    }
+    assign(str.getChar16Data(), n);
+}
+
+String::String(const Char16* str) : _rep(new StringRep)
+{
+    assign(str);
+}
+
+String::String(const Char16* str, Uint32 n) : _rep(new StringRep)
+{
+    assign(str, n);
+}
+
+String::String(const char* str) : _rep(new StringRep)
+{
+    try
+    {
+        assign(str);
+    }
+    catch (...)
+    {
+        delete _rep;
+        throw;
+    }
+}
+
+String::String(const char* str, Uint32 n) : _rep(new StringRep)
+{
+    try
+    {
+        assign(str, n);
+    }
+    catch (...)
+    {
+        delete _rep;
+        throw;
+    }
+}
+
+String::~String()
+{
+    release(_rep);
+}
+
+String& String::operator=(const String& str)
+{
+    return assign(str);
+}
+
+String& String::assign(const String& str)
+{
+    if (str._rep != _rep)
+    {
+        str._rep->refs.fetch_add(1, std::memory_order_relaxed);
+        release(_rep);
+        _rep = str._rep;
+    }
+    return *this;
+}
+
+String& String::assign(const Char16* str)
+{
+    if (!str) throw Exception("String: null pointer");
+    return assign(str, char16Length(str));
+}
+
+String& String::assign(const Char16* str, Uint32 n)
+{
+    if (!str && n) throw Exception("String: null pointer");
+    StringRep* rep = new StringRep;
+    rep->units.assign(str, str + n);
+    rep->units.push_back(Char16(0));
+    release(_rep);
+    _rep = rep;
+    return *this;
+}
+
+String& String::assign(const char* str)
+{
+    if (!str) throw Exception("String: null pointer");
+    return assign(str, Uint32(std::strlen(str)));
+}
+
+String& String::assign(const char* str, Uint32 n)
+{
+    if (!str && n) throw Exception("String: null pointer");
+    StringRep* rep = new StringRep;
+    rep->units.clear();
+    rep->units.reserve(size_t(n) + 1);
+    try
+    {
+        appendUtf8(rep->units, str, n);
+    }
+    catch (...)
+    {
+        delete rep;
+        throw;
+    }
+    rep->units.push_back(Char16(0));
+    release(_rep);
+    _rep = rep;
+    return *this;
+}
+
+void String::_unshare()
+{
+    if (_rep->refs.load(std::memory_order_acquire) != 1)
+    {
+        StringRep* copy = new StringRep;
+        copy->units = _rep->units;
+        release(_rep);
+        _rep = copy;
+    }
+}
+
+void String::clear()
+{
+    if (_rep->refs.load(std::memory_order_acquire) == 1)
+        _rep->units.assign(1, Char16(0));
+    else
+    {
+        release(_rep);
+        _rep = new StringRep;
+    }
+}
+
+void String::reserveCapacity(Uint32 capacity)
+{
+    _unshare();
+    _rep->units.reserve(size_t(capacity) + 1);
+}
+
+Uint32 String::size() const
+{
+    return _rep->size();
+}
+
+const Char16* String::getChar16Data() const
+{
+    return _rep->units.data();
+}
+
+CString String::getCString() const
+{
+    std::string utf8;
+    utf8.reserve(size());
+    const Char16* p = getChar16Data();
+    Uint32 n = size();
+    for (Uint32 i = 0; i < n; ++i)
+    {
+        Uint32 c = p[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && Uint16(p[i + 1]) >= 0xDC00 &&
+            Uint16(p[i + 1]) <= 0xDFFF)
+        {
+            c = 0x10000 + ((c - 0xD800) << 10) + (Uint16(p[i + 1]) - 0xDC00);
+            ++i;
+        }
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            c = 0xFFFD; // a lone surrogate has no UTF-8 form
+        appendCodePointUtf8(utf8, c);
+    }
+    char* out = new char[utf8.size() + 1];
+    std::memcpy(out, utf8.c_str(), utf8.size() + 1);
+    return CString(out);
+}
+
+Char16& String::operator[](Uint32 index)
+{
+    if (index > size()) throw IndexOutOfBoundsException();
+    _unshare();
+    return _rep->units[index];
+}
+
+const Char16 String::operator[](Uint32 index) const
+{
+    if (index > size()) throw IndexOutOfBoundsException();
+    return _rep->units[index];
+}
+
+String& String::append(const Char16& c)
+{
+    return append(&c, 1);
+}
+
+String& String::append(const Char16* str, Uint32 n)
+{
+    if (n == 0) return *this;
+    std::vector<Char16> copy(str, str + n); // str may point into this string
+    _unshare();
+    _rep->units.pop_back();
+    _rep->units.insert(_rep->units.end(), copy.begin(), copy.end());
+    _rep->units.push_back(Char16(0));
+    return *this;
+}
+
+String& String::append(const String& str)
+{
+    String keep(str);
+    return append(keep.getChar16Data(), keep.size());
+}
+
+void String::remove(Uint32 index, Uint32 n)
+{
+    Uint32 length = size();
+    if (n == PEG_NOT_FOUND)
+    {
+        if (index > length) throw IndexOutOfBoundsException();
+        n = length - index;
+    }
+    if (index > length || n > length - index) throw IndexOutOfBoundsException();
+    if (n == 0) return;
+    _unshare();
+    _rep->units.erase(_rep->units.begin() + index, _rep->units.begin() + index + n);
+}
+
+String String::subString(Uint32 index, Uint32 n) const
+{
+    Uint32 length = size();
+    if (index >= length) return String();
+    if (n > length - index) n = length - index;
+    return String(getChar16Data() + index, n);
+}
+
+Uint32 String::find(Char16 c) const
+{
+    return find(0, c);
+}
+
+Uint32 String::find(Uint32 index, Char16 c) const
+{
+    Uint32 length = size();
+    if (index > length) throw IndexOutOfBoundsException();
+    const Char16* p = getChar16Data();
+    for (Uint32 i = index; i < length; ++i)
+        if (p[i] == c) return i;
+    return PEG_NOT_FOUND;
+}
+
+Uint32 String::find(const String& s) const
+{
+    Uint32 length = size(), n = s.size();
+    if (n > length) return PEG_NOT_FOUND;
+    const Char16* p = getChar16Data();
+    const Char16* q = s.getChar16Data();
+    for (Uint32 i = 0; i + n <= length; ++i)
+    {
+        Uint32 j = 0;
+        while (j < n && p[i + j] == q[j])
+            ++j;
+        if (j == n) return i;
+    }
+    return PEG_NOT_FOUND;
+}
+
+Uint32 String::reverseFind(Char16 c) const
+{
+    const Char16* p = getChar16Data();
+    for (Uint32 i = size(); i > 0; --i)
+        if (p[i - 1] == c) return i - 1;
+    return PEG_NOT_FOUND;
+}
+
+void String::toLower()
+{
+    _unshare();
+    for (Uint32 i = 0; i < size(); ++i)
+        _rep->units[i] = foldCase(_rep->units[i]);
+}
+
+void String::appendPrintf(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    char small[256];
+    int n = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (n < 0)
+    {
+        va_end(again);
+        return;
+    }
+    if (size_t(n) < sizeof small)
+        append(String(small, Uint32(n)));
+    else
+    {
+        std::vector<char> big(size_t(n) + 1);
+        std::vsnprintf(big.data(), big.size(), format, again);
+        append(String(big.data(), Uint32(n)));
+    }
+    va_end(again);
+}
+
+int String::compare(const String& s1, const String& s2, Uint32 n)
+{
+    Uint32 n1 = s1.size() < n ? s1.size() : n;
+    Uint32 n2 = s2.size() < n ? s2.size() : n;
+    return compareUnits(s1.getChar16Data(), n1, s2.getChar16Data(), n2, false);
+}
+
+int String::compare(const String& s1, const String& s2)
+{
+    return compareUnits(s1.getChar16Data(), s1.size(), s2.getChar16Data(), s2.size(), false);
+}
+
+int String::compareNoCase(const String& s1, const String& s2)
+{
+    return compareUnits(s1.getChar16Data(), s1.size(), s2.getChar16Data(), s2.size(), true);
+}
+
+Boolean String::equal(const String& s1, const String& s2)
+{
+    return s1._rep == s2._rep || (s1.size() == s2.size() && compare(s1, s2) == 0);
+}
+
+Boolean String::equalNoCase(const String& s1, const String& s2)
+{
+    return s1._rep == s2._rep || (s1.size() == s2.size() && compareNoCase(s1, s2) == 0);
+}
+
+#ifdef PEGASUS_USE_EXPERIMENTAL_INTERFACES
+void String::toUpper()
+{
+    _unshare();
+    for (Uint32 i = 0; i < size(); ++i)
+        _rep->units[i] = upperCase(_rep->units[i]);
+}
+String::String(const String& s1, const String& s2) : _rep(new StringRep)
+{
+    append(s1);
+    append(s2);
+}
+String::String(const String& s1, const char* s2) : _rep(new StringRep)
+{
+    append(s1);
+    append(String(s2));
+}
+String::String(const char* s1, const String& s2) : _rep(new StringRep)
+{
+    append(String(s1));
+    append(s2);
+}
+String& String::operator=(const char* str)
+{
+    return assign(str);
+}
+Uint32 String::find(const char* s) const
+{
+    return find(String(s));
+}
+String& String::append(const char* str)
+{
+    return append(String(str));
+}
+String& String::append(const char* str, Uint32 n)
+{
+    return append(String(str, n));
+}
+Boolean String::equal(const String& s1, const char* s2)
+{
+    return equal(s1, String(s2));
+}
+int String::compare(const String& s1, const char* s2)
+{
+    return compare(s1, String(s2));
+}
+Boolean String::equalNoCase(const String& s1, const char* s2)
+{
+    return equalNoCase(s1, String(s2));
+}
+Boolean operator!=(const String& a, const char* b)
+{
+    return !(a == b);
+}
+Boolean operator!=(const char* a, const String& b)
+{
+    return !(a == b);
+}
+Boolean operator<(const String& a, const char* b)
+{
+    return a < String(b);
+}
+Boolean operator<(const char* a, const String& b)
+{
+    return String(a) < b;
+}
+Boolean operator>(const String& a, const char* b)
+{
+    return a > String(b);
+}
+Boolean operator>(const char* a, const String& b)
+{
+    return String(a) > b;
+}
+Boolean operator<=(const String& a, const char* b)
+{
+    return a <= String(b);
+}
+Boolean operator<=(const char* a, const String& b)
+{
+    return String(a) <= b;
+}
+Boolean operator>=(const String& a, const char* b)
+{
+    return a >= String(b);
+}
+Boolean operator>=(const char* a, const String& b)
+{
+    return String(a) >= b;
+}
+String operator+(const String& a, const char* b)
+{
+    return a + String(b);
+}
+String operator+(const char* a, const String& b)
+{
+    return String(a) + b;
+}
+#endif
+
+Boolean operator==(const String& str1, const String& str2)
+{
+    return String::equal(str1, str2);
+}
+Boolean operator==(const String& str1, const char* str2)
+{
+    return String::equal(str1, String(str2));
+}
+Boolean operator==(const char* str1, const String& str2)
+{
+    return String::equal(String(str1), str2);
+}
+Boolean operator!=(const String& str1, const String& str2)
+{
+    return !String::equal(str1, str2);
+}
+
+PEGASUS_STD(ostream) & operator<<(PEGASUS_STD(ostream) & os, const String& str)
+{
+    const Char16* p = str.getChar16Data();
+    for (Uint32 i = 0; i < str.size(); ++i)
+    {
+        Uint16 c = p[i];
+        if (c > 0 && c < 256)
+            os << char(c);
+        else
+        {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%04X", unsigned(c));
+            os << escaped;
+        }
+    }
+    return os;
+}
+
+String operator+(const String& str1, const String& str2)
+{
+    String result(str1);
+    result.append(str2);
+    return result;
+}
+
+Boolean operator<(const String& str1, const String& str2)
+{
+    return String::compare(str1, str2) < 0;
+}
+Boolean operator<=(const String& str1, const String& str2)
+{
+    return String::compare(str1, str2) <= 0;
+}
+Boolean operator>(const String& str1, const String& str2)
+{
+    return String::compare(str1, str2) > 0;
+}
+Boolean operator>=(const String& str1, const String& str2)
+{
+    return String::compare(str1, str2) >= 0;
+}
+
+PEGASUS_NAMESPACE_END

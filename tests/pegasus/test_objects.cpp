@@ -1,0 +1,515 @@
+#include <thread>
+#include <vector>
+#include <gtest/gtest.h>
+#include <Pegasus/Common/CIMClass.h>
+#include <Pegasus/Common/CIMInstance.h>
+#include <Pegasus/Common/CIMParamValue.h>
+#include <Pegasus/Common/CIMPropertyList.h>
+#include <Pegasus/Common/Exception.h>
+
+using namespace Pegasus;
+
+namespace
+{
+
+CIMQualifier keyQualifier(Boolean isKey = true)
+{
+    return CIMQualifier("Key", CIMValue(isKey));
+}
+
+// class Test_Disk { [Key] string DeviceID; [Key] uint32 Slot; [Description] string Label = "none"; }
+CIMClass diskClass()
+{
+    CIMClass c("Test_Disk", "Test_Device");
+    c.addProperty(CIMProperty("DeviceID", CIMValue(CIMTYPE_STRING, false)).addQualifier(keyQualifier()));
+    c.addProperty(CIMProperty("Label", CIMValue(String("none")), 0, CIMName(), "Test_Device")
+                      .addQualifier(CIMQualifier("Description", CIMValue(String("text")))));
+    c.addProperty(CIMProperty("Slot", CIMValue(CIMTYPE_UINT32, false)).addQualifier(keyQualifier()));
+    return c;
+}
+
+CIMInstance diskInstance()
+{
+    CIMInstance i("Test_Disk");
+    i.addProperty(CIMProperty("DeviceID", CIMValue(String("d\"1"))));
+    i.addProperty(CIMProperty("Slot", CIMValue(Uint32(7))));
+    i.addProperty(CIMProperty("Label", CIMValue(String("boot")), 0, CIMName(), "Test_Device")
+                      .addQualifier(CIMQualifier("Description", CIMValue(String("text")))));
+    i.addQualifier(CIMQualifier("Version", CIMValue(String("1.0"))));
+    return i;
+}
+
+} // namespace
+
+TEST(CIMFlavor, BitsAliasesAndTextInAscendingBitOrder)
+{
+    EXPECT_TRUE(CIMFlavor::ENABLEOVERRIDE.equal(CIMFlavor::OVERRIDABLE));
+    EXPECT_TRUE(CIMFlavor::TOSUBELEMENTS.equal(CIMFlavor::TOSUBCLASS));
+    EXPECT_TRUE(CIMFlavor::DEFAULTS.equal(CIMFlavor::OVERRIDABLE + CIMFlavor::TOSUBCLASS));
+
+    CIMFlavor f;
+    EXPECT_TRUE(f.equal(CIMFlavor::NONE));
+    EXPECT_EQ(f.toString(), String());
+    f.addFlavor(CIMFlavor::RESTRICTED + CIMFlavor::TOSUBCLASS + CIMFlavor::TRANSLATABLE);
+    EXPECT_TRUE(f.hasFlavor(CIMFlavor::TOSUBCLASS + CIMFlavor::RESTRICTED));
+    EXPECT_FALSE(f.hasFlavor(CIMFlavor::DEFAULTS)); // needs every bit, not any
+    EXPECT_TRUE(f.hasFlavor(CIMFlavor::NONE));
+    EXPECT_EQ(f.toString(), String("TOSUBCLASS TRANSLATABLE RESTRICTED"));
+    f.removeFlavor(CIMFlavor::TRANSLATABLE + CIMFlavor::TOINSTANCE);
+    EXPECT_EQ(f.toString(), String("TOSUBCLASS RESTRICTED"));
+    EXPECT_EQ(CIMFlavor::DEFAULTS.toString(), String("OVERRIDABLE TOSUBCLASS"));
+    EXPECT_EQ(CIMFlavor::DISABLEOVERRIDE.toString(), String("DISABLEOVERRIDE"));
+}
+
+TEST(CIMHandles, UninitializedHandlesThrowFromEveryMemberButIsUninitialized)
+{
+    CIMProperty p;
+    CIMQualifier q;
+    CIMInstance i;
+    CIMClass c;
+    CIMObject o;
+    CIMMethod m;
+    CIMParameter pa;
+    CIMParamValue pv;
+    CIMConstInstance ci;
+    EXPECT_TRUE(p.isUninitialized() && q.isUninitialized() && i.isUninitialized() && c.isUninitialized() &&
+                o.isUninitialized() && m.isUninitialized() && pa.isUninitialized() && pv.isUninitialized() &&
+                ci.isUninitialized());
+    EXPECT_THROW(p.getName(), UninitializedObjectException);
+    EXPECT_THROW(p.clone(), UninitializedObjectException);
+    EXPECT_THROW(q.getPropagated(), UninitializedObjectException);
+    EXPECT_THROW(i.getPropertyCount(), UninitializedObjectException);
+    EXPECT_THROW(i.addProperty(CIMProperty("A", CIMValue())), UninitializedObjectException);
+    EXPECT_THROW(c.hasKeys(), UninitializedObjectException);
+    EXPECT_THROW(o.isClass(), UninitializedObjectException);
+    EXPECT_THROW(o.toString(), UninitializedObjectException);
+    EXPECT_THROW(m.getParameterCount(), UninitializedObjectException);
+    EXPECT_THROW(pa.getType(), UninitializedObjectException);
+    EXPECT_THROW(pv.getValue(), UninitializedObjectException);
+    EXPECT_THROW(ci.getClassName(), UninitializedObjectException);
+
+    // Comparing with or storing an uninitialized handle is refused as well.
+    CIMInstance real("Test_Disk");
+    EXPECT_THROW(real.identical(ci), UninitializedObjectException);
+    EXPECT_THROW(real.addProperty(p), UninitializedObjectException);
+    EXPECT_THROW(CIMInstance{o}, DynamicCastFailedException);
+
+    // Names are required wherever an element is created or renamed.
+    EXPECT_THROW((void)CIMInstance(CIMName()), UninitializedObjectException);
+    EXPECT_THROW(CIMProperty(CIMName(), CIMValue()), UninitializedObjectException);
+    EXPECT_THROW(CIMQualifier(CIMName(), CIMValue()), UninitializedObjectException);
+    EXPECT_THROW(CIMMethod(CIMName(), CIMTYPE_UINT32), UninitializedObjectException);
+    CIMProperty named("A", CIMValue());
+    EXPECT_THROW(named.setName(CIMName()), UninitializedObjectException);
+    EXPECT_EQ(named.getName(), CIMName("A"));
+}
+
+TEST(CIMHandles, CopiesAliasCloneIsDeepAndSelfAssignmentIsSafe)
+{
+    CIMProperty original("Label", CIMValue(String("a")));
+    original.addQualifier(CIMQualifier("Description", CIMValue(String("d"))));
+    CIMProperty alias = original;
+    CIMConstProperty constAlias = original;
+    CIMProperty deep = original.clone();
+
+    alias.setValue(CIMValue(String("b")));
+    alias.getQualifier(0).setValue(CIMValue(String("changed")));
+    EXPECT_EQ(constAlias.getValue(), CIMValue(String("b")));
+    EXPECT_EQ(original.getQualifier(0).getValue(), CIMValue(String("changed")));
+    EXPECT_EQ(deep.getValue(), CIMValue(String("a")));
+    EXPECT_EQ(deep.getQualifier(0).getValue(), CIMValue(String("d")));
+    EXPECT_FALSE(deep.identical(original));
+
+    CIMProperty& self = alias;
+    alias = self;
+    alias = constAlias.clone();
+    alias = self;
+    EXPECT_TRUE(alias.identical(original));
+    alias.setValue(CIMValue(String("c")));
+    EXPECT_EQ(original.getValue(), CIMValue(String("b")));
+}
+
+TEST(CIMHandles, ReferenceCountsSurviveConcurrentCopies)
+{
+    CIMInstance shared = diskInstance();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; t++)
+    {
+        threads.emplace_back(
+            [shared]
+            {
+                for (int n = 0; n < 2000; n++)
+                {
+                    CIMObject object(shared);
+                    CIMConstInstance view(object);
+                    CIMProperty property = CIMInstance(object).getProperty(0);
+                    (void)property;
+                }
+            });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(shared.getPropertyCount(), 3u);
+}
+
+TEST(CIMQualifier, FlavorPropagationAndIdentity)
+{
+    CIMQualifier q("Key", CIMValue(true), CIMFlavor::OVERRIDABLE, true);
+    EXPECT_EQ(q.getPropagated(), Uint32(1));
+    EXPECT_EQ(q.getType(), CIMTYPE_BOOLEAN);
+    q.setFlavor(CIMFlavor::TOSUBCLASS);
+    EXPECT_TRUE(q.getFlavor().equal(CIMFlavor::DEFAULTS));
+    q.unsetFlavor(CIMFlavor::OVERRIDABLE);
+    EXPECT_TRUE(q.getFlavor().equal(CIMFlavor::TOSUBCLASS));
+
+    CIMQualifier other("KEY", CIMValue(true), CIMFlavor::TOSUBCLASS, true);
+    EXPECT_TRUE(q.identical(other));
+    other.setPropagated(false);
+    EXPECT_EQ(other.getPropagated(), Uint32(0));
+    EXPECT_FALSE(q.identical(other));
+    EXPECT_FALSE(q.identical(CIMQualifier("Key", CIMValue(Uint8(1)), CIMFlavor::TOSUBCLASS, true)));
+}
+
+TEST(CIMProperty, TypeRulesAtConstructionAndOnSetValue)
+{
+    Array<Uint8> three(3);
+    EXPECT_NO_THROW(CIMProperty("A", CIMValue(three), 3));
+    EXPECT_THROW(CIMProperty("A", CIMValue(three), 4), TypeMismatchException);
+    EXPECT_THROW(CIMProperty("A", CIMValue(Uint8(1)), 1), TypeMismatchException);
+    EXPECT_THROW(CIMProperty("R", CIMValue(CIMTYPE_REFERENCE, true)), TypeMismatchException);
+    EXPECT_THROW(CIMProperty("A", CIMValue(String("x")), 0, "Test_Disk"), TypeMismatchException);
+    CIMProperty ref("R", CIMValue(CIMObjectPath("Test_Disk.DeviceID=\"x\"")), 0, "Test_Disk");
+    EXPECT_EQ(ref.getReferenceClassName(), CIMName("Test_Disk"));
+
+    // The type is fixed even while the value is null; CIMValue() is a null boolean.
+    CIMProperty untyped("A", CIMValue());
+    EXPECT_THROW(untyped.setValue(CIMValue(String("x"))), TypeMismatchException);
+    untyped.setValue(CIMValue(false));
+    CIMProperty typed("B", CIMValue(CIMTYPE_STRING, false));
+    EXPECT_THROW(typed.setValue(CIMValue(Uint32(1))), TypeMismatchException);
+    EXPECT_THROW(typed.setValue(CIMValue(Array<String>(1))), TypeMismatchException);
+    typed.setValue(CIMValue(String("ok")));
+    EXPECT_EQ(typed.getValue(), CIMValue(String("ok")));
+    CIMProperty sized("C", CIMValue(three), 3);
+    EXPECT_THROW(sized.setValue(CIMValue(Array<Uint8>(2))), TypeMismatchException);
+    EXPECT_EQ(sized.getArraySize(), 3u);
+}
+
+TEST(CIMProperty, QualifierListFindsIgnoringCaseAndRejectsDuplicatesAndBadIndexes)
+{
+    CIMProperty p("A", CIMValue(Uint32(1)));
+    p.addQualifier(CIMQualifier("Key", CIMValue(true)))
+        .addQualifier(CIMQualifier("Units", CIMValue(String("B"))));
+    EXPECT_THROW(p.addQualifier(CIMQualifier("KEY", CIMValue(false))), AlreadyExistsException);
+    EXPECT_EQ(p.getQualifierCount(), 2u);
+    EXPECT_EQ(p.findQualifier("units"), 1u);
+    EXPECT_EQ(p.findQualifier("Missing"), PEG_NOT_FOUND);
+    EXPECT_THROW(p.getQualifier(2), IndexOutOfBoundsException);
+    EXPECT_THROW(p.removeQualifier(2), IndexOutOfBoundsException);
+    p.removeQualifier(0);
+    EXPECT_EQ(p.findQualifier("Units"), 0u);
+}
+
+TEST(CIMInstance, PathClassNameAndAliasingThroughObject)
+{
+    CIMInstance inst = diskInstance();
+    EXPECT_EQ(inst.getPath().getClassName(), CIMName("Test_Disk"));
+    EXPECT_EQ(inst.getPath().getKeyBindings().size(), 0u);
+    EXPECT_TRUE(inst.getPath().getNameSpace().isNull());
+
+    // getProperty(i) is an alias of the stored property.
+    inst.getProperty(inst.findProperty("slot")).setValue(CIMValue(Uint32(9)));
+    EXPECT_EQ(inst.getProperty(1).getValue(), CIMValue(Uint32(9)));
+
+    CIMObject object = inst;
+    EXPECT_TRUE(object.isInstance());
+    EXPECT_FALSE(object.isClass());
+    object.addProperty(CIMProperty("Extra", CIMValue(true)));
+    CIMInstance back(object);
+    EXPECT_EQ(inst.getPropertyCount(), 4u);
+    EXPECT_EQ(back.getPropertyCount(), 4u);
+    EXPECT_THROW(CIMClass{object}, DynamicCastFailedException);
+    EXPECT_THROW((void)CIMInstance(CIMObject(diskClass())), DynamicCastFailedException);
+    EXPECT_THROW((void)CIMConstClass(CIMConstObject(inst)), DynamicCastFailedException);
+
+    EXPECT_THROW(inst.addProperty(CIMProperty("DEVICEID", CIMValue(String("x")))), AlreadyExistsException);
+    EXPECT_THROW(inst.getProperty(4), IndexOutOfBoundsException);
+    EXPECT_THROW(inst.removeProperty(4), IndexOutOfBoundsException);
+    inst.removeProperty(3);
+    EXPECT_EQ(object.findProperty("Extra"), PEG_NOT_FOUND);
+
+    EXPECT_THROW(inst.setPath(CIMObjectPath()), UninitializedObjectException);
+    EXPECT_THROW(inst.setPath(CIMObjectPath("Test_Other.DeviceID=\"x\"")), TypeMismatchException);
+    inst.setPath(CIMObjectPath("//h/root/test:TEST_DISK.DeviceID=\"x\""));
+    EXPECT_EQ(inst.getPath().getHost(), String("h"));
+    EXPECT_EQ(inst.getClassName().getString(), String("Test_Disk"));
+}
+
+TEST(CIMInstance, CloneIsDeepAndIdenticalComparesStructure)
+{
+    CIMInstance inst = diskInstance();
+    CIMInstance copy = inst.clone();
+    EXPECT_TRUE(copy.identical(inst));
+
+    copy.getProperty(2).getQualifier(0).setValue(CIMValue(String("other")));
+    EXPECT_EQ(inst.getProperty(2).getQualifier(0).getValue(), CIMValue(String("text")));
+    EXPECT_FALSE(copy.identical(inst));
+
+    // Property order and name case do not matter; values and qualifiers do.
+    CIMInstance reordered("test_disk");
+    for (Uint32 i = inst.getPropertyCount(); i-- > 0;)
+        reordered.addProperty(inst.getProperty(i).clone());
+    reordered.addQualifier(CIMQualifier("VERSION", CIMValue(String("1.0"))));
+    EXPECT_TRUE(reordered.identical(inst));
+    reordered.getProperty(0).setClassOrigin("Test_Other");
+    EXPECT_FALSE(reordered.identical(inst));
+
+    // A class is never identical to an instance, even an equally empty one of the same name.
+    EXPECT_FALSE(CIMObject(CIMInstance("Test_Disk")).identical(CIMObject(CIMClass("Test_Disk"))));
+}
+
+TEST(CIMInstance, InstanceFilterDropsQualifiersClassOriginsAndUnlistedProperties)
+{
+    CIMInstance kept = diskInstance();
+    kept.instanceFilter(true, true, CIMPropertyList());
+    EXPECT_TRUE(kept.identical(diskInstance()));
+
+    CIMInstance inst = diskInstance();
+    Array<CIMName> names;
+    names.append("LABEL");
+    names.append("slot");
+    inst.instanceFilter(false, false, CIMPropertyList(names));
+    EXPECT_EQ(inst.getQualifierCount(), 0u);
+    ASSERT_EQ(inst.getPropertyCount(), 2u);
+    EXPECT_EQ(inst.findProperty("DeviceID"), PEG_NOT_FOUND);
+    CIMProperty label = inst.getProperty(inst.findProperty("Label"));
+    EXPECT_EQ(label.getQualifierCount(), 0u);
+    EXPECT_TRUE(label.getClassOrigin().isNull());
+    EXPECT_EQ(label.getValue(), CIMValue(String("boot")));
+
+    CIMInstance none = diskInstance();
+    none.instanceFilter(true, true, CIMPropertyList(Array<CIMName>()));
+    EXPECT_EQ(none.getPropertyCount(), 0u);
+    EXPECT_EQ(none.getQualifierCount(), 1u);
+}
+
+TEST(CIMClass, BooleanQualifiersKeysAndBuildPath)
+{
+    CIMClass c = diskClass();
+    EXPECT_EQ(c.getSuperClassName(), CIMName("Test_Device"));
+    EXPECT_FALSE(c.isAssociation());
+    c.addQualifier(CIMQualifier("ASSOCIATION", CIMValue(true)));
+    c.addQualifier(CIMQualifier("Abstract", CIMValue(false)));
+    EXPECT_TRUE(c.isAssociation());
+    EXPECT_FALSE(c.isAbstract());
+    EXPECT_FALSE(CIMClass("X").addQualifier(CIMQualifier("Abstract", CIMValue(String("true")))).isAbstract());
+
+    Array<CIMName> keys;
+    keys.append("Stale");
+    c.getKeyNames(keys);
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_EQ(keys[0], CIMName("DeviceID"));
+    EXPECT_EQ(keys[1], CIMName("Slot"));
+    EXPECT_TRUE(c.hasKeys());
+    CIMClass keyless("Test_Keyless");
+    keyless.addProperty(CIMProperty("NotKey", CIMValue(Uint8(1))).addQualifier(keyQualifier(false)));
+    EXPECT_FALSE(keyless.hasKeys());
+
+    CIMObjectPath path = diskInstance().buildPath(c);
+    EXPECT_EQ(path.getClassName(), CIMName("Test_Disk"));
+    const Array<CIMKeyBinding>& bindings = path.getKeyBindings();
+    ASSERT_EQ(bindings.size(), 2u);
+    EXPECT_EQ(bindings[0].getName(), CIMName("DeviceID"));
+    EXPECT_EQ(bindings[0].getValue(), String("d\"1"));
+    EXPECT_EQ(bindings[0].getType(), CIMKeyBinding::STRING);
+    EXPECT_EQ(bindings[1].getValue(), String("7"));
+    EXPECT_EQ(bindings[1].getType(), CIMKeyBinding::NUMERIC);
+
+    CIMInstance missingKey("Test_Disk");
+    missingKey.addProperty(CIMProperty("DeviceID", CIMValue(String("x"))));
+    EXPECT_THROW(missingKey.buildPath(c), CIMException);
+    EXPECT_EQ(CIMInstance("Test_Keyless").buildPath(keyless).getKeyBindings().size(), 0u);
+}
+
+TEST(CIMClass, BuildInstanceClonesAndFiltersTheClassProperties)
+{
+    CIMClass c = diskClass();
+    c.addQualifier(CIMQualifier("Description", CIMValue(String("a disk"))));
+
+    CIMInstance full = c.buildInstance(true, true, CIMPropertyList());
+    EXPECT_EQ(full.getClassName(), CIMName("Test_Disk"));
+    EXPECT_EQ(full.getQualifierCount(), 1u);
+    ASSERT_EQ(full.getPropertyCount(), 3u);
+    CIMProperty label = full.getProperty(full.findProperty("Label"));
+    EXPECT_EQ(label.getValue(), CIMValue(String("none")));
+    EXPECT_EQ(label.getClassOrigin(), CIMName("Test_Device"));
+    label.setValue(CIMValue(String("changed")));
+    label.getQualifier(0).setValue(CIMValue(String("changed")));
+    CIMConstProperty classLabel = c.getProperty(c.findProperty("Label"));
+    EXPECT_EQ(classLabel.getValue(), CIMValue(String("none")));
+    EXPECT_EQ(classLabel.getQualifier(0).getValue(), CIMValue(String("text")));
+
+    Array<CIMName> names;
+    names.append("label");
+    CIMInstance bare = c.buildInstance(false, false, CIMPropertyList(names));
+    EXPECT_EQ(bare.getQualifierCount(), 0u);
+    ASSERT_EQ(bare.getPropertyCount(), 1u);
+    EXPECT_EQ(bare.getProperty(0).getQualifierCount(), 0u);
+    EXPECT_TRUE(bare.getProperty(0).getClassOrigin().isNull());
+    EXPECT_EQ(c.getProperty(c.findProperty("Label")).getQualifierCount(), 1u);
+}
+
+TEST(CIMClass, MethodsAndParametersAreNamedListsCopiedByClone)
+{
+    CIMMethod m("CreateVolume", CIMTYPE_UINT32);
+    m.addParameter(CIMParameter("Size", CIMTYPE_UINT64));
+    m.addParameter(CIMParameter("Pool", CIMTYPE_REFERENCE, false, 0, "Test_Pool"));
+    EXPECT_THROW(m.addParameter(CIMParameter("size", CIMTYPE_STRING)), AlreadyExistsException);
+    EXPECT_THROW(CIMParameter("P", CIMTYPE_STRING, false, 2), TypeMismatchException);
+    EXPECT_THROW(CIMParameter("P", CIMTYPE_STRING, false, 0, "Test_Pool"), TypeMismatchException);
+
+    CIMClass c("Test_Service");
+    c.addMethod(m);
+    EXPECT_THROW(c.addMethod(CIMMethod("createvolume", CIMTYPE_STRING)), AlreadyExistsException);
+    EXPECT_EQ(c.findMethod("CREATEVOLUME"), 0u);
+    EXPECT_EQ(c.findMethod("Other"), PEG_NOT_FOUND);
+    EXPECT_THROW(c.getMethod(1), IndexOutOfBoundsException);
+
+    CIMClass copy = c.clone();
+    EXPECT_TRUE(copy.identical(c));
+    copy.getMethod(0).getParameter(1).addQualifier(CIMQualifier("In", CIMValue(true)));
+    EXPECT_EQ(m.getParameter(1).getQualifierCount(), 0u);
+    EXPECT_FALSE(copy.identical(c));
+    c.getMethod(0).removeParameter(0);
+    EXPECT_EQ(m.getParameterCount(), 1u); // the class holds the method itself, not a copy
+}
+
+TEST(CIMConstHandles, ViewsShareTheRepValidateAlikeAndCloneIntoMutableHandles)
+{
+    CIMClass c = diskClass();
+    CIMConstClass view = c;
+    c.addProperty(CIMProperty("Extra", CIMValue(Uint8(1))));
+    EXPECT_EQ(view.getPropertyCount(), 4u);
+    EXPECT_EQ(view.getPath().getClassName(), CIMName("Test_Disk"));
+    EXPECT_THROW(c.setPath(CIMObjectPath("Test_Device")), TypeMismatchException);
+
+    CIMConstObject object = view;
+    EXPECT_TRUE(object.isClass());
+    CIMConstClass back(object);
+    Array<CIMName> keys;
+    back.getKeyNames(keys);
+    EXPECT_EQ(keys.size(), 2u);
+    CIMClass copy = back.clone();
+    copy.removeProperty(copy.findProperty("Extra"));
+    EXPECT_EQ(view.getPropertyCount(), 4u);
+    EXPECT_TRUE(copy.identical(diskClass()));
+
+    CIMConstInstance instanceView("Test_Disk");
+    EXPECT_EQ(instanceView.getPath().getClassName(), CIMName("Test_Disk"));
+    CIMInstance inst = diskInstance();
+    instanceView = inst;
+    inst.removeProperty(0);
+    EXPECT_EQ(instanceView.getPropertyCount(), 2u);
+    EXPECT_TRUE(instanceView.clone().identical(inst));
+
+    EXPECT_THROW(CIMConstProperty("A", CIMValue(Array<Uint8>(3)), 4), TypeMismatchException);
+    EXPECT_THROW(CIMConstQualifier(CIMName(), CIMValue()), UninitializedObjectException);
+    CIMMethod method("Start", CIMTYPE_UINT32);
+    CIMConstMethod methodView = method;
+    method.addParameter(CIMParameter("Delay", CIMTYPE_UINT32, true, 2));
+    ASSERT_EQ(methodView.getParameterCount(), 1u);
+    CIMConstParameter parameter = methodView.getParameter(0);
+    EXPECT_TRUE(parameter.isArray());
+    EXPECT_EQ(parameter.getArraySize(), 2u);
+}
+
+TEST(CIMParamValue, NameRulesDefaultsAndCopies)
+{
+    EXPECT_THROW(CIMParamValue(String(), CIMValue(Uint32(1))), UninitializedObjectException);
+    CIMParamValue pv("Size", CIMValue(Uint64(10)));
+    EXPECT_TRUE(pv.isTyped());
+    CIMParamValue alias = pv;
+    CIMParamValue deep = pv.clone();
+
+    CIMValue value(Uint64(20));
+    alias.setValue(value);
+    String name("NewSize");
+    alias.setParameterName(name);
+    alias.setIsTyped(false);
+    EXPECT_EQ(pv.getValue(), CIMValue(Uint64(20)));
+    EXPECT_EQ(pv.getParameterName(), String("NewSize"));
+    EXPECT_FALSE(pv.isTyped());
+    EXPECT_EQ(deep.getValue(), CIMValue(Uint64(10)));
+    EXPECT_TRUE(deep.isTyped());
+
+    String empty;
+    EXPECT_THROW(pv.setParameterName(empty), UninitializedObjectException);
+    EXPECT_EQ(pv.getParameterName(), String("NewSize"));
+}
+
+TEST(CIMPropertyList, NullEmptyAndListedStates)
+{
+    CIMPropertyList list;
+    EXPECT_TRUE(list.isNull());
+    EXPECT_EQ(list.toString(), String("NULL"));
+    EXPECT_TRUE(list.useThisProperty("Anything"));
+    EXPECT_FALSE(list.contains("Anything"));
+
+    list.set(Array<CIMName>());
+    EXPECT_FALSE(list.isNull());
+    EXPECT_EQ(list.toString(), String("EMPTY"));
+    EXPECT_FALSE(list.useThisProperty("Anything"));
+
+    Array<CIMName> names;
+    names.append("Size");
+    names.append("Name");
+    CIMPropertyList copy = list;
+    list.set(names);
+    EXPECT_EQ(list.toString(), String("Size, Name"));
+    EXPECT_EQ(copy.toString(), String("EMPTY")); // copy-on-write
+    EXPECT_TRUE(list.contains("SIZE"));
+    EXPECT_TRUE(list.useThisProperty("name"));
+    EXPECT_EQ(list[1], CIMName("Name"));
+    EXPECT_THROW(list[2], IndexOutOfBoundsException);
+    EXPECT_EQ(list.getPropertyNameArray().size(), 2u);
+
+    names.append(CIMName());
+    EXPECT_THROW(list.set(names), UninitializedObjectException);
+    EXPECT_THROW(CIMPropertyList{names}, UninitializedObjectException);
+    EXPECT_EQ(list.size(), 2u);
+
+    list.clear();
+    EXPECT_TRUE(list.isNull());
+    EXPECT_EQ(list.size(), 0u);
+}
+
+TEST(CIMPropertyList, AppendReplacesWithDistinctNamesAndTagsAreKept)
+{
+    Array<CIMName> initial;
+    initial.append("Old");
+    CIMPropertyList list(initial);
+    Array<String> strings;
+    strings.append("Size");
+    strings.append("Label");
+    strings.append("SIZE");
+    list.append(strings);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list.toString(), String("Size, Label"));
+    EXPECT_FALSE(list.contains("Old"));
+
+    list.appendCIMNameTag(0xFFFFFFFFu);
+    list.appendCIMNameTag(5);
+    CIMPropertyList copy = list;
+    EXPECT_EQ(copy.getCIMNameTag(0), 0xFFFFFFFFu);
+    EXPECT_EQ(copy.getCIMNameTag(1), 5u);
+    EXPECT_THROW(copy.getCIMNameTag(2), IndexOutOfBoundsException);
+}
+
+TEST(CIMObject, ToStringWritesCimXml)
+{
+    String instanceXml = CIMObject(diskInstance()).toString();
+    EXPECT_EQ(instanceXml.subString(0, 9), String("<INSTANCE"));
+    EXPECT_NE(instanceXml.find(String("Test_Disk")), PEG_NOT_FOUND);
+    String classXml = CIMConstObject(diskClass()).toString();
+    EXPECT_EQ(classXml.subString(0, 6), String("<CLASS"));
+}
