@@ -1,0 +1,305 @@
+// KVELEngine: the process-wide instance and the public operations, each one run under the
+// engine's lock after bringing the tasks up to the clock.
+#include <KVELEngine.h>
+
+#include <atomic>
+#include <cstring>
+#include <set>
+#include <unistd.h>
+#include "ArrayState.h"
+#include "EngineEnvironment.h"
+
+PEGASUS_NAMESPACE_BEGIN
+
+const char* KVELEngine::_ZarvoSystemNamePtr = "ZARVO-0001";
+const char* KVELEngine::_ZarvoHostNamePtr = "zarvo-array";
+
+namespace
+{
+// Never destroyed: engines and the names they publish must outlive every caller, static
+// destructors included.
+struct Registry
+{
+    std::mutex mutex;
+    std::atomic<KVELEngine*> current{nullptr};
+    std::vector<KVELEngine*> retired; // replaced engines, kept alive on purpose
+    std::set<std::string> names;      // storage of the published name pointers
+    std::string ramdiskDirectory;
+};
+
+Registry& registry()
+{
+    static Registry* instance = new Registry();
+    return *instance;
+}
+
+// Points the name to stable storage holding the text; leaves it alone when the text is the same,
+// so that readers of an unchanged name never race with a writer.
+void publishName(const char*& pointer, const std::string& text, Registry& r)
+{
+    if (std::strcmp(pointer, text.c_str()) != 0) pointer = r.names.insert(text).first->c_str();
+}
+
+template <typename Operation> Uint32 work(KVELArrayState& state, Operation operation)
+{
+    std::lock_guard<std::mutex> lock(state.mutex());
+    state.advance();
+    return state.commit(operation());
+}
+
+template <typename Operation> auto look(KVELArrayState& state, Operation operation)
+{
+    std::lock_guard<std::mutex> lock(state.mutex());
+    state.advance();
+    auto result = operation();
+    state.commit(KVEL_RC_SUCCESS); // moving the tasks on may have changed the state
+    return result;
+}
+} // namespace
+
+KVELEngine::KVELEngine(const KVELEngineConfig& config) : _state(std::make_unique<KVELArrayState>(config)) {}
+
+KVELEngine::~KVELEngine() {}
+
+KVELEngine* KVELEngine::_getInstance()
+{
+    Registry& r = registry();
+    if (KVELEngine* engine = r.current.load(std::memory_order_acquire)) return engine;
+    KVELEngineConfig config = KVELEngineConfig::fromEnvironment();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    if (KVELEngine* engine = r.current.load(std::memory_order_acquire)) return engine;
+    KVELEngine* engine = new KVELEngine(config);
+    publishName(_ZarvoSystemNamePtr, engine->_state->systemName(), r);
+    publishName(_ZarvoHostNamePtr, engine->_state->hostName(), r);
+    r.ramdiskDirectory = config.ramdiskDirectory;
+    r.current.store(engine, std::memory_order_release);
+    return engine;
+}
+
+KVELEngine* KVELEngine::createInstance(const KVELEngineConfig& config)
+{
+    Registry& r = registry();
+    KVELEngine* engine = new KVELEngine(config);
+    std::lock_guard<std::mutex> lock(r.mutex);
+    if (KVELEngine* old = r.current.load(std::memory_order_acquire)) r.retired.push_back(old);
+    publishName(_ZarvoSystemNamePtr, engine->_state->systemName(), r);
+    publishName(_ZarvoHostNamePtr, engine->_state->hostName(), r);
+    r.ramdiskDirectory = config.ramdiskDirectory;
+    r.current.store(engine, std::memory_order_release);
+    return engine;
+}
+
+Uint32 KVELEngine::_getControllerSlotId()
+{
+    if (KVELEngine* engine = registry().current.load(std::memory_order_acquire))
+        return engine->_state->config().controllerSlot;
+    Uint32 slot = 0;
+    kvelsim::environmentSlot(slot);
+    return slot;
+}
+
+Uint32 KVELEngine::getRamdiskFilename(Uint32 bufferSize, char* buffer)
+{
+    static std::atomic<Uint64> counter{0};
+    Registry& r = registry();
+    std::string directory;
+    {
+        std::lock_guard<std::mutex> lock(r.mutex);
+        directory = r.ramdiskDirectory;
+    }
+    if (directory.empty()) directory = kvelsim::environmentRamdiskDirectory();
+    if (directory.size() > 1 && directory.back() == '/') directory.pop_back();
+    std::string name = directory + (directory == "/" ? "" : "/") + "kvel-xfer-" + std::to_string(::getpid()) +
+                       "-" + std::to_string(counter.fetch_add(1) + 1) + ".tmp";
+    if (!buffer || name.size() + 1 > bufferSize) return 0;
+    std::memcpy(buffer, name.c_str(), name.size() + 1);
+    return Uint32(name.size());
+}
+
+Array<Uint32> KVELEngine::enumerateObjects(CLASSID_e classID)
+{
+    return look(*_state, [&] { return _state->enumerateObjects(classID); });
+}
+
+Uint32 KVELEngine::getObjectIDByKey(CLASSID_e classID, const KVELKey& key)
+{
+    return look(*_state, [&] { return _state->taskIDByKey(classID, key); });
+}
+
+Uint32 KVELEngine::getObjectIDByKey(CLASSID_e classID, const String& key)
+{
+    // Hexadecimal text first (a job's InstanceID); then the characters as the key bytes.
+    KVELKey fromHex = ManagedObject::hexToBin(key);
+    KVELKey raw;
+    for (Uint32 i = 0; i < key.size(); ++i)
+    {
+        Uint16 c = key[i];
+        if (c > 0xFF)
+        {
+            raw.clear();
+            break;
+        }
+        raw.push_back(Uint8(c));
+    }
+    return look(*_state,
+                [&]
+                {
+                    Uint32 id = _state->taskIDByKey(classID, fromHex);
+                    return id != KVEL_NULL_OBJECT_ID ? id : _state->taskIDByKey(classID, raw);
+                });
+}
+
+ManagedObject* KVELEngine::getObject(CLASSID_e classID, Uint32 objectID)
+{
+    return look(*_state, [&] { return _state->copyOf(classID, objectID); });
+}
+
+Uint32 KVELEngine::modifyObject(CLASSID_e classID, const ManagedObject* object)
+{
+    return work(*_state, [&] { return _state->modifyObject(classID, object); });
+}
+
+Uint32 KVELEngine::deleteObject(CLASSID_e classID, Uint32 objectID)
+{
+    return work(*_state, [&] { return _state->deleteObject(classID, objectID); });
+}
+
+Uint32 KVELEngine::createSetting(const KVELVolume& layout, Uint32& objectID)
+{
+    return work(*_state, [&] { return _state->createSetting(layout, objectID); });
+}
+
+Uint32 KVELEngine::createVolume(KVELVolume* setting, KVELTask* task)
+{
+    return work(*_state, [&] { return _state->createVolume(setting, task); });
+}
+
+Uint32 KVELEngine::growVolume(Uint32 volumeID, KVELVolume* volume, KVELTask* task)
+{
+    return work(*_state, [&] { return _state->growVolume(volumeID, volume, task); });
+}
+
+Uint32 KVELEngine::reconfigureVolume(Uint32 volumeID, KVELVolume* setting, KVELTask* task)
+{
+    return work(*_state, [&] { return _state->reconfigureVolume(volumeID, setting, task); });
+}
+
+Uint32 KVELEngine::deleteVolume(Uint32 objectID, KVELTask* task)
+{
+    return work(*_state, [&] { return _state->deleteVolume(objectID, task); });
+}
+
+Uint32 KVELEngine::downDrive(Uint32 driveID, KVELTask* task)
+{
+    return work(*_state, [&] { return _state->downDrive(driveID, task); });
+}
+
+Uint32 KVELEngine::initializeDrive(Uint32 driveID, KVELTask* task)
+{
+    return work(*_state, [&] { return _state->initializeDrive(driveID, task); });
+}
+
+Uint32 KVELEngine::scanVolume(Uint32 volumeID, KVELTask* task)
+{
+    return work(*_state, [&] { return _state->scanVolume(volumeID, task); });
+}
+
+Uint32 KVELEngine::rebuildVolume(Uint32 volumeID, KVELTask* task)
+{
+    return work(*_state, [&] { return _state->rebuildVolume(volumeID, task); });
+}
+
+Uint32 KVELEngine::createVolumeAtomic(const char* name, Uint64 sizeBlocks, Uint32 poolPtr, Uint8 stripeWidth,
+                                      Uint8 mirrorCount, Uint32 chunkBlocks,
+                                      KVELVolume::VolumeOrganizationEnum organization,
+                                      std::vector<Uint32> drives, KVELTask* task, Uint32& newVolumeID)
+{
+    KVELArrayState::LayoutRequest layout{Uint32(organization), mirrorCount, stripeWidth, chunkBlocks};
+    return work(
+        *_state, [&]
+        { return _state->createVolumeAtomic(name, sizeBlocks, poolPtr, layout, drives, task, newVolumeID); });
+}
+
+Uint32 KVELEngine::reconfigureVolumeAtomic(Uint32 volumePtr, Uint64 sizeBlocks, Uint32 poolPtr,
+                                           Uint8 stripeWidth, Uint8 mirrorCount, Uint32 chunkBlocks,
+                                           KVELVolume::VolumeOrganizationEnum organization,
+                                           std::vector<Uint32> drives, KVELTask* task, Uint32& shadowVolumeID)
+{
+    KVELArrayState::LayoutRequest layout{Uint32(organization), mirrorCount, stripeWidth, chunkBlocks};
+    return work(*_state,
+                [&]
+                {
+                    return _state->reconfigureVolumeAtomic(volumePtr, sizeBlocks, poolPtr, layout, drives,
+                                                           task, shadowVolumeID);
+                });
+}
+
+Uint32 KVELEngine::getMaxVolumeSizeBlocks(Uint32 chunkBlocks, Uint8 stripeWidth, Uint8 mirrorCount,
+                                          KVELVolume::VolumeOrganizationEnum organization, Uint32 poolPtr,
+                                          std::vector<Uint32> drives, Uint64& maxBlocks)
+{
+    KVELArrayState::LayoutRequest layout{Uint32(organization), mirrorCount, stripeWidth, chunkBlocks};
+    return look(*_state, [&] { return _state->maxVolumeSize(layout, poolPtr, drives, maxBlocks); });
+}
+
+Uint32 KVELEngine::transferDrive(Uint32 driveID, Uint32 poolID)
+{
+    return work(*_state, [&] { return _state->transferDrive(driveID, poolID); });
+}
+
+Uint32 KVELEngine::setDiskLineMode(KVELRedundantPair::DiskLineModeEnum mode)
+{
+    return work(*_state, [&] { return _state->setDiskLineMode(Uint32(mode)); });
+}
+
+Uint32 KVELEngine::initiateShutdown(bool restart)
+{
+    return work(*_state, [&] { return _state->initiateShutdown(restart); });
+}
+
+Uint32 KVELEngine::completeShutdown()
+{
+    return work(*_state, [&] { return _state->completeShutdown(); });
+}
+
+Uint32 KVELEngine::forceLocalReset()
+{
+    return work(*_state, [&] { return _state->forceLocalReset(); });
+}
+
+Uint32 KVELEngine::initiateFirmwareUpgrade(Uint32 imageSize)
+{
+    return work(*_state, [&] { return _state->initiateFirmwareUpgrade(imageSize); });
+}
+
+Uint32 KVELEngine::activateFirmwareUpgrade(Uint32 environment)
+{
+    return work(*_state, [&] { return _state->activateFirmwareUpgrade(environment); });
+}
+
+Uint32 KVELEngine::setPersistenceData(KVELController::PersistenceEnum setting, const char* fileName)
+{
+    return work(*_state, [&] { return _state->setPersistenceData(Uint32(setting), fileName); });
+}
+
+Uint32 KVELEngine::getPersistenceData(const char* fileName)
+{
+    return work(*_state, [&] { return _state->getPersistenceData(fileName); });
+}
+
+MPU_TIME KVELEngine::now() const
+{
+    return _state->clock().now();
+}
+
+KVELClock& KVELEngine::clock() const
+{
+    return _state->clock();
+}
+
+std::string KVELEngine::describe()
+{
+    return look(*_state, [&] { return _state->describe(); });
+}
+
+PEGASUS_NAMESPACE_END

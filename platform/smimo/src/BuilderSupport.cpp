@@ -1,0 +1,99 @@
+#include "BuilderSupport.h"
+
+#include <Pegasus/Common/CIMFlavor.h>
+#include <Pegasus/Common/CIMProperty.h>
+#include <Pegasus/Common/CIMQualifier.h>
+#include <KVELiPtr.h>
+
+PEGASUS_NAMESPACE_BEGIN
+
+namespace smimo
+{
+
+const char* const ARRAY_NAMESPACE = "root/snia";
+
+// CIM timestamps count from 0000-01-01; engine time from 1970-01-01.
+static const Uint64 POSIX_EPOCH_IN_CIM_MICROS = PEGASUS_UINT64_LITERAL(62167219200000000);
+
+KVELEngine& engine()
+{
+    return *KVELEngine::_getInstance();
+}
+
+String hostName()
+{
+    const char* name = KVELEngine::_ZarvoHostNamePtr;
+    return String(name ? name : "");
+}
+
+String systemName()
+{
+    const char* name = KVELEngine::_ZarvoSystemNamePtr;
+    return String(name ? name : "");
+}
+
+String hexID(Uint32 objectID)
+{
+    return KVELiPtr(objectID).getKeyString(KVELiPtr::RADIX_16);
+}
+
+CIMObjectPath arrayPath(const CIMName& className, const Array<CIMKeyBinding>& keys)
+{
+    return CIMObjectPath(hostName(), CIMNamespaceName(ARRAY_NAMESPACE), className, keys);
+}
+
+CIMObjectPath devicePath(const char* className, Uint32 objectID)
+{
+    Array<CIMKeyBinding> keys;
+    keys.append(CIMKeyBinding(CIMName("SystemCreationClassName"), String("CIM_ComputerSystem"),
+                              CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding(CIMName("SystemName"), systemName(), CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding(CIMName("CreationClassName"), String(className), CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding(CIMName("DeviceID"), hexID(objectID), CIMKeyBinding::STRING));
+    return arrayPath(CIMName(className), keys);
+}
+
+CIMObjectPath instanceIDPath(const char* className, const String& instanceID)
+{
+    Array<CIMKeyBinding> keys;
+    keys.append(CIMKeyBinding(CIMName("InstanceID"), instanceID, CIMKeyBinding::STRING));
+    return arrayPath(CIMName(className), keys);
+}
+
+CIMDateTime timestampFromMpu(MPU_TIME time)
+{
+    return CIMDateTime(time + POSIX_EPOCH_IN_CIM_MICROS, false);
+}
+
+CIMDateTime intervalFromMpu(MPU_TIME length)
+{
+    return CIMDateTime(length, true);
+}
+
+CIMValue operationalStatus(std::initializer_list<Uint16> values)
+{
+    return CIMValue(Array<Uint16>(values.begin(), Uint32(values.size())));
+}
+
+void InstanceFiller::addKeys(const CIMObjectPath& path)
+{
+    const Array<CIMKeyBinding>& keys = path.getKeyBindings();
+    for (Uint32 i = 0; i < keys.size(); i++)
+        _add(keys[i].getName().getString().getCString(), CIMValue(keys[i].getValue()), true);
+}
+
+void InstanceFiller::_add(const char* name, const CIMValue& value, bool isKey)
+{
+    const CIMName propertyName(name);
+    if (!_propertyList.useThisProperty(propertyName)) return;
+    CIMProperty property(propertyName, value);
+    if (isKey && _includeQualifiers)
+        property.addQualifier(
+            CIMQualifier(CIMName("Key"), CIMValue(true),
+                         CIMFlavor(CIMFlavor::DISABLEOVERRIDE) + CIMFlavor(CIMFlavor::TOSUBCLASS)));
+    _instance.addProperty(property);
+}
+
+} // namespace smimo
+
+PEGASUS_NAMESPACE_END

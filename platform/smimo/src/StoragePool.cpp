@@ -1,0 +1,43 @@
+#include <SMIMOBuilders.h>
+
+#include "BuilderSupport.h"
+
+PEGASUS_NAMESPACE_BEGIN
+
+namespace
+{
+
+const char* const POOL_CLASS = "CIM_StoragePool";
+
+std::unique_ptr<KVELPool> fetchPool(Uint32 poolID)
+{
+    return smimo::fetchRecord<KVELPool>(CLASSID_STORAGEPOOL, poolID, "Storage pool");
+}
+
+} // namespace
+
+StoragePoolPath::StoragePoolPath(Uint32 poolID)
+    : CIMObjectPath(smimo::instanceIDPath(POOL_CLASS, smimo::hexID(fetchPool(poolID)->getObjectID())))
+{
+}
+
+StoragePoolInstance::StoragePoolInstance(Boolean includeQualifiers, const CIMPropertyList& propertyList,
+                                         Uint32 poolID)
+    : CIMInstance(CIMName(POOL_CLASS))
+{
+    const std::unique_ptr<KVELPool> pool = fetchPool(poolID);
+    const CIMObjectPath path = smimo::instanceIDPath(POOL_CLASS, smimo::hexID(poolID));
+    const Uint64 freeBlocks = pool->UsedBlocks < pool->TotalBlocks ? pool->TotalBlocks - pool->UsedBlocks : 0;
+    smimo::InstanceFiller filler(*this, includeQualifiers, propertyList);
+
+    filler.addKeys(path);
+    filler.add("PoolID", CIMValue(smimo::hexID(poolID)));
+    filler.add("ElementName", CIMValue(String(pool->Name.c_str())));
+    filler.add("OperationalStatus", smimo::operationalStatus({smimo::OS_OK}));
+    filler.add("TotalManagedSpace", CIMValue(Uint64(pool->TotalBlocks * smimo::BLOCK_SIZE)));
+    filler.add("RemainingManagedSpace", CIMValue(Uint64(freeBlocks * smimo::BLOCK_SIZE)));
+    filler.add("Primordial", CIMValue(Boolean(pool->Primordial)));
+    setPath(path);
+}
+
+PEGASUS_NAMESPACE_END

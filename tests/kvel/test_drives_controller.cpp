@@ -1,0 +1,239 @@
+// Drive rules, the controller's state machine, the disk line mode and persistence transfers.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include "KvelTestSupport.h"
+
+using namespace Pegasus;
+using namespace kveltest;
+
+namespace
+{
+class kvelDrives : public KvelEngineTest
+{
+protected:
+    // Leaves less than one drive's capacity free in the base pool.
+    void fillBasePool()
+    {
+        Uint32 rc = 0;
+        makeVolume(poolFree(BASE) - 100 * GIB, KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 1, nullptr, &rc);
+        ASSERT_EQ(KVEL_RC_SUCCESS, rc);
+    }
+};
+
+TEST_F(kvelDrives, TransferMovesOnlineDrivesThatThePoolCanSpare)
+{
+    EXPECT_EQ(KVEL_RC_SUCCESS, engine->transferDrive(drive(12), AVAILABLE));
+    EXPECT_EQ(AVAILABLE, driveRecord(drive(12))->PoolObjectID);
+    EXPECT_EQ(KVEL_RC_SUCCESS_NO_CHANGE, engine->transferDrive(drive(12), AVAILABLE));
+    EXPECT_EQ(KVEL_RC_NO_SUCH_DRIVE, engine->transferDrive(0x380000FF, AVAILABLE));
+    EXPECT_EQ(KVEL_RC_NO_SUCH_POOL, engine->transferDrive(drive(12), 0x37000009));
+    EXPECT_EQ(KVEL_RC_INVALID_PARAMETER, engine->transferDrive(drive(12), UNAVAILABLE));
+    Uint64 total = get<KVELPool>(BASE)->TotalBlocks;
+    EXPECT_EQ(KVEL_RC_SUCCESS, engine->transferDrive(drive(13), BASE));
+    EXPECT_EQ(total + 1024 * GIB, get<KVELPool>(BASE)->TotalBlocks);
+
+    fillBasePool();
+    EXPECT_EQ(KVEL_RC_DRIVE_IN_USE, engine->transferDrive(drive(0), SPARE));
+    EXPECT_EQ(BASE, driveRecord(drive(0))->PoolObjectID);
+}
+
+TEST_F(kvelDrives, ADownedDriveLeavesItsPoolWhenTheTaskCompletes)
+{
+    KVELTask job;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->downDrive(drive(12), &job));
+    EXPECT_EQ(KVELTask::TASK_TYPE_DOWN_DRIVE, job.Type);
+    EXPECT_EQ(KVELDrive::DRIVE_STATE_ONLINE, driveRecord(drive(12))->State);
+    KVELTask again;
+    EXPECT_EQ(KVEL_RC_OBJECT_BUSY, engine->downDrive(drive(12), &again));
+    EXPECT_EQ(KVEL_RC_OBJECT_BUSY, engine->transferDrive(drive(12), AVAILABLE));
+    advance(5);
+    auto down = driveRecord(drive(12));
+    EXPECT_EQ(KVELDrive::DRIVE_STATE_DOWN, down->State);
+    EXPECT_EQ(UNAVAILABLE, down->PoolObjectID);
+    EXPECT_EQ(KVEL_RC_SUCCESS_NO_CHANGE, engine->downDrive(drive(12), &again));
+    EXPECT_EQ(KVEL_RC_DRIVE_NOT_AVAILABLE, engine->transferDrive(drive(12), SPARE));
+}
+
+TEST_F(kvelDrives, DownIsCheckedAgainWhenItCompletes)
+{
+    KVELTask job;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->downDrive(drive(0), &job));
+    fillBasePool(); // while the drive is still in service
+    advance(5);
+    auto failed = task(job.getTaskID());
+    EXPECT_EQ(KVELTask::TASK_STATE_FAILED, failed->State);
+    EXPECT_EQ(KVEL_RC_DRIVE_IN_USE, failed->ErrorCode);
+    EXPECT_EQ(BASE, driveRecord(drive(0))->PoolObjectID);
+    KVELTask second;
+    EXPECT_EQ(KVEL_RC_DRIVE_IN_USE, engine->downDrive(drive(1), &second));
+}
+
+TEST_F(kvelDrives, InitialiseOnlyOutsideTheBasePool)
+{
+    KVELTask job;
+    EXPECT_EQ(KVEL_RC_DRIVE_IN_USE, engine->initializeDrive(drive(0), &job));
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->initializeDrive(drive(12), &job));
+    EXPECT_EQ(KVELDrive::DRIVE_STATE_INITIALIZING, driveRecord(drive(12))->State);
+    EXPECT_EQ(1024 * GIB, get<KVELPool>(SPARE)->TotalBlocks) << "only the other spare still counts";
+    advance(120);
+    auto ready = driveRecord(drive(12));
+    EXPECT_EQ(KVELDrive::DRIVE_STATE_ONLINE, ready->State);
+    EXPECT_EQ(AVAILABLE, ready->PoolObjectID);
+
+    KVELTask interrupted;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->initializeDrive(drive(13), &interrupted));
+    ASSERT_EQ(KVEL_RC_SUCCESS, command(interrupted.getTaskID(), KVELTask::TASK_COMMAND_ABORT));
+    auto left = driveRecord(drive(13));
+    EXPECT_EQ(KVELDrive::DRIVE_STATE_DOWN, left->State);
+    EXPECT_EQ(UNAVAILABLE, left->PoolObjectID);
+}
+
+class kvelController : public KvelEngineTest
+{
+protected:
+    Uint32 someWork()
+    {
+        KVELTask job;
+        return engine->scanVolume(SCRATCH, &job);
+    }
+};
+
+TEST_F(kvelController, ShutdownStepsComeInOrder)
+{
+    EXPECT_EQ(KVEL_RC_OUT_OF_ORDER, engine->completeShutdown());
+    EXPECT_EQ(KVEL_RC_SUCCESS, engine->initiateShutdown(true));
+    EXPECT_EQ(KVEL_RC_CONTROLLER_STATE, engine->initiateShutdown(true));
+    EXPECT_EQ(KVEL_RC_CONTROLLER_STATE, engine->initiateFirmwareUpgrade(1024));
+    EXPECT_EQ(KVEL_RC_SHUTTING_DOWN, someWork());
+    EXPECT_TRUE(volume(SCRATCH)) << "reading goes on";
+    EXPECT_EQ(KVEL_RC_SUCCESS, engine->completeShutdown());
+    EXPECT_EQ(KVEL_RC_SHUTTING_DOWN, engine->initiateShutdown(false));
+    EXPECT_EQ(KVEL_RC_SHUTTING_DOWN, engine->transferDrive(drive(12), AVAILABLE));
+    advance(119);
+    EXPECT_EQ(KVEL_RC_SHUTTING_DOWN, someWork());
+    advance(1);
+    EXPECT_EQ(KVEL_RC_SUCCESS, someWork());
+}
+
+TEST_F(kvelController, AShutdownWithoutRestartStaysHalted)
+{
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->initiateShutdown(false));
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->completeShutdown());
+    advance(86400);
+    EXPECT_EQ(KVEL_RC_SHUTTING_DOWN, someWork());
+    EXPECT_EQ(KVEL_RC_SHUTTING_DOWN, engine->forceLocalReset());
+    engine = makeEngine(KVELEngineConfig());
+    EXPECT_EQ(KVEL_RC_SUCCESS, someWork()) << "a new engine starts running";
+}
+
+TEST_F(kvelController, FirmwareUpgradeStagesThenRestarts)
+{
+    EXPECT_EQ(KVEL_RC_OUT_OF_ORDER, engine->activateFirmwareUpgrade(0));
+    EXPECT_EQ(KVEL_RC_FIRMWARE_IMAGE_INVALID, engine->initiateFirmwareUpgrade(0));
+    EXPECT_EQ(KVEL_RC_FIRMWARE_IMAGE_INVALID, engine->initiateFirmwareUpgrade(64 * 1024 * 1024 + 1));
+    EXPECT_EQ(KVEL_RC_SUCCESS, engine->initiateFirmwareUpgrade(64 * 1024 * 1024));
+    EXPECT_EQ(KVEL_RC_CONTROLLER_STATE, engine->initiateFirmwareUpgrade(1000));
+    EXPECT_EQ(KVEL_RC_SUCCESS, someWork()) << "a staged image does not stop work";
+    EXPECT_EQ(KVEL_RC_INVALID_PARAMETER, engine->activateFirmwareUpgrade(7));
+    EXPECT_EQ(KVEL_RC_SUCCESS, engine->activateFirmwareUpgrade(0));
+    EXPECT_NE(std::string::npos, engine->describe().find("\"firmware\": \"3.2.1\""));
+    advance(89);
+    EXPECT_EQ(KVEL_RC_SHUTTING_DOWN, someWork());
+    advance(1);
+    EXPECT_EQ(KVEL_RC_SUCCESS, someWork());
+}
+
+TEST_F(kvelController, ForcedResetAndDiskLineMode)
+{
+    EXPECT_EQ(KVEL_RC_SUCCESS, engine->forceLocalReset());
+    EXPECT_EQ(KVEL_RC_SHUTTING_DOWN, engine->forceLocalReset());
+    EXPECT_EQ(KVEL_RC_SHUTTING_DOWN, engine->setDiskLineMode(KVELRedundantPair::DISK_LINE_MODE_SPLIT));
+    advance(30);
+    EXPECT_EQ(KVEL_RC_SUCCESS_NO_CHANGE, engine->setDiskLineMode(KVELRedundantPair::DISK_LINE_MODE_SHARED));
+    EXPECT_EQ(KVEL_RC_SUCCESS, engine->setDiskLineMode(KVELRedundantPair::DISK_LINE_MODE_SPLIT));
+    EXPECT_EQ(KVEL_RC_INVALID_DISK_LINE_MODE,
+              engine->setDiskLineMode(KVELRedundantPair::DiskLineModeEnum(7)));
+    EXPECT_NE(std::string::npos, engine->describe().find("\"diskLineMode\": \"split\""));
+}
+
+class kvelPersistence : public KvelEngineTest
+{
+protected:
+    std::string path(const char* name) { return ::testing::TempDir() + "kvel-persist-" + name; }
+    void write(const std::string& file, const std::string& bytes)
+    {
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    std::string read(const std::string& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+};
+
+TEST_F(kvelPersistence, BlocksTravelThroughTransferFiles)
+{
+    std::string in = path("in"), out = path("out");
+    std::string block("\x00\x01\xFF binary", 10);
+    write(in, block);
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->setPersistenceData(KVELController::PERSISTENCE_LOCAL, in.c_str()));
+    write(out, "stale content to be truncated");
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->getPersistenceData(out.c_str()));
+    EXPECT_EQ(block, read(out));
+
+    write(in, "partner only");
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->setPersistenceData(KVELController::PERSISTENCE_PARTNER, in.c_str()));
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->getPersistenceData(out.c_str()));
+    EXPECT_EQ(block, read(out)) << "this controller's block is unchanged";
+    write(in, "");
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->setPersistenceData(KVELController::PERSISTENCE_BOTH, in.c_str()));
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->getPersistenceData(out.c_str()));
+    EXPECT_EQ("", read(out));
+
+    EXPECT_EQ(KVEL_RC_INVALID_PERSISTENCE_SETTING,
+              engine->setPersistenceData(KVELController::PersistenceEnum(5), in.c_str()));
+    EXPECT_EQ(KVEL_RC_PERSISTENCE_IO_ERROR,
+              engine->setPersistenceData(KVELController::PERSISTENCE_LOCAL, path("missing").c_str()));
+    EXPECT_EQ(KVEL_RC_PERSISTENCE_IO_ERROR, engine->getPersistenceData("/nonexistent-dir/kvel-out"));
+    write(in, std::string(16 * 1024 * 1024 + 1, 'x'));
+    EXPECT_EQ(KVEL_RC_INVALID_PARAMETER,
+              engine->setPersistenceData(KVELController::PERSISTENCE_LOCAL, in.c_str()));
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+}
+
+TEST_F(kvelPersistence, TransferFileNamesAreDistinctAcrossThreads)
+{
+    KVELEngineConfig config;
+    config.ramdiskDirectory = "/ramdisk/";
+    engine = makeEngine(config);
+    char small[8];
+    EXPECT_EQ(0u, KVELEngine::getRamdiskFilename(sizeof small, small));
+    std::vector<std::set<std::string>> names(4);
+    std::vector<std::thread> threads;
+    for (auto& set : names)
+        threads.emplace_back(
+            [&set]
+            {
+                char buffer[108];
+                for (int i = 0; i < 250; ++i)
+                    if (Uint32 length = KVELEngine::getRamdiskFilename(sizeof buffer, buffer))
+                        set.insert(std::string(buffer, length));
+            });
+    for (auto& thread : threads)
+        thread.join();
+    std::set<std::string> all;
+    for (const auto& set : names)
+        all.insert(set.begin(), set.end());
+    ASSERT_EQ(1000u, all.size());
+    std::string prefix = "/ramdisk/kvel-xfer-" + std::to_string(::getpid()) + "-";
+    EXPECT_EQ(0u, all.begin()->rfind(prefix, 0));
+    EXPECT_EQ(".tmp", all.begin()->substr(all.begin()->size() - 4));
+}
+
+} // namespace

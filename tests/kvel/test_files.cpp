@@ -1,0 +1,202 @@
+// The durable state file and array description files.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <Pegasus/Common/Exception.h>
+#include "KvelTestSupport.h"
+
+using namespace Pegasus;
+using namespace kveltest;
+
+namespace
+{
+class kvelFiles : public KvelEngineTest
+{
+protected:
+    std::string path(const std::string& name)
+    {
+        std::string file = ::testing::TempDir() + "kvel-files-" + name;
+        std::remove(file.c_str());
+        return file;
+    }
+    static void write(const std::string& file, const std::string& text) { std::ofstream(file) << text; }
+    static std::string read(const std::string& file)
+    {
+        std::ifstream in(file);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    KVELEngineConfig stateConfig(const std::string& file)
+    {
+        KVELEngineConfig config;
+        config.stateFile = file;
+        return config;
+    }
+    // The message of the exception that making an engine from the description throws.
+    std::string refusal(const std::string& description)
+    {
+        KVELEngineConfig config;
+        config.arrayDescriptionFile = descriptionFile;
+        write(descriptionFile, description);
+        try
+        {
+            makeEngine(config);
+        }
+        catch (const Exception& e)
+        {
+            return static_cast<const char*>(e.getMessage().getCString());
+        }
+        return "(accepted)";
+    }
+
+    std::string descriptionFile = path("description.json");
+};
+
+TEST_F(kvelFiles, AStateFileCarriesTheWholeStateAcrossEngines)
+{
+    std::string file = path("state.json");
+    KVELEngine* first = engine = makeEngine(stateConfig(file));
+    EXPECT_FALSE(read(file).empty()) << "written at start";
+    auto setting = volume(PARITY_4_1);
+    setting->Size = 50 * GIB;
+    KVELTask create, scan;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->createVolume(setting.get(), &create));
+    scan.setTaskSchedulingRecurring(3, T0 + 100 * SECOND, KVELTask::PERIODICITY_HOURS, 2);
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->scanVolume(SCRATCH, &scan));
+    std::string block = path("block");
+    write(block, "persisted");
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->setPersistenceData(KVELController::PERSISTENCE_BOTH, block.c_str()));
+    advance(20);
+
+    KVELEngine* second = makeEngine(stateConfig(file));
+    EXPECT_EQ(first->describe(), second->describe());
+    EXPECT_EQ(40u, task(create.getTaskID())->PercentComplete); // `engine` is still the first one
+    advance(200);
+    EXPECT_EQ(first->describe(), second->describe()) << "both move on alike";
+    std::remove(file.c_str());
+    std::remove(block.c_str());
+}
+
+TEST_F(kvelFiles, ADescribedStateLoadsAsADescription)
+{
+    KVELTask job;
+    makeVolume(GIB, KVELVolume::VOLUME_ORGANIZATION_MIRRORED, 1, 2, &job);
+    advance(2);
+    std::string snapshot = engine->describe();
+    write(descriptionFile, snapshot);
+    KVELEngineConfig config;
+    config.arrayDescriptionFile = descriptionFile;
+    EXPECT_EQ(snapshot, makeEngine(config)->describe());
+}
+
+TEST_F(kvelFiles, ACorruptStateFileIsRefusedAndKept)
+{
+    std::string file = path("corrupt.json");
+    for (std::string text :
+         {std::string("{ \"system\": "), std::string("{\"system\": {\"name\": \"A\", \"host\": \"h\"},"
+                                                     " \"tasks\": [{\"id\": \"36000001\"}]}")})
+    {
+        write(file, text);
+        try
+        {
+            makeEngine(stateConfig(file));
+            ADD_FAILURE() << "accepted: " << text;
+        }
+        catch (const Exception& e)
+        {
+            std::string message = static_cast<const char*>(e.getMessage().getCString());
+            EXPECT_EQ(0u, message.find("KVEL state file '" + file + "': ")) << message;
+        }
+        EXPECT_EQ(text, read(file)) << "never overwritten";
+    }
+    std::remove(file.c_str());
+}
+
+TEST_F(kvelFiles, AFailedStateWriteIsReportedButTheChangeStands)
+{
+    std::string directory = ::testing::TempDir() + "kvel-files-vanishing";
+    ::mkdir(directory.c_str(), 0700);
+    std::string file = directory + "/state.json";
+    engine = makeEngine(stateConfig(file));
+    ASSERT_EQ(0, std::remove(file.c_str()));
+    ASSERT_EQ(0, ::rmdir(directory.c_str()));
+    EXPECT_EQ(KVEL_RC_STATE_NOT_SAVED, engine->transferDrive(drive(12), AVAILABLE));
+    EXPECT_EQ(AVAILABLE, driveRecord(drive(12))->PoolObjectID);
+}
+
+TEST_F(kvelFiles, DescriptionErrorsNameTheFileAndTheField)
+{
+    const std::string system = "\"system\": {\"name\": \"ZARVO-T\", \"host\": \"t\"}";
+    auto withDrives = [&](const std::string& drives)
+    { return "{" + system + ", \"drives\": [" + drives + "]}"; };
+    struct Case
+    {
+        std::string json;
+        std::string problem;
+    } cases[] = {
+        {"{ \"system\": ", "not valid JSON"},
+        {"{\"drives\": []}", "system: is missing"},
+        {withDrives("{\"pool\": \"base\", \"capacityGiB\": 1, \"colour\": \"red\"}"),
+         "drives[0].colour: unknown field"},
+        {withDrives("{\"pool\": \"base\", \"capacityGiB\": \"big\"}"),
+         "drives[0].capacityGiB: must be a number, not string"},
+        {withDrives("{\"pool\": \"base\", \"capacityGiB\": -5}"),
+         "drives[0].capacityGiB: must not be negative"},
+        {withDrives("{\"pool\": \"base\", \"capacityGiB\": 1.5}"), "must be a whole number"},
+        {withDrives("{\"pool\": \"bse\", \"capacityGiB\": 1}"), "drives[0].pool: unknown pool 'bse'"},
+        {withDrives("{\"id\": \"3A000001\", \"pool\": \"base\", \"capacityGiB\": 1}"), "is not a drive ID"},
+        {withDrives("{\"id\": \"38000001\", \"slot\": 1, \"pool\": \"base\", \"capacityGiB\": 1},"
+                    "{\"id\": \"38000001\", \"slot\": 2, \"pool\": \"base\", \"capacityGiB\": 1}"),
+         "drives[1].id: duplicate drive ID 38000001"},
+        {withDrives("{\"pool\": \"base\", \"capacityGiB\": 1}, {\"slot\": 0, \"pool\": \"base\", "
+                    "\"capacityGiB\": 1}"),
+         "drives[1].slot: slot 0 is taken by drives[0]"},
+        {"{" + system +
+             ", \"drives\": [{\"pool\": \"base\", \"capacityGiB\": 1}], \"volumes\": [{\"name\": \"v\", "
+             "\"sizeGiB\": 2}]}",
+         "pool 'base' needs"},
+        {"{" + system +
+             ", \"volumes\": [{\"name\": \"v\", \"setting\": true, \"organization\": \"parity\", "
+             "\"stripeWidth\": 2}]}",
+         "volumes[0]: organization, dataRedundancy, stripeWidth and chunkBlocks make no usable layout"},
+        {"{" + system + ", \"volumes\": [{\"name\": \"v\", \"sizeGiB\": 1, \"organization\": \"raid7\"}]}",
+         "volumes[0].organization: unknown value 'raid7'"},
+    };
+    for (const Case& c : cases)
+    {
+        std::string message = refusal(c.json);
+        EXPECT_EQ(0u, message.find("KVEL array description '" + descriptionFile + "': ")) << message;
+        EXPECT_NE(std::string::npos, message.find(c.problem)) << message;
+    }
+    std::remove(descriptionFile.c_str());
+    KVELEngineConfig config;
+    config.arrayDescriptionFile = descriptionFile;
+    EXPECT_THROW(makeEngine(config), Exception) << "a missing description file";
+}
+
+TEST_F(kvelFiles, TheSampleDescriptionLoads)
+{
+    std::string source = __FILE__;
+    KVELEngineConfig config;
+    config.arrayDescriptionFile =
+        source.substr(0, source.rfind("tests/kvel/")) + "platform/kvel/arrays/small.json";
+    engine = makeEngine(config);
+    EXPECT_STREQ("ZARVO-0042", KVELEngine::_ZarvoSystemNamePtr);
+    EXPECT_STREQ("zarvo-small", KVELEngine::_ZarvoHostNamePtr);
+    EXPECT_EQ(7u, engine->enumerateObjects(CLASSID_DRIVE).size());
+    auto base = get<KVELPool>(BASE);
+    EXPECT_EQ("Main pool", base->Name);
+    EXPECT_EQ(4 * 512 * GIB, base->TotalBlocks);
+    auto logs = volume(0x3A000002);
+    EXPECT_EQ("logs", logs->Name);
+    EXPECT_EQ(2u, logs->getDriveCount());
+    EXPECT_EQ(KVELDrive::DRIVE_STATE_FAILED, driveRecord(0x38000010)->State);
+    EXPECT_TRUE(volume(0x3A000005)->IsSetting);
+
+    engine = makeEngine(KVELEngineConfig());
+    EXPECT_STREQ("ZARVO-0001", KVELEngine::_ZarvoSystemNamePtr);
+}
+
+} // namespace

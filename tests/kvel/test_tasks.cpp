@@ -1,0 +1,279 @@
+// Task life cycle on the manual clock, task commands through copies, keys, schedules.
+#include <cctype>
+#include <string>
+#include "KvelTestSupport.h"
+
+using namespace Pegasus;
+using namespace kveltest;
+
+namespace
+{
+class kvelTasks : public KvelEngineTest
+{
+protected:
+    Uint32 scan(Uint32 volumeID, KVELTask* job)
+    {
+        EXPECT_EQ(KVEL_RC_SUCCESS, engine->scanVolume(volumeID, job));
+        return job->getTaskID();
+    }
+    Uint32 stateOf(Uint32 taskID) { return task(taskID)->State; }
+};
+
+TEST_F(kvelTasks, ACreateRunsByEngineTimeAndIsForgottenAfterItsRetention)
+{
+    auto setting = volume(MIRROR_2WAY);
+    setting->Size = 100 * GIB; // 100 s at 1 GiB/s
+    KVELTask job;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->createVolume(setting.get(), &job));
+    Uint32 id = job.getTaskID();
+    EXPECT_EQ(CLASSID_TASK, kvelClassOf(id));
+    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, job.State);
+    EXPECT_EQ(MIRROR_2WAY, job.TargetObjectPtr);
+    EXPECT_EQ(KVELTask::TASK_TYPE_CREATE_VOLUME, job.Type);
+    EXPECT_EQ(0u, job.CommandCode);
+    EXPECT_EQ(KVELVolume::VOLUME_STATE_INITIALIZING, volume(MIRROR_2WAY)->State);
+
+    advance(50);
+    auto half = task(id);
+    EXPECT_EQ(50u, half->PercentComplete);
+    EXPECT_EQ(50 * SECOND, half->ElapsedRunTime);
+    advance(50);
+    auto done = task(id);
+    EXPECT_EQ(KVELTask::TASK_STATE_COMPLETED, done->State);
+    EXPECT_EQ(100u, done->PercentComplete);
+    EXPECT_EQ(T0 + 100 * SECOND, done->TimeFinished);
+    EXPECT_EQ(300 * SECOND, done->RetentionTime);
+    EXPECT_EQ(KVELVolume::VOLUME_STATE_OK, volume(MIRROR_2WAY)->State);
+
+    advance(299);
+    EXPECT_TRUE(task(id));
+    advance(1);
+    EXPECT_FALSE(task(id));
+    EXPECT_EQ(0u, engine->enumerateObjects(CLASSID_TASK).size());
+}
+
+TEST_F(kvelTasks, AScheduledTaskWaitsQueuedForItsStartTime)
+{
+    KVELTask job;
+    job.setTaskScheduling(7, T0 + 60 * SECOND);
+    Uint32 id = scan(SCRATCH, &job);
+    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, job.State);
+    EXPECT_EQ(7u, job.Priority);
+    advance(59);
+    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(id));
+    advance(1);
+    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(id));
+    EXPECT_EQ(T0 + 60 * SECOND, task(id)->TimeStarted);
+}
+
+TEST_F(kvelTasks, CommandsWrittenBackOnCopiesDriveTheTask)
+{
+    KVELTask job;
+    Uint32 id = scan(SCRATCH, &job); // 200 GiB at 2 GiB/s: 100 s
+    advance(10);
+    EXPECT_EQ(KVEL_RC_SUCCESS, command(id, KVELTask::TASK_COMMAND_SUSPEND));
+    EXPECT_EQ(KVEL_RC_TASK_NOT_SUSPENDABLE, command(id, KVELTask::TASK_COMMAND_SUSPEND));
+    advance(50);
+    EXPECT_EQ(KVELTask::TASK_STATE_SUSPENDED, stateOf(id));
+    EXPECT_EQ(10u, task(id)->PercentComplete) << "no progress while suspended";
+    EXPECT_EQ(KVEL_RC_SUCCESS, command(id, KVELTask::TASK_COMMAND_RESUME));
+    EXPECT_EQ(KVEL_RC_TASK_NOT_RESUMABLE, command(id, KVELTask::TASK_COMMAND_RESUME));
+    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(id));
+
+    auto unsent = task(id);
+    unsent->CommandCode = KVELTask::TASK_COMMAND_ABORT; // changed, never written back
+    unsent->Priority = 1;
+    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(id));
+    EXPECT_EQ(100u, task(id)->Priority);
+    EXPECT_EQ(0u, task(id)->CommandCode);
+
+    EXPECT_EQ(KVEL_RC_INVALID_COMMAND, command(id, 99));
+    EXPECT_EQ(KVEL_RC_SUCCESS, command(id, KVELTask::TASK_COMMAND_SET_PRIORITY, 0x10000 + 42));
+    EXPECT_EQ(42u, task(id)->Priority);
+    EXPECT_EQ(KVEL_RC_SUCCESS_NO_CHANGE, command(id, KVELTask::TASK_COMMAND_SET_PRIORITY, 42));
+
+    advance(90);
+    EXPECT_EQ(KVELTask::TASK_STATE_COMPLETED, stateOf(id));
+    EXPECT_EQ(100 * SECOND, task(id)->ElapsedRunTime);
+    for (Uint32 code :
+         {KVELTask::TASK_COMMAND_SUSPEND, KVELTask::TASK_COMMAND_ABORT, KVELTask::TASK_COMMAND_RESUME})
+        EXPECT_EQ(KVEL_RC_TASK_FINISHED, command(id, code));
+}
+
+TEST_F(kvelTasks, AbortingUndoesTheWork)
+{
+    Uint64 used = poolUsed(BASE);
+    auto grown = volume(SCRATCH);
+    grown->Size += 10 * GIB;
+    KVELTask grow;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->growVolume(SCRATCH, grown.get(), &grow));
+    ASSERT_EQ(KVEL_RC_SUCCESS, command(grow.getTaskID(), KVELTask::TASK_COMMAND_ABORT));
+    EXPECT_EQ(200 * GIB, volume(SCRATCH)->Size);
+    EXPECT_EQ(used, poolUsed(BASE));
+    auto aborted = task(grow.getTaskID());
+    EXPECT_EQ(KVELTask::TASK_STATE_ABORTED, aborted->State);
+    EXPECT_EQ(T0, aborted->TimeFinished);
+
+    KVELTask create;
+    Uint32 id = makeVolume(GIB, KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 1, &create);
+    ASSERT_EQ(KVEL_RC_SUCCESS, command(create.getTaskID(), KVELTask::TASK_COMMAND_ABORT));
+    EXPECT_FALSE(volume(id));
+    EXPECT_EQ(used, poolUsed(BASE));
+
+    KVELTask removal;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->deleteVolume(ARCHIVE, &removal));
+    ASSERT_EQ(KVEL_RC_SUCCESS, command(removal.getTaskID(), KVELTask::TASK_COMMAND_ABORT));
+    advance(10);
+    EXPECT_EQ(KVELVolume::VOLUME_STATE_OK, volume(ARCHIVE)->State);
+}
+
+TEST_F(kvelTasks, OneTaskRunsPerObjectAndTheHighestPriorityGoesNext)
+{
+    KVELTask first, second, urgent;
+    Uint32 a = scan(SCRATCH, &first);
+    Uint32 b = scan(SCRATCH, &second);
+    urgent.setTaskScheduling(200, 0);
+    Uint32 c = scan(SCRATCH, &urgent);
+    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(a));
+    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(b));
+    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(c));
+    KVELTask other;
+    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(scan(ARCHIVE, &other))) << "other volumes are free";
+
+    advance(100);
+    EXPECT_EQ(KVELTask::TASK_STATE_COMPLETED, stateOf(a));
+    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(c));
+    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(b));
+
+    // Structural work queues behind scans, but a second one is refused until the first ends.
+    auto grown = volume(SCRATCH);
+    grown->Size += GIB;
+    KVELTask grow, again;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->growVolume(SCRATCH, grown.get(), &grow));
+    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, grow.State);
+    grown->Size += GIB;
+    EXPECT_EQ(KVEL_RC_OBJECT_BUSY, engine->growVolume(SCRATCH, grown.get(), &again));
+    EXPECT_EQ(KVEL_RC_VOLUME_NOT_REDUNDANT, engine->rebuildVolume(SCRATCH, &again));
+}
+
+TEST_F(kvelTasks, RebuildShowsOnTheVolumeWhileItRuns)
+{
+    KVELTask job;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->rebuildVolume(DB_MIRROR, &job));
+    EXPECT_EQ(KVELVolume::VOLUME_STATE_REBUILDING, volume(DB_MIRROR)->State);
+    advance(180);
+    EXPECT_EQ(KVELVolume::VOLUME_STATE_OK, volume(DB_MIRROR)->State);
+    EXPECT_EQ(KVELTask::TASK_STATE_COMPLETED, stateOf(job.getTaskID()));
+}
+
+TEST_F(kvelTasks, RecurringScansRequeueForTheirNextPeriod)
+{
+    KVELTask job;
+    job.setTaskSchedulingRecurring(100, T0, KVELTask::PERIODICITY_MINUTES, 10);
+    Uint32 id = scan(SCRATCH, &job);
+    advance(100);
+    auto requeued = task(id);
+    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, requeued->State);
+    EXPECT_EQ(1u, requeued->RunCount);
+    EXPECT_EQ(0u, requeued->PercentComplete);
+    advance(499);
+    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(id));
+    advance(1);
+    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(id));
+    EXPECT_EQ(T0 + 600 * SECOND, task(id)->TimeStarted);
+
+    KVELTask bad;
+    bad.setTaskSchedulingRecurring(100, T0, KVELTask::PERIODICITY_MINUTES, 0);
+    EXPECT_EQ(KVEL_RC_INVALID_PERIODICITY, engine->scanVolume(ARCHIVE, &bad));
+    bad.setTaskSchedulingRecurring(100, T0, KVELTask::TaskSchedulingPeriodicityUnitsEnum(9), 1);
+    EXPECT_EQ(KVEL_RC_INVALID_PERIODICITY, engine->scanVolume(ARCHIVE, &bad));
+    bad.setTaskSchedulingRecurring(100, T0, KVELTask::PERIODICITY_DAYS, 1);
+    auto grown = volume(ARCHIVE);
+    grown->Size += GIB;
+    EXPECT_EQ(KVEL_RC_INVALID_SCHEDULE, engine->growVolume(ARCHIVE, grown.get(), &bad));
+}
+
+TEST_F(kvelTasks, MonthlyRunsKeepTheirDayWhereTheMonthHasIt)
+{
+    const MPU_TIME jan31 = 1706659200ull * SECOND, feb29 = 1709164800ull * SECOND,
+                   mar31 = 1711843200ull * SECOND;
+    clock->set(jan31);
+    KVELTask job;
+    job.setTaskSchedulingRecurring(100, jan31, KVELTask::PERIODICITY_MONTHS, 1);
+    Uint32 id = scan(SCRATCH, &job);
+    for (MPU_TIME next : {feb29, mar31})
+    {
+        clock->set(next - SECOND);
+        EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(id));
+        clock->set(next);
+        EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(id));
+    }
+}
+
+TEST_F(kvelTasks, AScheduleChangedOnACopyMovesAWaitingTask)
+{
+    KVELTask job;
+    job.setTaskScheduling(100, T0 + 3600 * SECOND);
+    Uint32 id = scan(SCRATCH, &job);
+    auto copy = task(id);
+    EXPECT_EQ(KVEL_RC_SUCCESS_NO_CHANGE, engine->modifyObject(CLASSID_TASK, copy.get()));
+    copy->setTaskScheduling(5, T0 + 60 * SECOND);
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->modifyObject(CLASSID_TASK, copy.get()));
+    EXPECT_EQ(5u, task(id)->Priority);
+    advance(60);
+    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(id));
+
+    KVELTask removal;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->deleteVolume(ARCHIVE, &removal));
+    auto deleting = task(removal.getTaskID());
+    deleting->setTaskSchedulingRecurring(1, T0, KVELTask::PERIODICITY_HOURS, 1);
+    EXPECT_EQ(KVEL_RC_INVALID_SCHEDULE, engine->modifyObject(CLASSID_TASK, deleting.get()));
+    EXPECT_EQ(KVEL_RC_CLASS_MISMATCH, engine->modifyObject(CLASSID_VOLUME, deleting.get()));
+    EXPECT_EQ(KVEL_RC_UNKNOWN_CLASS, engine->modifyObject(CLASSID_e(0x20), deleting.get()));
+}
+
+TEST_F(kvelTasks, TasksAreFoundByTheirKeyAsBytesOrText)
+{
+    KVELTask job;
+    Uint32 id = makeVolume(GIB, KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 1, &job);
+    Uint32 taskID = job.getTaskID();
+    ASSERT_EQ(8u, job.Key.size());
+    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, job.Key));
+    String hex = ManagedObject::binToHex(job.Key);
+    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, hex));
+    std::string lower(static_cast<const char*>(hex.getCString()));
+    for (char& c : lower)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, String(lower.c_str())));
+    Char16 raw[8];
+    for (size_t i = 0; i < 8; ++i)
+        raw[i] = job.Key[i];
+    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, String(raw, 8)));
+    EXPECT_EQ(KVEL_NULL_OBJECT_ID, engine->getObjectIDByKey(CLASSID_TASK, String("00")));
+    EXPECT_EQ(KVEL_NULL_OBJECT_ID, engine->getObjectIDByKey(CLASSID_VOLUME, job.Key));
+
+    // Removing an unfinished task aborts it first.
+    EXPECT_EQ(KVEL_RC_SUCCESS, engine->deleteObject(CLASSID_TASK, taskID));
+    EXPECT_FALSE(task(taskID));
+    EXPECT_FALSE(volume(id));
+    EXPECT_EQ(KVEL_RC_NO_SUCH_TASK, engine->deleteObject(CLASSID_TASK, taskID));
+    EXPECT_EQ(KVEL_NULL_OBJECT_ID, engine->getObjectIDByKey(CLASSID_TASK, job.Key));
+}
+
+TEST_F(kvelTasks, TheTaskTableHoldsAtMost256Tasks)
+{
+    KVELTask job;
+    for (int i = 0; i < 256; ++i)
+    {
+        job = KVELTask();
+        ASSERT_EQ(KVEL_RC_SUCCESS, engine->scanVolume(SCRATCH, &job)) << i;
+    }
+    KVELTask refused;
+    EXPECT_EQ(KVEL_RC_TOO_MANY_TASKS, engine->scanVolume(ARCHIVE, &refused));
+    EXPECT_EQ(0u, refused.getTaskID());
+    EXPECT_EQ(256u, engine->enumerateObjects(CLASSID_TASK).size());
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->deleteObject(CLASSID_TASK, job.getTaskID()));
+    EXPECT_EQ(KVEL_RC_SUCCESS, engine->scanVolume(ARCHIVE, &refused));
+}
+
+} // namespace

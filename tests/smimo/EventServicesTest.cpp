@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+#include <vector>
+#include <nlohmann/json.hpp>
+#include <SMIEventServices.h>
+
+using namespace Pegasus;
+
+namespace
+{
+
+struct smimoEventServices : ::testing::Test
+{
+    void SetUp() override
+    {
+        unsetenv("SMIMO_EVENT_LOG");
+        SMIEventServices::clearRecordedEvents();
+    }
+    void TearDown() override { unsetenv("SMIMO_EVENT_LOG"); }
+};
+
+} // namespace
+
+TEST_F(smimoEventServices, RecordsEveryEventInOrder)
+{
+    SMIEventServices::publishTextEvent(0, EMP_TYPE_ERROR, String("failed"), 29, 120, "getInstance",
+                                       "ConcreteJob");
+    SMIEventServices::publishKeyValueEvent(0, EMP_TYPE_WARNING, "rebuild", "3A000005", 29, 77, "invokeMethod",
+                                           "SCS");
+    SMIEventServices::publishTextEvent(7, EMP_TYPE_INFORMATION, static_cast<const char*>(nullptr), 1, 2,
+                                       nullptr, nullptr);
+    const std::vector<SMIEventRecord> events = SMIEventServices::recordedEvents();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].type, EMP_TYPE_ERROR);
+    EXPECT_EQ(events[0].text + "|" + events[0].keyValue + "|" + events[0].operation + "|" + events[0].file,
+              "failed||getInstance|ConcreteJob");
+    EXPECT_EQ(events[0].time.size(), 27u); // 2026-03-01T12:00:00.000000Z
+    EXPECT_EQ(events[1].keyValue, "3A000005");
+    EXPECT_EQ(events[2].code, 7u);
+    EXPECT_EQ(events[2].text + events[2].operation + events[2].file, "");
+    SMIEventServices::clearRecordedEvents();
+    EXPECT_TRUE(SMIEventServices::recordedEvents().empty());
+}
+
+TEST_F(smimoEventServices, AppendsJsonLinesToTheNamedFile)
+{
+    const std::string path = ::testing::TempDir() + "smimo_events.jsonl";
+    std::remove(path.c_str());
+    setenv("SMIMO_EVENT_LOG", path.c_str(), 1);
+    SMIEventServices::publishTextEvent(0, EMP_TYPE_ERROR, "disk \"7\" lost", 29, 10, "invokeMethod", "SCS");
+    SMIEventServices::publishKeyValueEvent(0, EMP_TYPE_WARNING, "rebuild", "3A000005", 29, 11, "invokeMethod",
+                                           "SCS");
+
+    std::ifstream in(path);
+    std::vector<nlohmann::json> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(nlohmann::json::parse(line));
+    ASSERT_EQ(lines.size(), 2u);
+    nlohmann::json expected = nlohmann::json::parse(R"({"code": 0, "type": 3, "text": "disk \"7\" lost",
+        "keyValue": "", "source": 29, "line": 10, "operation": "invokeMethod", "file": "SCS"})");
+    expected["time"] = SMIEventServices::recordedEvents()[0].time;
+    EXPECT_EQ(lines[0], expected);
+    EXPECT_EQ(lines[1]["keyValue"], "3A000005");
+    std::remove(path.c_str());
+}
+
+TEST_F(smimoEventServices, UnwritableFileKeepsTheRecordAndConcurrentPublishersAllLand)
+{
+    setenv("SMIMO_EVENT_LOG", "/nonexistent-directory/events.jsonl", 1);
+    EXPECT_NO_THROW(SMIEventServices::publishTextEvent(0, EMP_TYPE_ERROR, "kept", 29, 1, "op", "file"));
+    ASSERT_EQ(SMIEventServices::recordedEvents().size(), 1u);
+    EXPECT_EQ(SMIEventServices::recordedEvents()[0].text, "kept");
+
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; t++)
+        threads.emplace_back(
+            []
+            {
+                for (int i = 0; i < 100; i++)
+                    SMIEventServices::publishTextEvent(0, EMP_TYPE_INFORMATION, "tick", 29, Uint32(i), "op",
+                                                       "file");
+            });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(SMIEventServices::recordedEvents().size(), 401u);
+}

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <sstream>
+#include <thread>
+#include <vector>
+#include <unistd.h>
+#include <ProviderTraceServices.h>
+
+namespace
+{
+
+typedef ProviderTraceServices PTS;
+
+bool isTimestamp(const std::string& text) // "2026-12-05 14:55:12.123456"
+{
+    int fields[7], consumed = 0;
+    return std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d.%6d%n", &fields[0], &fields[1], &fields[2],
+                       &fields[3], &fields[4], &fields[5], &fields[6], &consumed) == 7 &&
+           consumed == 26 && text.size() == 26;
+}
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// A scope line after its timestamp, pid and file-line field, which are checked on the way.
+std::string scopeText(const std::string& line, const char* file, int number)
+{
+    const std::string prefix =
+        " " + PTS::ptsGetPidString() + " " + PTS::ptsGetFileLineString(file, number, 30) + ":----: ";
+    EXPECT_TRUE(isTimestamp(line.substr(0, 26))) << line;
+    EXPECT_EQ(line.substr(26, prefix.size()), prefix) << line;
+    return line.substr(std::min(line.size(), 26 + prefix.size()));
+}
+
+struct smimoTraceServices : ::testing::Test
+{
+    void SetUp() override { PTS::ptsCancelTraceSuppressForPid(); }
+    void TearDown() override { PTS::ptsCancelTraceSuppressForPid(); }
+};
+
+} // namespace
+
+TEST_F(smimoTraceServices, LineFields)
+{
+    EXPECT_EQ(PTS::ptsGetFileLineString("ConcreteJob", 42, 30), "ConcreteJob:42" + std::string(16, ' '));
+    EXPECT_EQ(PTS::ptsGetFileLineString("/src/jobs/ConcreteJobProvider.cpp", 1234, 20),
+              "JobProvider.cpp:1234");
+    EXPECT_EQ(PTS::ptsGetFileLineString(nullptr, 7, 4), ":7  ");
+    EXPECT_EQ(PTS::ptsGetFileLineString("f", 7, 0), "");
+    EXPECT_EQ(PTS::ptsGetPidString().size(), 7u);
+    EXPECT_EQ(std::stol(PTS::ptsGetPidString()), long(getpid()));
+    EXPECT_TRUE(isTimestamp(PTS::ptsGetTimeStampString()));
+    EXPECT_EQ(PTS::ptsGetIndentString(), "");
+}
+
+TEST_F(smimoTraceServices, SuppressionCountsUpAndDownNeverBelowZero)
+{
+    PTS::ptsIncrementTraceSuppressForPid(3);
+    EXPECT_EQ(PTS::ptsGetTraceSuppressForPid(), 3);
+    PTS::ptsIncrementTraceSuppressForPid(-5);
+    EXPECT_EQ(PTS::ptsGetTraceSuppressForPid(), 0);
+    PTS::ptsIncrementTraceSuppressForPid(1);
+    EXPECT_EQ(PTS::ptsGetTraceSuppressForPid(), 1) << "lowering below zero leaves no debt";
+    PTS::ptsCancelTraceSuppressForPid();
+    EXPECT_EQ(PTS::ptsGetTraceSuppressForPid(), 0);
+
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; t++)
+        threads.emplace_back(
+            []
+            {
+                for (int i = 0; i < 1000; i++)
+                    PTS::ptsIncrementTraceSuppressForPid(1);
+            });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(PTS::ptsGetTraceSuppressForPid(), 4000);
+}
+
+TEST_F(smimoTraceServices, ScopesWriteEntryAndExitLinesAndIndentPerThread)
+{
+    testing::internal::CaptureStdout();
+    {
+        PTS::TraceMethodClass outer("ConcreteJob", 10, "ConcreteJobProvider::getInstance", true);
+        EXPECT_EQ(PTS::ptsGetIndentString(), "  ");
+        {
+            PTS::TraceMethodClass inner("SCS", 20, "P::_handleX", true);
+            EXPECT_EQ(PTS::ptsGetIndentString(), "    ");
+            std::thread([] { EXPECT_EQ(PTS::ptsGetIndentString(), ""); }).join();
+        }
+        PTS::TraceMethodClass untraced("ConcreteJob", 30, "NotTraced", false);
+        EXPECT_EQ(PTS::ptsGetIndentString(), "  ");
+    }
+    PTS::ptsIncrementTraceSuppressForPid(1); // suppressed: no lines, but the indent still follows
+    {
+        PTS::TraceMethodClass silent("ConcreteJob", 40, "ConcreteJobProvider::getInstance", true);
+        EXPECT_EQ(PTS::ptsGetIndentString(), "  ");
+    }
+    EXPECT_EQ(PTS::ptsGetIndentString(), "");
+    const std::vector<std::string> lines = linesOf(testing::internal::GetCapturedStdout());
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(scopeText(lines[0], "ConcreteJob", 10), "Entering ConcreteJobProvider::getInstance");
+    EXPECT_EQ(scopeText(lines[1], "SCS", 20), "  Entering P::_handleX");
+    EXPECT_EQ(scopeText(lines[2], "SCS", 20), "  Leaving P::_handleX");
+    EXPECT_EQ(scopeText(lines[3], "ConcreteJob", 10), "Leaving ConcreteJobProvider::getInstance");
+}

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+#include <functional>
+#include <CimNameClass.h>
+#include <SMIMO_Util.h>
+#include <Pegasus/Common/Exception.h>
+#include <Pegasus/Provider/ProviderException.h>
+
+using namespace Pegasus;
+
+namespace
+{
+
+Array<CIMParamValue> params()
+{
+    Array<CIMParamValue> in;
+    in.append(CIMParamValue("ElementName", CIMValue(String("vol1"))));
+    in.append(CIMParamValue("Size", CIMValue(Uint64(2048))));
+    return in;
+}
+
+CIMObjectPath volumePath(const char* deviceID)
+{
+    Array<CIMKeyBinding> keys;
+    keys.append(CIMKeyBinding("DeviceID", String(deviceID), CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding("SystemName", String("array"), CIMKeyBinding::STRING));
+    return CIMObjectPath("host", "root/snia", "CIM_StorageVolume", keys);
+}
+
+String invalidParameterMessage(const std::function<void()>& call)
+{
+    try
+    {
+        call();
+    }
+    catch (const CIMInvalidParameterException& e)
+    {
+        return e.getMessage();
+    }
+    return String("no CIMInvalidParameterException");
+}
+
+} // namespace
+
+TEST(smimoUtil, ParametersAndKeys)
+{
+    EXPECT_EQ(SMIMO_Util::findParamIndex(params(), "size"), 1u);
+    EXPECT_EQ(SMIMO_Util::findParamIndex(params(), String("ELEMENTNAME")), 0u);
+    EXPECT_EQ(SMIMO_Util::findParamIndex(params(), "Goal"), SMIMO_Util::NOT_FOUND);
+    EXPECT_EQ(SMIMO_Util::findParamIndex(params(), static_cast<const char*>(nullptr)), SMIMO_Util::NOT_FOUND);
+    EXPECT_EQ(SMIMO_Util::getParamValue(params(), "SIZE"), CIMValue(Uint64(2048)));
+    EXPECT_EQ(invalidParameterMessage([] { SMIMO_Util::getParamValue(params(), "InPool"); }),
+              String("Missing parameter 'InPool'"));
+
+    EXPECT_EQ(SMIMO_Util::getKeyStringValue(volumePath("3A000005"), CIMName("deviceid")), String("3A000005"));
+    EXPECT_EQ(SMIMO_Util::getIptrFromPath(volumePath("3A000005"), "DeviceID"), 0x3A000005u);
+    EXPECT_EQ(SMIMO_Util::getIptrFromPath(volumePath("0x3a000005"), "deviceID"), 0x3A000005u);
+    EXPECT_EQ(SMIMO_Util::getIptrFromPath(volumePath("0"), "DeviceID"), 0u);
+    EXPECT_EQ(invalidParameterMessage(
+                  [] { SMIMO_Util::getKeyStringValue(volumePath("1"), CIMName("InstanceID")); }),
+              String("Object path has no key 'InstanceID'"));
+    EXPECT_EQ(invalidParameterMessage([] { SMIMO_Util::getIptrFromPath(CIMObjectPath(), "DeviceID"); }),
+              String("Object path has no key 'DeviceID'"));
+    for (const char* bad : {"", "0x", "3A00000G", "-1", "1FFFFFFFF", " 3A000005"})
+        EXPECT_THROW(SMIMO_Util::getIptrFromPath(volumePath(bad), "DeviceID"), CIMInvalidParameterException)
+            << bad;
+    EXPECT_THROW(SMIMO_Util::getIptrFromPath(volumePath("1"), nullptr), CIMInvalidParameterException);
+}
+
+TEST(smimoUtil, PropertyListsAndTraceTexts)
+{
+    CIMInstance job(CIMName("CIM_ConcreteJob"));
+    job.addProperty(CIMProperty(CIMName("Name"), CIMValue(String("scan"))));
+    job.addProperty(CIMProperty(CIMName("Priority"), CIMValue(Uint32(5))));
+    Array<CIMName> names;
+    names.append("priority");
+    names.append("JobState");
+    const CIMPropertyList all, some(names), empty((Array<CIMName>()));
+    EXPECT_EQ(SMIMO_Util::findPropertyIndexIfQualified(job, all, "Priority"), 1u);
+    EXPECT_EQ(SMIMO_Util::findPropertyIndexIfQualified(job, some, "Priority"), 1u);
+    EXPECT_EQ(SMIMO_Util::findPropertyIndexIfQualified(job, some, "Name"), PEG_NOT_FOUND);
+    EXPECT_EQ(SMIMO_Util::findPropertyIndexIfQualified(job, some, "JobState"), PEG_NOT_FOUND);
+    EXPECT_EQ(SMIMO_Util::findPropertyIndexIfQualified(job, empty, "Priority"), PEG_NOT_FOUND);
+    EXPECT_EQ(SMIMO_Util::findPropertyIndexIfQualified(job, all, nullptr), PEG_NOT_FOUND);
+    EXPECT_EQ(SMIMO_Util::findPropertyIndexIfQualified(CIMInstance(), all, "Priority"), PEG_NOT_FOUND);
+
+    EXPECT_EQ(SMIMO_PropertyList2String(all), String("NULL"));
+    EXPECT_EQ(SMIMO_PropertyList2String(empty), String("EMPTY"));
+    EXPECT_EQ(SMIMO_PropertyList2String(some), String("priority, JobState"));
+    EXPECT_EQ(SMIMO_ObjectPath2String(volumePath("3A000005")),
+              String("//host/root/snia:CIM_StorageVolume.DeviceID=\"3A000005\",SystemName=\"array\""));
+}
+
+TEST(smimoUtil, CimNameClassReadsAsEveryForm)
+{
+    const CimNameClass name("CIM_ConcreteJob");
+    EXPECT_STREQ(name.getCstr(), "CIM_ConcreteJob");
+    EXPECT_TRUE(static_cast<const CIMName&>(name).equal(CIMName("cim_concretejob")));
+    EXPECT_EQ(static_cast<const String&>(name), String("CIM_ConcreteJob"));
+    EXPECT_THROW(CimNameClass("1stName"), InvalidNameException);
+    EXPECT_THROW(CimNameClass(nullptr), InvalidNameException);
+}
