@@ -1,0 +1,199 @@
+// The provider module's hot paths: a trace line while tracing is suppressed, the
+// element-to-jobs association over many tasks, and persistence transfers through the handlers.
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include <Pegasus/Provider/CIMAssociationProvider.h>
+#include <Pegasus/Provider/CIMMethodProvider.h>
+#include <Pegasus/Provider/CIMOMHandle.h>
+
+#include <KVELClock.h>
+#include <KVELEngine.h>
+#include <KVELMessageHeader.h>
+#include <ProviderTraceServices.h>
+
+#include "Trace.h"
+
+#define SCS_TRACE_FILE "ModuleBench"
+
+using namespace Pegasus;
+
+namespace
+{
+
+typedef CIMProvider* (*CreateProvider)(const String&);
+
+CIMProvider* makeProvider(const char* name)
+{
+    static CreateProvider create = []
+    {
+        void* module = dlopen(SCS_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        if (!module) std::abort();
+        return reinterpret_cast<CreateProvider>(dlsym(module, "PegasusCreateProvider"));
+    }();
+    CIMProvider* provider = create(name);
+    CIMOMHandle handle;
+    provider->initialize(handle);
+    return provider;
+}
+
+KVELEngine* freshEngine(Uint32 maxTasks = 256)
+{
+    KVELEngineConfig config;
+    config.clock = std::make_shared<KVELManualClock>(1772366400ULL * 1000000ULL);
+    config.maxTasks = maxTasks;
+    config.ramdiskDirectory = "/tmp";
+    return KVELEngine::createInstance(config);
+}
+
+// Discards what the handlers deliver.
+struct NullPaths : public ObjectPathResponseHandler
+{
+    Uint32 count = 0;
+    void processing() override {}
+    void complete() override {}
+    void deliver(const CIMObjectPath&) override { ++count; }
+    void deliver(const Array<CIMObjectPath>& paths) override { count += paths.size(); }
+};
+
+struct KeepResult : public MethodResultResponseHandler
+{
+    Array<CIMParamValue> outputs;
+    void processing() override {}
+    void complete() override {}
+    void deliverParamValue(const CIMParamValue& value) override { outputs.append(value); }
+    void deliverParamValue(const Array<CIMParamValue>& values) override { outputs.appendArray(values); }
+    void deliver(const CIMValue&) override {}
+};
+
+// The work of a typical operation body: a path copy and a few comparisons.
+Uint32 operationBody(const CIMObjectPath& path, Uint32 i)
+{
+    CIMObjectPath copy(path);
+    return copy.getKeyBindings().size() + (copy.getClassName() == CIMName("CIM_ConcreteJob") ? i : 0);
+}
+
+void BM_OperationWithoutTrace(benchmark::State& state)
+{
+    CIMObjectPath path("root/snia:CIM_ConcreteJob.InstanceID=\"0102030405060708\"");
+    Uint32 i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(operationBody(path, ++i));
+}
+BENCHMARK(BM_OperationWithoutTrace);
+
+// The same operation with two trace lines (a path and hexadecimal numbers), tracing suppressed.
+void BM_OperationWithSuppressedTrace(benchmark::State& state)
+{
+    CIMObjectPath path("root/snia:CIM_ConcreteJob.InstanceID=\"0102030405060708\"");
+    ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
+    Uint32 i = 0;
+    for (auto _ : state)
+    {
+        SCS_TRACE(TRACE_NORMAL, "..", "CIMObjectPath=", path.toString());
+        SCS_TRACE(TRACE_NORMAL, "Task ID is: 0x", ++i, " pool: ", i * 3);
+        benchmark::DoNotOptimize(operationBody(path, i));
+    }
+    ProviderTraceServices::ptsCancelTraceSuppressForPid();
+}
+BENCHMARK(BM_OperationWithSuppressedTrace);
+
+// associatorNames from a volume with N tasks: every task record is fetched once.
+void BM_ElementToJobs(benchmark::State& state)
+{
+    const Uint32 tasks = Uint32(state.range(0));
+    KVELEngine* engine = freshEngine(tasks + 1);
+    Array<Uint32> volumes = engine->enumerateObjects(CLASSID_VOLUME);
+    Uint32 volumeID = volumes[0];
+    for (Uint32 i = 0; i < tasks; ++i)
+    {
+        KVELTask scan;
+        if (engine->scanVolume(volumeID, &scan) != KVEL_RC_SUCCESS)
+            state.SkipWithError("engine refused a scan");
+    }
+    CIMProvider* provider = makeProvider("AffectedJobElementProvider");
+    CIMAssociationProvider* affected = dynamic_cast<CIMAssociationProvider*>(provider);
+    char deviceID[16];
+    std::snprintf(deviceID, sizeof deviceID, "%X", volumeID);
+    CIMObjectPath volume(String("root/snia:CIM_StorageVolume.DeviceID=\"") + deviceID + "\"");
+    OperationContext context;
+    ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
+    for (auto _ : state)
+    {
+        NullPaths jobs;
+        affected->associatorNames(context, volume, "CIM_AffectedJobElement", "CIM_ConcreteJob", "", "", jobs);
+        if (jobs.count != tasks) state.SkipWithError("wrong number of jobs");
+    }
+    ProviderTraceServices::ptsCancelTraceSuppressForPid();
+    state.counters["per_task"] = benchmark::Counter(
+        double(tasks), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    delete provider;
+}
+BENCHMARK(BM_ElementToJobs)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+std::string hexBlock(size_t bytes)
+{
+    std::string text;
+    text.reserve(bytes * 2);
+    static const char digits[] = "0123456789ABCDEF";
+    for (size_t i = 0; i < bytes; ++i)
+    {
+        text += digits[(i * 13 >> 4) & 15];
+        text += digits[(i * 13) & 15];
+    }
+    return text;
+}
+
+// WritePersistenceData then ReadPersistenceData of N bytes through the loaded module.
+void BM_PersistenceRoundTrip(benchmark::State& state)
+{
+    const size_t bytes = size_t(state.range(0));
+    freshEngine();
+    CIMProvider* provider = makeProvider("StorageConfigurationServiceProvider");
+    CIMMethodProvider* service = dynamic_cast<CIMMethodProvider*>(provider);
+    CIMObjectPath target("root/snia:Zarvo_StorageConfigurationService.Name=\"x\"");
+    Array<CIMParamValue> in;
+    in.append(CIMParamValue("Data", CIMValue(String(hexBlock(bytes).c_str()))));
+    OperationContext context;
+    ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
+    for (auto _ : state)
+    {
+        KeepResult written, read;
+        service->invokeMethod(context, target, "WritePersistenceData", in, written);
+        service->invokeMethod(context, target, "ReadPersistenceData", Array<CIMParamValue>(), read);
+        if (read.outputs.size() != 1) state.SkipWithError("no data read back");
+    }
+    ProviderTraceServices::ptsCancelTraceSuppressForPid();
+    state.SetBytesProcessed(Sint64(state.iterations()) * Sint64(bytes));
+    delete provider;
+}
+BENCHMARK(BM_PersistenceRoundTrip)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
+
+// The reference: the same bytes copied and converted to and from hexadecimal in memory.
+void BM_MemcpyAndHexReference(benchmark::State& state)
+{
+    const size_t bytes = size_t(state.range(0));
+    std::string text = hexBlock(bytes);
+    std::vector<Uint8> binary(bytes), copy(bytes);
+    for (auto _ : state)
+    {
+        for (size_t i = 0; i < bytes; ++i)
+        {
+            auto value = [](char c) { return c <= '9' ? c - '0' : c - 'A' + 10; };
+            binary[i] = Uint8(value(text[2 * i]) * 16 + value(text[2 * i + 1]));
+        }
+        std::memcpy(copy.data(), binary.data(), bytes);
+        String back = KVELMessageHeader::hexifiedString(copy.data(), Uint32(bytes));
+        benchmark::DoNotOptimize(back.size());
+    }
+    state.SetBytesProcessed(Sint64(state.iterations()) * Sint64(bytes));
+}
+BENCHMARK(BM_MemcpyAndHexReference)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,351 @@
+#include "ModuleHarness.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include <KVELiPtr.h>
+#include <ProviderTraceServices.h>
+
+namespace scs_test
+{
+
+std::string str(const String& s)
+{
+    return std::string(static_cast<const char*>(s.getCString()));
+}
+
+// ---- handlers -----------------------------------------------------------------------------------
+
+void InstanceRecorder::deliver(const CIMInstance& instance)
+{
+    calls.push_back("deliver");
+    instances.append(instance);
+}
+void InstanceRecorder::deliver(const Array<CIMInstance>& many)
+{
+    for (Uint32 i = 0; i < many.size(); ++i)
+        deliver(many[i]);
+}
+void PathRecorder::deliver(const CIMObjectPath& path)
+{
+    calls.push_back("deliver");
+    paths.append(path);
+}
+void PathRecorder::deliver(const Array<CIMObjectPath>& many)
+{
+    for (Uint32 i = 0; i < many.size(); ++i)
+        deliver(many[i]);
+}
+void ObjectRecorder::deliver(const CIMObject& object)
+{
+    calls.push_back("deliver");
+    objects.append(object);
+}
+void ObjectRecorder::deliver(const Array<CIMObject>& many)
+{
+    for (Uint32 i = 0; i < many.size(); ++i)
+        deliver(many[i]);
+}
+void MethodRecorder::deliverParamValue(const CIMParamValue& value)
+{
+    calls.push_back("param:" + str(value.getParameterName()));
+    outputs.append(value);
+}
+void MethodRecorder::deliverParamValue(const Array<CIMParamValue>& values)
+{
+    for (Uint32 i = 0; i < values.size(); ++i)
+        deliverParamValue(values[i]);
+}
+void MethodRecorder::deliver(const CIMValue& value)
+{
+    calls.push_back("deliver");
+    returnValues.push_back(value);
+}
+
+bool MethodRecorder::hasOutput(const char* name) const
+{
+    for (Uint32 i = 0; i < outputs.size(); ++i)
+        if (outputs[i].getParameterName() == name) return true;
+    return false;
+}
+
+CIMValue MethodRecorder::output(const char* name) const
+{
+    for (Uint32 i = 0; i < outputs.size(); ++i)
+        if (outputs[i].getParameterName() == name) return outputs[i].getValue();
+    ADD_FAILURE() << "no output parameter " << name;
+    return CIMValue();
+}
+
+std::vector<std::string> MethodRecorder::outputNames() const
+{
+    std::vector<std::string> names;
+    for (Uint32 i = 0; i < outputs.size(); ++i)
+        names.push_back(str(outputs[i].getParameterName()));
+    return names;
+}
+
+CIMValue MethodRecorder::returnValue() const
+{
+    EXPECT_EQ(returnValues.size(), 1u) << "return values delivered";
+    return returnValues.empty() ? CIMValue() : returnValues.back();
+}
+
+// ---- trace capture --------------------------------------------------------------------------------
+
+std::string TraceLine::textAt(int depth) const
+{
+    size_t indent = size_t(2 * depth);
+    if (rest.size() < indent || rest.find_first_not_of(' ') < indent)
+        return std::string("<indent mismatch>") + rest;
+    return rest.substr(indent);
+}
+
+bool TraceLine::hasText(const std::string& text) const
+{
+    if (rest.size() < text.size() || rest.compare(rest.size() - text.size(), text.size(), text) != 0)
+        return false;
+    size_t indent = rest.size() - text.size();
+    return indent % 2 == 0 && rest.find_first_not_of(' ') >= indent;
+}
+
+TraceCapture::TraceCapture() : _saved(std::cout.rdbuf(_buffer.rdbuf())) {}
+
+TraceCapture::~TraceCapture()
+{
+    std::cout.rdbuf(_saved);
+}
+
+// Layout of a line: timestamp " " pid " " file-line field (30) marker (5) ": " indent text.
+std::vector<TraceLine> TraceCapture::lines() const
+{
+    std::vector<TraceLine> result;
+    std::istringstream in(_buffer.str());
+    std::string text;
+    while (std::getline(in, text))
+    {
+        TraceLine line;
+        size_t marker = text.find(":----: ");
+        if (marker == std::string::npos) marker = text.find(":ERR!: ");
+        if (marker == std::string::npos || marker < 30)
+        {
+            ADD_FAILURE() << "not a trace line: " << text;
+            continue;
+        }
+        line.fileLine = text.substr(marker - 30, 30);
+        std::string head = text.substr(0, marker - 30);
+        size_t pidEnd = head.find_last_not_of(' ');
+        size_t pidStart = head.find_last_of(' ', pidEnd);
+        line.pid = head.substr(pidStart + 1, pidEnd - pidStart);
+        line.timestamp = head.substr(0, head.find_last_not_of(' ', pidStart) + 1);
+        line.marker = text.substr(marker, 5);
+        line.rest = text.substr(marker + 7);
+        size_t first = line.fileLine.find_first_not_of(' ');
+        size_t colon = line.fileLine.rfind(':');
+        if (first != std::string::npos && colon != std::string::npos && colon > first)
+        {
+            line.file = line.fileLine.substr(first, colon - first);
+            line.line = std::atoi(line.fileLine.c_str() + colon + 1);
+        }
+        result.push_back(line);
+    }
+    return result;
+}
+
+std::vector<TraceLine> TraceCapture::find(const std::string& text) const
+{
+    std::vector<TraceLine> found;
+    for (const TraceLine& line : lines())
+        if (line.hasText(text)) found.push_back(line);
+    return found;
+}
+
+std::vector<TraceLine> TraceCapture::containing(const std::string& fragment) const
+{
+    std::vector<TraceLine> found;
+    for (const TraceLine& line : lines())
+        if (line.rest.find(fragment) != std::string::npos) found.push_back(line);
+    return found;
+}
+
+// ---- the server handle ----------------------------------------------------------------------------
+
+Array<CIMInstance> TestCimomRep::enumerateInstances(const OperationContext&,
+                                                    const CIMNamespaceName& nameSpace,
+                                                    const CIMName& className, Boolean deepInheritance,
+                                                    Boolean localOnly, Boolean includeQualifiers,
+                                                    Boolean includeClassOrigin,
+                                                    const CIMPropertyList& propertyList)
+{
+    if (calls)
+        calls->push_back({nameSpace, className, deepInheritance, localOnly, includeQualifiers,
+                          includeClassOrigin, propertyList});
+    if (failure) failure();
+    return instances;
+}
+
+// ---- fixture --------------------------------------------------------------------------------------
+
+const MPU_TIME ModuleTest::START_TIME = 1772366400ULL * 1000000ULL;
+
+std::string ModuleTest::modulePath()
+{
+    return SCS_MODULE_PATH;
+}
+
+ModuleTest::CreateProvider ModuleTest::entryPoint()
+{
+    static CreateProvider create = []
+    {
+        void* module = dlopen(SCS_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        if (!module)
+        {
+            std::fprintf(stderr, "dlopen: %s\n", dlerror());
+            std::abort();
+        }
+        return reinterpret_cast<CreateProvider>(dlsym(module, "PegasusCreateProvider"));
+    }();
+    return create;
+}
+
+void ModuleTest::SetUp()
+{
+    char pattern[] = "/tmp/scs-module-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    _ramdisk = pattern;
+    _clock = std::make_shared<KVELManualClock>(START_TIME);
+    KVELEngineConfig config;
+    config.clock = _clock;
+    config.ramdiskDirectory = _ramdisk;
+    config.controllerSlot = 0;
+    _engine = KVELEngine::createInstance(config);
+    _rep = new TestCimomRep;
+    _rep->calls = &enumerateCalls;
+    _cimom = CIMOMHandleRep::makeHandle(_rep);
+    ProviderTraceServices::ptsCancelTraceSuppressForPid();
+    SMIEventServices::clearRecordedEvents();
+}
+
+void ModuleTest::TearDown()
+{
+    for (MadeProvider& made : _made)
+    {
+        made.provider->terminate();
+        if (!made.deletesItself) delete made.provider;
+    }
+    _made.clear();
+    std::string command = "rm -rf '" + _ramdisk + "'";
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", _ramdisk.c_str());
+}
+
+std::vector<Uint32> ModuleTest::objects(CLASSID_e classID)
+{
+    Array<Uint32> ids = _engine->enumerateObjects(classID);
+    return std::vector<Uint32>(ids.getData(), ids.getData() + ids.size());
+}
+
+std::unique_ptr<KVELVolume> ModuleTest::volume(Uint32 id)
+{
+    return std::unique_ptr<KVELVolume>(dynamic_cast<KVELVolume*>(_engine->getObject(CLASSID_VOLUME, id)));
+}
+
+std::unique_ptr<KVELTask> ModuleTest::task(Uint32 id)
+{
+    return std::unique_ptr<KVELTask>(dynamic_cast<KVELTask*>(_engine->getObject(CLASSID_TASK, id)));
+}
+
+std::unique_ptr<KVELDrive> ModuleTest::drive(Uint32 id)
+{
+    return std::unique_ptr<KVELDrive>(dynamic_cast<KVELDrive*>(_engine->getObject(CLASSID_DRIVE, id)));
+}
+
+std::vector<Uint32> ModuleTest::volumes()
+{
+    std::vector<Uint32> found;
+    for (Uint32 id : objects(CLASSID_VOLUME))
+        if (!volume(id)->IsSetting) found.push_back(id);
+    return found;
+}
+
+std::vector<Uint32> ModuleTest::settings()
+{
+    std::vector<Uint32> found;
+    for (Uint32 id : objects(CLASSID_VOLUME))
+        if (volume(id)->IsSetting) found.push_back(id);
+    return found;
+}
+
+std::vector<Uint32> ModuleTest::drivesInPool(Uint32 poolID)
+{
+    std::vector<Uint32> found;
+    for (Uint32 id : objects(CLASSID_DRIVE))
+        if (drive(id)->PoolObjectID == poolID) found.push_back(id);
+    return found;
+}
+
+std::string ModuleTest::hex(Uint32 id)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%X", id);
+    return text;
+}
+
+namespace
+{
+CIMObjectPath deviceRef(const char* className, const std::string& deviceID)
+{
+    Array<CIMKeyBinding> keys;
+    keys.append(CIMKeyBinding("SystemCreationClassName", "CIM_ComputerSystem", CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding("SystemName", KVELEngine::_ZarvoSystemNamePtr, CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding("CreationClassName", className, CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding("DeviceID", deviceID.c_str(), CIMKeyBinding::STRING));
+    return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className), keys);
+}
+
+CIMObjectPath instanceIDRef(const char* className, const std::string& instanceID)
+{
+    Array<CIMKeyBinding> keys;
+    keys.append(CIMKeyBinding("InstanceID", instanceID.c_str(), CIMKeyBinding::STRING));
+    return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className), keys);
+}
+} // namespace
+
+CIMObjectPath ModuleTest::servicePath(const char* className)
+{
+    Array<CIMKeyBinding> keys;
+    keys.append(CIMKeyBinding("SystemCreationClassName", "CIM_ComputerSystem", CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding("SystemName", KVELEngine::_ZarvoSystemNamePtr, CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding("CreationClassName", className, CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding("Name", KVELEngine::_ZarvoSystemNamePtr, CIMKeyBinding::STRING));
+    return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className), keys);
+}
+
+CIMObjectPath ModuleTest::volumeRef(Uint32 id)
+{
+    return deviceRef("CIM_StorageVolume", hex(id));
+}
+CIMObjectPath ModuleTest::driveRef(Uint32 id)
+{
+    return deviceRef("CIM_DiskDrive", hex(id));
+}
+CIMObjectPath ModuleTest::poolRef(Uint32 id)
+{
+    return instanceIDRef("CIM_StoragePool", hex(id));
+}
+CIMObjectPath ModuleTest::settingRef(Uint32 id)
+{
+    return instanceIDRef("CIM_StorageSetting", hex(id));
+}
+
+CIMObjectPath ModuleTest::jobRef(Uint32 taskID)
+{
+    std::unique_ptr<KVELTask> record = task(taskID);
+    EXPECT_TRUE(record) << "no task " << taskID;
+    return instanceIDRef("CIM_ConcreteJob", record ? str(ManagedObject::binToHex(record->Key)) : "");
+}
+
+} // namespace scs_test

@@ -1,0 +1,183 @@
+// The module frame: entry point, provider lifecycle, and the catch ladder every operation ends in.
+#include "ModuleHarness.h"
+
+#include <ProviderTraceServices.h>
+
+namespace scs_test
+{
+namespace
+{
+
+class FrameTest : public ModuleTest
+{
+protected:
+    // Runs OwningJobElementProvider::associators with the server handle throwing what `thrower`
+    // throws; returns the CIMException that left the module (a default one when none did).
+    CIMException associatorsFailingWith(std::function<void()> thrower, TraceCapture& trace)
+    {
+        CIMAssociationProvider* owning = provider<CIMAssociationProvider>("OwningJobElementProvider");
+        cimomRep()->failure = thrower;
+        ObjectRecorder handler;
+        try
+        {
+            owning->associators(context, servicePath(), "CIM_OwningJobElement", "CIM_ConcreteJob", "", "",
+                                false, false, CIMPropertyList(), handler);
+        }
+        catch (const CIMException& e)
+        {
+            EXPECT_EQ(handler.calls, std::vector<std::string>{"processing"}) << "nothing after the failure";
+            return e;
+        }
+        ADD_FAILURE() << "no exception left the module; trace:\n" << trace.raw();
+        return CIMException();
+    }
+};
+
+TEST_F(FrameTest, EntryPointMatchesTheFourNamesIgnoringCaseOnly)
+{
+    TraceCapture trace;
+    const char* accepted[] = {"AffectedJobElementProvider", "owningjobelementprovider", "CONCRETEJOBPROVIDER",
+                              "StorageConfigurationServiceProvider"};
+    CIMOMHandle emptyHandle;
+    for (const char* name : accepted)
+    {
+        CIMProvider* made = entryPoint()(name);
+        ASSERT_NE(made, nullptr) << name;
+        made->initialize(emptyHandle);
+        made->terminate();
+        if (!String::equalNoCase(name, "ConcreteJobProvider")) delete made;
+    }
+    for (const char* name : {"ConcreteJob", "", " ConcreteJobProvider", "ConcreteJobProvider ", "Storage"})
+        EXPECT_EQ(entryPoint()(name), nullptr) << "'" << name << "'";
+
+    std::vector<TraceLine> lines = trace.lines();
+    ASSERT_EQ(lines.size(), 4u) << trace.raw();
+    EXPECT_TRUE(lines[0].hasText("Starting up the AffectedJobElement provider"));
+    EXPECT_TRUE(lines[1].hasText("Starting up the OwningJobElement provider"));
+    EXPECT_TRUE(lines[2].hasText("Starting up the ConcreteJob provider"));
+    EXPECT_TRUE(lines[3].hasText("Starting up the StorageConfigurationService provider"));
+    for (const TraceLine& line : lines)
+    {
+        EXPECT_EQ(line.marker, ":----");
+        // The file-line field keeps the end of a long file name.
+        std::string fileName = "StorageConfigurationServiceMain";
+        EXPECT_EQ(fileName.compare(fileName.size() - line.file.size(), line.file.size(), line.file), 0)
+            << line.file;
+        EXPECT_EQ(line.fileLine.size(), 30u);
+    }
+}
+
+TEST_F(FrameTest, EntryPointMakesDistinctObjectsAndStaysSilentWhenSuppressed)
+{
+    CIMProvider* first = entryPoint()("AffectedJobElementProvider");
+    CIMProvider* second = entryPoint()("AffectedJobElementProvider");
+    EXPECT_NE(first, second);
+    delete first;
+    delete second;
+
+    ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
+    {
+        TraceCapture trace;
+        CIMProvider* made = entryPoint()("ConcreteJobProvider");
+        ASSERT_NE(made, nullptr);
+        made->terminate(); // deletes itself
+        EXPECT_EQ(trace.raw(), "");
+    }
+    ProviderTraceServices::ptsCancelTraceSuppressForPid();
+}
+
+TEST_F(FrameTest, NotFoundPassesUnchangedAsAWarningWithoutEvent)
+{
+    TraceCapture trace;
+    CIMException e = associatorsFailingWith([] { throw CIMObjectNotFoundException("no such thing"); }, trace);
+    EXPECT_EQ(e.getCode(), CIM_ERR_NOT_FOUND);
+    EXPECT_EQ(str(e.getMessage()), "no such thing");
+    std::vector<TraceLine> warning = trace.find("WARNING: CIMObjectNotFoundException - : 'no such thing'");
+    ASSERT_EQ(warning.size(), 1u) << trace.raw();
+    EXPECT_EQ(warning[0].marker, ":----");
+    EXPECT_EQ(warning[0].file, "OwningJobElement");
+    EXPECT_TRUE(SMIEventServices::recordedEvents().empty());
+}
+
+TEST_F(FrameTest, CIMExceptionsAreWarningsOnlyWithAnExpectedPrefix)
+{
+    struct Case
+    {
+        const char* message;
+        const char* marker;
+        const char* prefix;
+    } cases[] = {
+        {"Invalid Object handle 0x3a000002", ":----", "WARNING: CIMException - : '"},
+        {"invalid object HANDLE", ":----", "WARNING: CIMException - : '"},
+        {"Too few objects delivered by the drive", ":----", "WARNING: CIMException - : '"},
+        {"Requested device has SMART disabled", ":----", "WARNING: CIMException - : '"},
+        {"Invalid Object", ":ERR!", "ERROR: CIMException - : '"},
+        {"The drive is Invalid Object handle", ":ERR!", "ERROR: CIMException - : '"},
+    };
+    for (const Case& c : cases)
+    {
+        TraceCapture trace;
+        std::string message = c.message;
+        CIMException e =
+            associatorsFailingWith([message] { throw CIMInvalidParameterException(message.c_str()); }, trace);
+        EXPECT_EQ(e.getCode(), CIM_ERR_INVALID_PARAMETER) << message;
+        EXPECT_EQ(str(e.getMessage()), message);
+        std::vector<TraceLine> lines = trace.find(std::string(c.prefix) + message + "'");
+        ASSERT_EQ(lines.size(), 1u) << trace.raw();
+        EXPECT_EQ(lines[0].marker, c.marker) << message;
+    }
+    EXPECT_TRUE(SMIEventServices::recordedEvents().empty());
+}
+
+TEST_F(FrameTest, OtherExceptionsBecomeFailedWithOneEvent)
+{
+    {
+        TraceCapture trace;
+        CIMException e = associatorsFailingWith([] { throw Exception("disk on fire"); }, trace);
+        EXPECT_EQ(e.getCode(), CIM_ERR_FAILED);
+        EXPECT_EQ(str(e.getMessage()), "disk on fire");
+        std::vector<TraceLine> lines = trace.find("ERROR: Exception - : disk on fire");
+        ASSERT_EQ(lines.size(), 1u) << trace.raw();
+        EXPECT_EQ(lines[0].marker, ":ERR!");
+        std::vector<SMIEventRecord> events = SMIEventServices::recordedEvents();
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0].type, EMP_TYPE_ERROR);
+        EXPECT_EQ(events[0].code, 0u);
+        EXPECT_EQ(events[0].source, 29);
+        EXPECT_EQ(events[0].text, "disk on fire");
+        EXPECT_EQ(events[0].operation, "associators");
+        EXPECT_EQ(events[0].file, "OwningJobElement");
+        EXPECT_EQ(int(events[0].line), lines[0].line) << "event and trace carry the ladder's line";
+    }
+    SMIEventServices::clearRecordedEvents();
+    {
+        TraceCapture trace;
+        CIMException e = associatorsFailingWith([] { throw 42; }, trace);
+        EXPECT_EQ(e.getCode(), CIM_ERR_FAILED);
+        std::string text = str(e.getMessage());
+        EXPECT_EQ(text.rfind("ERROR: UNKNOWN EXCEPTION TYPE CAUGHT! - at OwningJobElement/", 0), 0u) << text;
+        std::vector<TraceLine> lines = trace.find(text);
+        ASSERT_EQ(lines.size(), 1u) << trace.raw();
+        EXPECT_EQ(lines[0].marker, ":ERR!");
+        EXPECT_EQ(text, "ERROR: UNKNOWN EXCEPTION TYPE CAUGHT! - at OwningJobElement/" +
+                            std::to_string(lines[0].line));
+        std::vector<SMIEventRecord> events = SMIEventServices::recordedEvents();
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0].text, text);
+    }
+}
+
+TEST_F(FrameTest, FailuresClearSuppressionSoTheyAreTracedAndStillPublish)
+{
+    ProviderTraceServices::ptsIncrementTraceSuppressForPid(3);
+    TraceCapture trace;
+    CIMException e = associatorsFailingWith([] { throw Exception("quiet failure"); }, trace);
+    EXPECT_EQ(e.getCode(), CIM_ERR_FAILED);
+    EXPECT_EQ(ProviderTraceServices::ptsGetTraceSuppressForPid(), 0);
+    EXPECT_EQ(trace.find("ERROR: Exception - : quiet failure").size(), 1u) << trace.raw();
+    EXPECT_TRUE(trace.containing("CIMObjectPath=").empty()) << "the prologue ran while suppressed";
+    EXPECT_EQ(SMIEventServices::recordedEvents().size(), 1u);
+}
+
+} // namespace
+} // namespace scs_test

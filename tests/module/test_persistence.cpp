@@ -1,0 +1,136 @@
+// "WritePersistenceData" and "ReadPersistenceData": hexadecimal text in, chunks through a
+// transfer file, and no transfer file left behind whatever happens.
+#include "ServiceHarness.h"
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+namespace scs_test
+{
+namespace
+{
+
+class PersistenceTest : public ServiceMethodTest
+{
+protected:
+    std::vector<std::string> leftovers()
+    {
+        std::vector<std::string> names;
+        if (DIR* dir = opendir(ramdiskDirectory().c_str()))
+        {
+            while (dirent* entry = readdir(dir))
+                if (entry->d_name[0] != '.') names.push_back(entry->d_name);
+            closedir(dir);
+        }
+        return names;
+    }
+    static std::string hexText(size_t bytes)
+    {
+        static const char digits[] = "0123456789ABCDEF";
+        std::string text;
+        for (size_t i = 0; i < bytes; ++i)
+        {
+            Uint8 byte = Uint8(i * 7 + 3);
+            text += digits[byte >> 4];
+            text += digits[byte & 15];
+        }
+        return text;
+    }
+    MethodRecorder write(const std::string& data, Uint16 setting = 0)
+    {
+        return call("WritePersistenceData", params({param("Data", CIMValue(String(data.c_str()))),
+                                                    param("PersistenceSetting", CIMValue(setting))}));
+    }
+    std::string read(MethodRecorder& result)
+    {
+        result = call("ReadPersistenceData", params({}));
+        if (!result.hasOutput("Data")) return "<no data>";
+        String data;
+        result.output("Data").get(data);
+        return str(data);
+    }
+};
+
+TEST_F(PersistenceTest, RoundTripsInChunksOf4096)
+{
+    struct Case
+    {
+        size_t bytes;
+        std::vector<std::string> chunks;
+    } cases[] = {
+        {0, {}}, {1, {"1"}}, {4096, {"4096"}}, {4097, {"4096", "1"}}, {10000, {"4096", "4096", "1808"}}};
+    for (const Case& c : cases)
+    {
+        std::string data = hexText(c.bytes);
+        TraceCapture trace;
+        MethodRecorder written = write(data);
+        EXPECT_EQ(uint32Result(written), 2u) << "success is 2";
+        std::vector<std::string> chunks;
+        for (const TraceLine& line : trace.containing("Actual Length Writing ='"))
+            chunks.push_back(
+                line.rest.substr(line.rest.find('\'') + 1, line.rest.rfind('\'') - line.rest.find('\'') - 1));
+        EXPECT_EQ(chunks, c.chunks) << c.bytes;
+        EXPECT_EQ(trace.find("size is: " + std::to_string(data.size())).size(), 1u);
+
+        MethodRecorder result;
+        EXPECT_EQ(read(result), data) << c.bytes;
+        EXPECT_EQ(uint32Result(result), 0u);
+        EXPECT_EQ(trace.find("Persistence Data Size is '" + std::to_string(c.bytes) + "'").size(), 1u);
+        EXPECT_EQ(trace.find("Actual Length Read ='0'").size(), 1u) << "the final empty read is traced";
+        EXPECT_TRUE(leftovers().empty());
+    }
+    EXPECT_EQ(uint32Result(call("WritePersistenceData", params({}))), 2u)
+        << "absent Data writes an empty block";
+}
+
+TEST_F(PersistenceTest, OnlyEvenLengthUpperCaseHexIsAccepted)
+{
+    MethodRecorder stored = write("0A1B");
+    EXPECT_EQ(uint32Result(stored), 2u);
+    MethodRecorder result;
+    EXPECT_EQ(read(result), "0A1B");
+
+    for (const char* bad : {"0a1B", "0G", "0A 1B", "ÄB"})
+    {
+        MethodRecorder refused = write(bad);
+        EXPECT_EQ(sint32Result(refused), 5) << bad;
+    }
+    TraceCapture trace;
+    EXPECT_EQ(sint32Result(write("0A1")), 5);
+    EXPECT_EQ(trace.find("error:odd string size 3").size(), 1u);
+    EXPECT_EQ(read(result), "0A1B") << "a refused write leaves the block unchanged";
+    EXPECT_TRUE(leftovers().empty());
+    EXPECT_EQ(uint32Result(write("00", 7)), 3u) << "a setting the engine does not know";
+}
+
+TEST_F(PersistenceTest, ShortWritesAndUnusableDirectoriesLeaveNoFile)
+{
+    // A file size limit makes the second chunk a short write.
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 6000;
+    sighandler_t previous = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    TraceCapture trace;
+    MethodRecorder result = write(hexText(10000));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+    EXPECT_EQ(sint32Result(result), 4);
+    EXPECT_EQ(trace.containing("write failure,actual written is:").size(), 1u) << trace.raw();
+    EXPECT_TRUE(leftovers().empty());
+
+    // A transfer directory that is gone: nothing can be opened (even as root).
+    std::string away = ramdiskDirectory() + ".away";
+    ASSERT_EQ(rename(ramdiskDirectory().c_str(), away.c_str()), 0);
+    EXPECT_EQ(sint32Result(write("00")), 4);
+    MethodRecorder readResult;
+    read(readResult);
+    EXPECT_EQ(uint32Result(readResult), 2u) << "the engine could not write the file: result 36 maps to 2";
+    ASSERT_EQ(rename(away.c_str(), ramdiskDirectory().c_str()), 0);
+    EXPECT_TRUE(leftovers().empty());
+}
+
+} // namespace
+} // namespace scs_test

@@ -1,0 +1,266 @@
+// "CreateOrModifyElementFromStoragePool": automatic creation, grow, reconfigure, no change, and
+// every parameter check in its order.
+#include "ServiceHarness.h"
+
+namespace scs_test
+{
+namespace
+{
+
+const char* METHOD = "CreateOrModifyElementFromStoragePool";
+
+class VolumeFromPoolTest : public ServiceMethodTest
+{
+protected:
+    Array<CIMParamValue> create(Uint64 size, const char* name, Uint32 settingID,
+                                Uint32 poolID = KVELPool::BASE_POOL_ID)
+    {
+        return params({param("Size", CIMValue(size)), param("ElementName", CIMValue(String(name))),
+                       param("Goal", CIMValue(settingRef(settingID))),
+                       param("InPool", CIMValue(poolRef(poolID)))});
+    }
+    std::vector<std::string> errorLines(const TraceCapture& trace)
+    {
+        std::vector<std::string> texts;
+        for (const TraceLine& line : trace.lines())
+            if (line.marker == ":ERR!") texts.push_back(line.textAt(2));
+        return texts;
+    }
+};
+
+TEST_F(VolumeFromPoolTest, AutomaticCreationStartsAJobAndNamesTheNewVolume)
+{
+    Uint32 settingID = settings()[0];
+    TraceCapture trace;
+    MethodRecorder result = call(METHOD, create(Uint64(1) << 30, "new-volume", settingID));
+    EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "TheElement", "Size"}));
+    EXPECT_EQ(uint32Result(result), 4096u);
+    CIMObjectPath element = outputPath(result, "TheElement");
+    EXPECT_EQ(str(element.getClassName().getString()), "CIM_StorageVolume");
+    EXPECT_EQ(keyOf(element, "DeviceID"), hex(settingID)) << "the new volume keeps the setting's ID";
+    EXPECT_EQ(keyOf(element, "SystemName"), KVELEngine::_ZarvoSystemNamePtr);
+    EXPECT_EQ(outputSize(result), Uint64(1) << 30);
+
+    std::unique_ptr<KVELVolume> created = volume(settingID);
+    EXPECT_FALSE(created->IsSetting);
+    EXPECT_EQ(created->Name, "new-volume");
+    EXPECT_EQ(created->Size, (Uint64(1) << 30) / 512);
+    EXPECT_FALSE(created->ManualCreate);
+    EXPECT_EQ(jobTask(result), objects(CLASSID_TASK).at(0));
+    EXPECT_EQ(task(jobTask(result))->TargetObjectPtr, settingID);
+    EXPECT_EQ(trace
+                  .find("CreateOrModifyElementFromStoragePool: vol: 0, pool: " +
+                        std::to_string(KVELPool::BASE_POOL_ID))
+                  .size(),
+              1u)
+        << trace.raw();
+    EXPECT_EQ(
+        trace.find("The Volume Setting ObjectID is: 0x" + std::string("3a00000") + hex(settingID).substr(7))
+            .size(),
+        1u);
+}
+
+TEST_F(VolumeFromPoolTest, SizesRoundUpToWholeBlocksIn64Bits)
+{
+    struct Case
+    {
+        Uint64 bytes, blocks;
+    } cases[] = {{1, 1}, {512, 1}, {513, 2}, {(Uint64(1) << 40) + 1, (Uint64(1) << 31) + 1}};
+    for (const Case& c : cases)
+    {
+        Uint32 settingID = newSetting(KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 4);
+        MethodRecorder result = call(METHOD, create(c.bytes, "sized", settingID));
+        EXPECT_EQ(volume(settingID)->Size, c.blocks) << c.bytes;
+        EXPECT_EQ(outputSize(result), c.blocks * 512) << "the engine's figure, not the request";
+    }
+}
+
+TEST_F(VolumeFromPoolTest, ParameterChecksRunInOrderAndStopBeforeTheEngine)
+{
+    Uint32 settingID = settings()[0];
+    CIMParamValue size = param("Size", CIMValue(Uint64(1 << 20)));
+    CIMParamValue name = param("ElementName", CIMValue(String("v")));
+    CIMParamValue emptyName = param("ElementName", CIMValue(String("")));
+    CIMParamValue goal = param("Goal", CIMValue(settingRef(settingID)));
+    CIMParamValue pool = param("InPool", CIMValue(poolRef(KVELPool::BASE_POOL_ID)));
+    struct Case
+    {
+        Array<CIMParamValue> in;
+        std::string message;
+    } cases[] = {
+        {params({name, goal, pool}),
+         "CreateOrModifyElementFromStoragePool invoked without a Volume Size value specified."},
+        {params({size, goal, pool}),
+         "CreateOrModifyElementFromStoragePool invoked without a Volume Name specified."},
+        {params({size, emptyName, goal, pool}),
+         "CreateOrModifyElementFromStoragePool invoked without a Volume Name specified."},
+        {params({size, name}),
+         "CreateOrModifyElementFromStoragePool invoked without a Volume Setting Object."},
+        {params({size, name, goal}),
+         "CreateOrModifyElementFromStoragePool invoked to auto create a Volume, but "
+         "without any Pool being specified!"},
+        {params({size, name, param("Goal", CIMValue(CIMObjectPath("root/snia:CIM_StorageSetting"))), pool}),
+         "CreateOrModifyElementFromStoragePool invoked with a Goal or InPool reference without keys."},
+    };
+    for (const Case& c : cases)
+    {
+        TraceCapture trace;
+        MethodRecorder result = call(METHOD, c.in);
+        EXPECT_EQ(uint32Result(result), 5u) << c.message;
+        EXPECT_TRUE(result.outputs.size() == 0);
+        EXPECT_EQ(errorLines(trace), std::vector<std::string>{c.message}) << trace.raw();
+    }
+    // A name given once stays given even when a later one is empty.
+    MethodRecorder named = call(METHOD, params({size, name, emptyName, goal, pool}));
+    EXPECT_EQ(uint32Result(named), 4096u);
+    EXPECT_TRUE(volume(settingID) && !volume(settingID)->IsSetting);
+    EXPECT_EQ(objects(CLASSID_TASK).size(), 1u) << "only the last call reached the engine";
+}
+
+TEST_F(VolumeFromPoolTest, ModificationGrowsNoOpsOrRefusesBySize)
+{
+    Uint32 volumeID = volumes()[2];
+    const Uint64 current = volume(volumeID)->Size;
+    CIMParamValue element = param("TheElement", CIMValue(volumeRef(volumeID)));
+    {
+        TraceCapture trace;
+        MethodRecorder smaller =
+            call(METHOD, params({element, param("Size", CIMValue((current - 1) * 512))}));
+        EXPECT_EQ(uint32Result(smaller), 5u);
+        EXPECT_EQ(errorLines(trace),
+                  std::vector<std::string>{"CreateOrModifyElementFromStoragePool invoked with new "
+                                           "size smaller than current size - must be equal or "
+                                           "greater "});
+    }
+    {
+        TraceCapture trace;
+        MethodRecorder same = call(METHOD, params({element, param("Size", CIMValue(current * 512))}));
+        EXPECT_EQ(uint32Result(same), 0u);
+        EXPECT_EQ(same.outputNames(), (std::vector<std::string>{"TheElement", "Size"}));
+        EXPECT_EQ(keyOf(outputPath(same, "TheElement"), "DeviceID"), hex(volumeID));
+        EXPECT_EQ(outputSize(same), current * 512);
+        EXPECT_TRUE(objects(CLASSID_TASK).empty()) << "no engine call";
+        EXPECT_EQ(
+            trace
+                .find("CreateOrModifyElementFromStoragePool with no changes in configuration would have been "
+                      "a DEFRAG request, but it's now a NO-OP Success")
+                .size(),
+            1u);
+        EXPECT_EQ(trace
+                      .find(" size=" + std::to_string(current * 512) +
+                            " STORAGE_K_SYSTEM_BLOCK_SIZE=512 "
+                            "numberOfBlocks=" +
+                            std::to_string(current) + " currentNumberOfBlocks=" + std::to_string(current))
+                      .size(),
+                  1u)
+            << trace.raw();
+    }
+    MethodRecorder grown = call(METHOD, params({element, param("Size", CIMValue(current * 512 + 1))}));
+    EXPECT_EQ(grown.outputNames(), (std::vector<std::string>{"Job", "TheElement", "Size"}));
+    EXPECT_EQ(uint32Result(grown), 4096u);
+    EXPECT_EQ(volume(volumeID)->Size, current + 1);
+    EXPECT_EQ(task(jobTask(grown))->Type, KVELTask::TASK_TYPE_GROW_VOLUME);
+}
+
+TEST_F(VolumeFromPoolTest, ModificationInAnotherPoolIsRefusedWithThePoolInHex)
+{
+    Uint32 volumeID = volumes()[0];
+    TraceCapture trace;
+    MethodRecorder result =
+        call(METHOD, params({param("TheElement", CIMValue(volumeRef(volumeID))),
+                             param("Size", CIMValue(volume(volumeID)->Size * 512)),
+                             param("InPool", CIMValue(poolRef(KVELPool::AVAILABLE_POOL_ID)))}));
+    EXPECT_EQ(uint32Result(result), 5u);
+    EXPECT_EQ(errorLines(trace),
+              (std::vector<std::string>{
+                  "CreateOrModifyElementFromStoragePool invoked to reconfigure a Volume, but with "
+                  "a different destination Pool!",
+                  "The destination pool objectID is: 0x37000003"}));
+}
+
+TEST_F(VolumeFromPoolTest, AGoalThatDiffersOnlyInEfficiencyReconfigures)
+{
+    Uint32 volumeID = volumes()[2]; // striped, 4 wide
+    std::unique_ptr<KVELVolume> before = volume(volumeID);
+    KVELVolume layout = *before;
+    layout.StorageEfficiencyHint = Uint16(before->StorageEfficiencyHint + 3);
+    Uint32 settingID = 0;
+    ASSERT_EQ(engine().createSetting(layout, settingID), Uint32(KVEL_RC_SUCCESS));
+
+    TraceCapture trace;
+    MethodRecorder result = call(METHOD, params({param("TheElement", CIMValue(volumeRef(volumeID))),
+                                                 param("Size", CIMValue(before->Size * 512)),
+                                                 param("Goal", CIMValue(settingRef(settingID)))}));
+    std::vector<TraceLine> changes = trace.containing("changing from: ");
+    ASSERT_EQ(changes.size(), 1u) << trace.raw();
+    EXPECT_TRUE(changes[0].hasText(
+        "StorageEfficiencyHint changing from: " + std::to_string(before->StorageEfficiencyHint) +
+        " to: " + std::to_string(layout.StorageEfficiencyHint)));
+    // A hint moves no data: the engine applies it at once, without a job.
+    EXPECT_EQ(uint32Result(result), 0u);
+    EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"TheElement", "Size"}));
+    EXPECT_EQ(volume(volumeID)->StorageEfficiencyHint, layout.StorageEfficiencyHint);
+    EXPECT_TRUE(volume(settingID)) << "no setting is deleted after a reconfiguration";
+    EXPECT_EQ(keyOf(outputPath(result, "TheElement"), "DeviceID"), hex(volumeID)) << "the modified volume";
+}
+
+TEST_F(VolumeFromPoolTest, AGrowWithAnUnchangedGoalDeletesTheSetting)
+{
+    Uint32 volumeID = volumes()[2];
+    std::unique_ptr<KVELVolume> before = volume(volumeID);
+    Uint32 settingID = 0;
+    ASSERT_EQ(engine().createSetting(*before, settingID), Uint32(KVEL_RC_SUCCESS));
+    TraceCapture trace;
+    MethodRecorder result = call(METHOD, params({param("TheElement", CIMValue(volumeRef(volumeID))),
+                                                 param("Size", CIMValue((before->Size + 8) * 512)),
+                                                 param("Goal", CIMValue(settingRef(settingID)))}));
+    EXPECT_EQ(uint32Result(result), 4096u);
+    EXPECT_EQ(volume(volumeID)->Size, before->Size + 8);
+    EXPECT_FALSE(volume(settingID)) << "the setting record is deleted after the grow";
+    EXPECT_EQ(trace.find("About to delete the Setting Volume: " + std::to_string(settingID)).size(), 1u);
+    EXPECT_EQ(outputSize(result), (before->Size + 8) * 512) << "the size of the grown volume";
+}
+
+TEST_F(VolumeFromPoolTest, UnknownVolumesAnswer2AndMissingSizeWins)
+{
+    CIMObjectPath noDeviceID("root/snia:CIM_StorageVolume.SystemName=\"x\"");
+    for (const CIMObjectPath& element : {volumeRef(0x3a00ffff), noDeviceID})
+    {
+        TraceCapture trace;
+        MethodRecorder result = call(
+            METHOD, params({param("TheElement", CIMValue(element)), param("Size", CIMValue(Uint64(512)))}));
+        EXPECT_EQ(uint32Result(result), 2u);
+        EXPECT_EQ(result.outputs.size(), 0u);
+        EXPECT_EQ(trace.find("The Volume to be reconfigured could not be found!").size(), 1u);
+    }
+    MethodRecorder both = call(METHOD, params({param("TheElement", CIMValue(volumeRef(0x3a00ffff)))}));
+    EXPECT_EQ(uint32Result(both), 5u);
+
+    MethodRecorder noSetting = call(METHOD, create(512, "ghost", 0x3a00fffe));
+    EXPECT_EQ(uint32Result(noSetting), 5u) << "a Goal that names no setting record";
+    EXPECT_EQ(noSetting.outputs.size(), 0u);
+}
+
+TEST_F(VolumeFromPoolTest, EngineFailuresReturnBelowTenAndThrowFromTen)
+{
+    // Too large for the pool: engine result 13, reported as an exception after the outputs.
+    MethodRecorder tooBig;
+    CIMException e = callFailing(METHOD, create(Uint64(1) << 50, "huge", settings()[0]), tooBig);
+    EXPECT_EQ(e.getCode(), CIM_ERR_FAILED);
+    EXPECT_EQ(tooBig.outputNames(), (std::vector<std::string>{"TheElement", "Size"}));
+    EXPECT_TRUE(tooBig.returnValues.empty());
+
+    // A full task table: engine result 8, returned as its mapped code after the outputs.
+    Uint32 target = volumes()[0];
+    for (int i = 0; i < 256; ++i)
+    {
+        KVELTask scan;
+        if (engine().scanVolume(target, &scan) != KVEL_RC_SUCCESS) break;
+    }
+    MethodRecorder full = call(METHOD, create(512, "one-too-many", settings()[0]));
+    EXPECT_EQ(full.outputNames(), (std::vector<std::string>{"TheElement", "Size"}));
+    EXPECT_EQ(uint32Result(full), 2u);
+}
+
+} // namespace
+} // namespace scs_test

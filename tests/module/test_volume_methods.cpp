@@ -1,0 +1,164 @@
+// "GetMaxiumumVolumeSize", "CreateVolume", "ReconfigureVolume", "ReturnToStoragePool".
+#include "ServiceHarness.h"
+
+namespace scs_test
+{
+namespace
+{
+
+class VolumeMethodsTest : public ServiceMethodTest
+{
+protected:
+    Array<CIMParamValue> layout(Uint32 chunkBytes, Uint8 stripe, Uint8 mirror, Uint16 organization,
+                                Uint32 pool = KVELPool::BASE_POOL_ID)
+    {
+        return params({param("ChunkSize", CIMValue(chunkBytes)), param("StripeWidth", CIMValue(stripe)),
+                       param("MirrorCount", CIMValue(mirror)), param("Pool", CIMValue(poolRef(pool))),
+                       param("VolumeOrganization", CIMValue(organization))});
+    }
+    static Array<CIMParamValue> with(Array<CIMParamValue> in, std::initializer_list<CIMParamValue> more)
+    {
+        for (const CIMParamValue& value : more)
+            in.append(value);
+        return in;
+    }
+};
+
+TEST_F(VolumeMethodsTest, MaximumSizeIsTheEnginesBlocksTimes512)
+{
+    Uint64 expected = 0;
+    ASSERT_EQ(engine().getMaxVolumeSizeBlocks(128, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED,
+                                              KVELPool::BASE_POOL_ID, std::vector<Uint32>(), expected),
+              Uint32(KVEL_RC_SUCCESS));
+    MethodRecorder result =
+        call("GetMaxiumumVolumeSize", layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED));
+    EXPECT_EQ(result.outputNames(), std::vector<std::string>{"MaxVolumeSize"});
+    EXPECT_EQ(outputSize(result, "MaxVolumeSize"), expected * 512);
+    EXPECT_EQ(uint32Result(result), 0u);
+
+    // A pool the engine does not know: result 17, reported as an exception.
+    MethodRecorder unknownPool;
+    CIMException e =
+        callFailing("GetMaxiumumVolumeSize",
+                    layout(512, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED, 0x37000099), unknownPool);
+    EXPECT_EQ(e.getCode(), CIM_ERR_FAILED);
+    EXPECT_TRUE(unknownPool.outputs.size() == 0 && unknownPool.returnValues.empty());
+}
+
+TEST_F(VolumeMethodsTest, CreateVolumeRoundsSizesAndChunksAndReturnsTheNewVolume)
+{
+    size_t before = volumes().size();
+    MethodRecorder result =
+        call("CreateVolume", with(layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
+                                  {param("ElementName", CIMValue(String("direct"))),
+                                   param("Size", CIMValue(Uint64(1024 * 1024 + 1)))}));
+    EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "StorageVolume", "Size"}));
+    EXPECT_EQ(uint32Result(result), 4096u);
+    ASSERT_EQ(volumes().size(), before + 1);
+    Uint32 created = volumes().back();
+    std::unique_ptr<KVELVolume> record = volume(created);
+    EXPECT_EQ(record->Name, "direct");
+    EXPECT_EQ(record->Size, 2049u) << "1 MiB + 1 byte is 2049 blocks";
+    EXPECT_EQ(record->ChunkSize, 128u) << "64 KiB chunks are 128 blocks";
+    EXPECT_EQ(record->StripeWidth, 4u);
+    CIMObjectPath reference = outputPath(result, "StorageVolume");
+    EXPECT_EQ(keyOf(reference, "DeviceID"), hex(created)) << "the engine's ID, not the name";
+    EXPECT_EQ(outputSize(result), Uint64(2049) * 512);
+    EXPECT_EQ(task(jobTask(result))->TargetObjectPtr, created);
+}
+
+TEST_F(VolumeMethodsTest, CreateVolumeOnNamedDrivesPassesThemInOrder)
+{
+    std::vector<Uint32> drives = drivesInPool(KVELPool::BASE_POOL_ID);
+    Array<CIMObjectPath> refs;
+    refs.append(driveRef(drives[3]));
+    refs.append(driveRef(drives[1]));
+    refs.append(driveRef(drives[2]));
+    MethodRecorder result =
+        call("CreateVolume",
+             with(layout(64 * 1024, 3, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
+                  {param("ElementName", CIMValue(String("on-drives"))),
+                   param("Size", CIMValue(Uint64(1) << 30)), param("StorageDevice", CIMValue(refs))}));
+    ASSERT_EQ(uint32Result(result), 4096u);
+    std::unique_ptr<KVELVolume> record = volume(volumes().back());
+    EXPECT_EQ(record->DriveIDs[0], drives[3]);
+    EXPECT_EQ(record->DriveIDs[1], drives[1]);
+    EXPECT_EQ(record->DriveIDs[2], drives[2]);
+    EXPECT_EQ(record->getDriveCount(), 3u);
+}
+
+TEST_F(VolumeMethodsTest, CreateVolumeFailuresBelowTenReturnAndAboveThrow)
+{
+    // Too large: result 13 is an exception, with nothing delivered.
+    MethodRecorder tooBig;
+    CIMException e = callFailing(
+        "CreateVolume",
+        with(layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
+             {param("ElementName", CIMValue(String("huge"))), param("Size", CIMValue(Uint64(1) << 52))}),
+        tooBig);
+    EXPECT_EQ(e.getCode(), CIM_ERR_FAILED);
+    EXPECT_EQ(tooBig.outputs.size() + tooBig.returnValues.size(), 0u);
+
+    // A full task table: result 8 is returned as 2, with no output parameters.
+    for (int i = 0; i < 256; ++i)
+    {
+        KVELTask scan;
+        if (engine().scanVolume(volumes()[0], &scan) != KVEL_RC_SUCCESS) break;
+    }
+    MethodRecorder full = call(
+        "CreateVolume",
+        with(layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
+             {param("ElementName", CIMValue(String("late"))), param("Size", CIMValue(Uint64(1) << 20))}));
+    EXPECT_EQ(full.outputs.size(), 0u);
+    EXPECT_EQ(uint32Result(full), 2u);
+
+    // A parameter of the wrong CIM type leaves through the catch ladder.
+    EXPECT_THROW(
+        call("CreateVolume", with(layout(64 * 1024, 4, 1, 0), {param("ElementName", CIMValue(String("x"))),
+                                                               param("Size", CIMValue(Uint32(512)))})),
+        CIMException);
+}
+
+TEST_F(VolumeMethodsTest, ReconfigureVolumeAnswersTheShadowVolume)
+{
+    Uint32 volumeID = volumes()[2];
+    std::unique_ptr<KVELVolume> before = volume(volumeID);
+    MethodRecorder result = call(
+        "ReconfigureVolume",
+        with(layout(64 * 1024, 2, 2, KVELVolume::VOLUME_ORGANIZATION_MIRRORED),
+             {param("Volume", CIMValue(volumeRef(volumeID))), param("Size", CIMValue(before->Size * 512))}));
+    EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "ShadowVolume", "Size"}));
+    EXPECT_EQ(uint32Result(result), 4096u);
+    Uint32 shadow = 0;
+    std::string deviceID = keyOf(outputPath(result, "ShadowVolume"), "DeviceID");
+    for (Uint32 id : volumes())
+        if (hex(id) == deviceID) shadow = id;
+    ASSERT_NE(shadow, 0u) << deviceID;
+    EXPECT_EQ(outputSize(result), volume(shadow)->Size * 512);
+}
+
+TEST_F(VolumeMethodsTest, ReturnToStoragePoolChecksTheClassAndReportsTheJob)
+{
+    Uint32 volumeID = volumes()[3];
+    CIMObjectPath lowerCase = volumeRef(volumeID);
+    lowerCase.setClassName("cim_storagevolume");
+    MethodRecorder deleted = call("ReturnToStoragePool", params({param("TheElement", CIMValue(lowerCase))}));
+    EXPECT_EQ(deleted.outputNames(), std::vector<std::string>{"Job"});
+    EXPECT_EQ(uint32Result(deleted), 4096u);
+    EXPECT_EQ(task(jobTask(deleted))->Type, KVELTask::TASK_TYPE_DELETE_VOLUME);
+
+    MethodRecorder pool =
+        call("ReturnToStoragePool", params({param("TheElement", CIMValue(poolRef(KVELPool::BASE_POOL_ID)))}));
+    EXPECT_EQ(uint32Result(pool), 5u);
+    MethodRecorder none = call("ReturnToStoragePool", Array<CIMParamValue>());
+    EXPECT_EQ(uint32Result(none), 5u);
+
+    // An unknown volume: result 15 maps to 5 and is returned, never thrown.
+    MethodRecorder unknown =
+        call("ReturnToStoragePool", params({param("TheElement", CIMValue(volumeRef(0x3a00ffff)))}));
+    EXPECT_EQ(uint32Result(unknown), 5u);
+    EXPECT_EQ(unknown.outputs.size(), 0u);
+}
+
+} // namespace
+} // namespace scs_test
