@@ -89,6 +89,17 @@ void KVELArrayState::advance()
 {
     _scheduler.advanceTo(_clock->now());
     _controller.tick(now());
+    _quiet = false;
+}
+
+void KVELArrayState::advanceToRead()
+{
+    // Tasks only move with time or with work: a second reading at the same clock time, with no
+    // work done since, finds nothing to move and skips the walk over every task.
+    if (_quiet && _clock->now() == _model.lastAdvanced)
+        return;
+    advance();
+    _quiet = true;
 }
 
 Uint32 KVELArrayState::commit(Uint32 resultCode)

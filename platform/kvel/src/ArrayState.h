@@ -32,7 +32,10 @@ public:
     const std::string& hostName() const { return _model.hostName; }
 
     // Brings tasks and the controller up to the clock.
+    // Moves tasks and the controller on to the clock's time; before work.
     void advance();
+    // The same before a reading; cheap when nothing can have moved since the last one.
+    void advanceToRead();
     // Writes the state file when something changed; a successful result becomes
     // KVEL_RC_STATE_NOT_SAVED when that fails.
     Uint32 commit(Uint32 resultCode);
@@ -104,6 +107,7 @@ private:
     std::mutex _mutex;
     kvelsim::ArrayModel _model;
     kvelsim::TaskScheduler _scheduler;
+    bool _quiet = false; // advanced at lastAdvanced, and no work done since
     kvelsim::ControllerPair _controller;
 };
 

@@ -50,7 +50,7 @@ template <typename Operation> Uint32 work(KVELArrayState& state, Operation opera
 template <typename Operation> auto look(KVELArrayState& state, Operation operation)
 {
     std::lock_guard<std::mutex> lock(state.mutex());
-    state.advance();
+    state.advanceToRead();
     auto result = operation();
     state.commit(KVEL_RC_SUCCESS); // moving the tasks on may have changed the state
     return result;
