@@ -1,0 +1,217 @@
+// The association operations. With an association class named (AssocClass for Associators,
+// ResultClass for References) the providers of that class and its subclasses answer; without one,
+// every association provider of the namespace whose association can refer to the source object.
+// Each provider is called with its own association class name.
+#include "CimOperations.h"
+
+#include <vector>
+
+#include <Pegasus/Common/Exception.h>
+
+#include "ProviderCall.h"
+
+namespace cimhost
+{
+
+namespace
+{
+
+using Pegasus::CIMException;
+
+struct AssociationTarget
+{
+    Pegasus::CIMName associationClass;
+    Pegasus::CIMAssociationProvider* provider;
+    bool named; // the request named exactly this class
+};
+
+// True when one of the association's references (the one named by role, if given) may point to
+// an object of the source class.
+bool canRefer(const ClassRepository& repository, const Pegasus::CIMNamespaceName& nameSpace,
+              const Pegasus::CIMClass& association, const Pegasus::CIMName& sourceClass,
+              const Pegasus::String& role)
+{
+    for (Pegasus::Uint32 i = 0; i < association.getPropertyCount(); ++i)
+    {
+        Pegasus::CIMConstProperty property = association.getProperty(i);
+        if (property.getType() != Pegasus::CIMTYPE_REFERENCE) continue;
+        if (role.size() != 0 && !Pegasus::String::equalNoCase(role, property.getName().getString())) continue;
+        const Pegasus::CIMName& referenced = property.getReferenceClassName();
+        if (referenced.isNull() || repository.isA(nameSpace, sourceClass, referenced)) return true;
+    }
+    return false;
+}
+
+std::vector<AssociationTarget> associationTargets(const CimOperations& operations,
+                                                  const Pegasus::CIMNamespaceName& nameSpace,
+                                                  const Pegasus::CIMName& sourceClass,
+                                                  const Pegasus::CIMName& namedClass,
+                                                  const Pegasus::String& role)
+{
+    const ClassRepository& repository = operations.repository();
+    const ProviderManager& providers = operations.providers();
+    std::vector<AssociationTarget> targets;
+    if (!namedClass.isNull())
+    {
+        std::vector<Pegasus::CIMName> candidates{namedClass};
+        for (const Pegasus::CIMName& subclass : repository.subclassNames(nameSpace, namedClass, true))
+            candidates.push_back(subclass);
+        for (const Pegasus::CIMName& candidate : candidates)
+            if (Pegasus::CIMAssociationProvider* provider =
+                    providers.associationProvider(nameSpace, candidate))
+                targets.push_back({candidate, provider, candidate.equal(namedClass)});
+        return targets;
+    }
+    for (const RegisteredAssociation& registered : providers.associations(nameSpace))
+    {
+        Pegasus::CIMClass association = repository.resolvedClass(nameSpace, registered.associationClass);
+        if (!association.isUninitialized() && canRefer(repository, nameSpace, association, sourceClass, role))
+            targets.push_back({registered.associationClass, registered.provider, false});
+    }
+    return targets;
+}
+
+std::string operationLabel(const char* operation, const Pegasus::CIMName& associationClass)
+{
+    return std::string(operation) + " of " + std::string(associationClass.getString().getCString());
+}
+
+// Runs the call for every target; a provider the host chose by itself that does not support the
+// operation (for example because the source object is not its kind) contributes nothing.
+template <class Collector, class Call, class Consume>
+void forEachTarget(const std::vector<AssociationTarget>& targets, const char* operation, Call&& call,
+                   Consume&& consume)
+{
+    for (const AssociationTarget& target : targets)
+    {
+        Collector handler;
+        try
+        {
+            callProvider(operationLabel(operation, target.associationClass), handler,
+                         [&] { call(target, handler); });
+        }
+        catch (const CIMException& e)
+        {
+            if (e.getCode() == Pegasus::CIM_ERR_NOT_SUPPORTED && !target.named) continue;
+            throw;
+        }
+        consume(handler);
+    }
+}
+
+} // namespace
+
+Pegasus::Array<Pegasus::CIMObject>
+CimOperations::associationObjects(const Pegasus::OperationContext& context,
+                                  const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
+                                  const ResultFilter& filter, bool references) const
+{
+    requireNamespace(nameSpace);
+    const Pegasus::CIMName& sourceClass = query.objectName.getClassName();
+    requireClass(nameSpace, sourceClass);
+    const Pegasus::CIMName& namedClass = references ? query.resultClass : query.assocClass;
+    if (!namedClass.isNull()) requireClass(nameSpace, namedClass, Pegasus::CIM_ERR_INVALID_PARAMETER);
+    if (!references && !query.resultClass.isNull())
+        requireClass(nameSpace, query.resultClass, Pegasus::CIM_ERR_INVALID_PARAMETER);
+
+    Pegasus::CIMObjectPath objectName = providerPath(nameSpace, query.objectName);
+    Pegasus::Array<Pegasus::CIMObject> result;
+    forEachTarget<ObjectCollector>(
+        associationTargets(*this, nameSpace, sourceClass, namedClass, query.role),
+        references ? "references" : "associators",
+        [&](const AssociationTarget& target, ObjectCollector& handler)
+        {
+            if (references)
+                target.provider->references(context, objectName, target.associationClass, query.role,
+                                            filter.includeQualifiers, filter.includeClassOrigin,
+                                            filter.propertyList, handler);
+            else
+                target.provider->associators(context, objectName, target.associationClass, query.resultClass,
+                                             query.role, query.resultRole, filter.includeQualifiers,
+                                             filter.includeClassOrigin, filter.propertyList, handler);
+        },
+        [&](ObjectCollector& answer)
+        {
+            for (Pegasus::Uint32 i = 0; i < answer.objects.size(); ++i)
+            {
+                Pegasus::CIMObject& object = answer.objects[i];
+                completeObjectPath(object, _repository, nameSpace, _hostName);
+                object.instanceFilter(filter.includeQualifiers, filter.includeClassOrigin,
+                                      filter.propertyList);
+                result.append(object);
+            }
+        });
+    return result;
+}
+
+Pegasus::Array<Pegasus::CIMObjectPath>
+CimOperations::associationNames(const Pegasus::OperationContext& context,
+                                const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
+                                bool references) const
+{
+    requireNamespace(nameSpace);
+    const Pegasus::CIMName& sourceClass = query.objectName.getClassName();
+    requireClass(nameSpace, sourceClass);
+    const Pegasus::CIMName& namedClass = references ? query.resultClass : query.assocClass;
+    if (!namedClass.isNull()) requireClass(nameSpace, namedClass, Pegasus::CIM_ERR_INVALID_PARAMETER);
+    if (!references && !query.resultClass.isNull())
+        requireClass(nameSpace, query.resultClass, Pegasus::CIM_ERR_INVALID_PARAMETER);
+
+    Pegasus::CIMObjectPath objectName = providerPath(nameSpace, query.objectName);
+    Pegasus::Array<Pegasus::CIMObjectPath> result;
+    forEachTarget<ObjectPathCollector>(
+        associationTargets(*this, nameSpace, sourceClass, namedClass, query.role),
+        references ? "referenceNames" : "associatorNames",
+        [&](const AssociationTarget& target, ObjectPathCollector& handler)
+        {
+            if (references)
+                target.provider->referenceNames(context, objectName, target.associationClass, query.role,
+                                                handler);
+            else
+                target.provider->associatorNames(context, objectName, target.associationClass,
+                                                 query.resultClass, query.role, query.resultRole, handler);
+        },
+        [&](ObjectPathCollector& answer)
+        {
+            for (Pegasus::Uint32 i = 0; i < answer.paths.size(); ++i)
+            {
+                Pegasus::CIMObjectPath& path = answer.paths[i];
+                completePath(path, nameSpace, _hostName);
+                result.append(path);
+            }
+        });
+    return result;
+}
+
+Pegasus::Array<Pegasus::CIMObject> CimOperations::associators(const Pegasus::OperationContext& context,
+                                                              const Pegasus::CIMNamespaceName& nameSpace,
+                                                              const AssociationQuery& query,
+                                                              const ResultFilter& filter) const
+{
+    return associationObjects(context, nameSpace, query, filter, false);
+}
+
+Pegasus::Array<Pegasus::CIMObjectPath>
+CimOperations::associatorNames(const Pegasus::OperationContext& context,
+                               const Pegasus::CIMNamespaceName& nameSpace,
+                               const AssociationQuery& query) const
+{
+    return associationNames(context, nameSpace, query, false);
+}
+
+Pegasus::Array<Pegasus::CIMObject> CimOperations::references(const Pegasus::OperationContext& context,
+                                                             const Pegasus::CIMNamespaceName& nameSpace,
+                                                             const AssociationQuery& query,
+                                                             const ResultFilter& filter) const
+{
+    return associationObjects(context, nameSpace, query, filter, true);
+}
+
+Pegasus::Array<Pegasus::CIMObjectPath>
+CimOperations::referenceNames(const Pegasus::OperationContext& context,
+                              const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query) const
+{
+    return associationNames(context, nameSpace, query, true);
+}
+
+} // namespace cimhost

@@ -1,0 +1,113 @@
+#include "Dispatcher.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <exception>
+
+#include <Pegasus/Common/Exception.h>
+
+#include "CimOperations.h"
+#include "HostCimomHandle.h"
+#include "IntrinsicRequests.h"
+
+namespace cimhost
+{
+
+namespace
+{
+
+std::string localHostName()
+{
+    char name[HOST_NAME_MAX + 1] = {};
+    if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "localhost";
+    return name;
+}
+
+std::string utf8(const Pegasus::String& text)
+{
+    return std::string(text.getCString());
+}
+
+void executeExtrinsic(const CimOperations& operations, const CimRequest& request,
+                      const Pegasus::OperationContext& context, CimResponse& response)
+{
+    Pegasus::String methodName(request.methodName.c_str());
+    if (!Pegasus::CIMName::legal(methodName))
+        throw Pegasus::CIMException(Pegasus::CIM_ERR_METHOD_NOT_FOUND, methodName);
+    Pegasus::CIMNamespaceName nameSpace =
+        request.nameSpace.isNull() ? request.target.getNameSpace() : request.nameSpace;
+    response.returnValue = operations.invokeMethod(
+        context, nameSpace, request.target, Pegasus::CIMName(methodName), request.params, response.outParams);
+}
+
+void executeIntrinsic(const CimOperations& operations, const CimRequest& request,
+                      const Pegasus::OperationContext& context, CimResponse& response)
+{
+    IntrinsicHandler handler = findIntrinsic(request.methodName);
+    if (!handler)
+        throw Pegasus::CIMException(Pegasus::CIM_ERR_NOT_SUPPORTED,
+                                    ("operation " + request.methodName + " is not supported").c_str());
+    operations.requireNamespace(request.nameSpace);
+    handler(operations, request, context, response);
+}
+
+} // namespace
+
+Dispatcher::Dispatcher(const ClassRepository& repository, ProviderManager& providers)
+    : Dispatcher(repository, providers, localHostName())
+{
+}
+
+Dispatcher::Dispatcher(const ClassRepository& repository, ProviderManager& providers,
+                       const std::string& hostName)
+    : _operations(std::make_shared<const CimOperations>(repository, providers, hostName))
+{
+}
+
+Dispatcher::~Dispatcher() = default;
+
+CimResponse Dispatcher::execute(const CimRequest& request, const Pegasus::OperationContext& context)
+{
+    try
+    {
+        if (request.hasDecodeError)
+            return CimResponse::error(request,
+                                      request.decodeErrorCode == Pegasus::CIM_ERR_SUCCESS
+                                          ? Pegasus::CIM_ERR_FAILED
+                                          : request.decodeErrorCode,
+                                      request.decodeErrorText);
+        CimResponse response;
+        response.messageId = request.messageId;
+        response.kind = request.kind;
+        response.methodName = request.methodName;
+        if (request.kind == OperationKind::Extrinsic)
+            executeExtrinsic(*_operations, request, context, response);
+        else
+            executeIntrinsic(*_operations, request, context, response);
+        return response;
+    }
+    catch (const Pegasus::CIMException& e)
+    {
+        return CimResponse::error(request, e.getCode(), utf8(e.getMessage()));
+    }
+    catch (const Pegasus::Exception& e)
+    {
+        return CimResponse::error(request, Pegasus::CIM_ERR_FAILED, utf8(e.getMessage()));
+    }
+    catch (const std::exception& e)
+    {
+        return CimResponse::error(request, Pegasus::CIM_ERR_FAILED, e.what());
+    }
+    catch (...)
+    {
+        return CimResponse::error(request, Pegasus::CIM_ERR_FAILED, "unexpected failure");
+    }
+}
+
+Pegasus::CIMOMHandle Dispatcher::makeHandle()
+{
+    return Pegasus::CIMOMHandleRep::makeHandle(new HostCimomHandle(_operations));
+}
+
+} // namespace cimhost

@@ -1,0 +1,27 @@
+// The access log: one line per request on standard error, written with one system call so that
+// lines of concurrent requests never interleave.
+#ifndef CIMHOST_AccessLog_h
+#define CIMHOST_AccessLog_h
+
+#include <chrono>
+#include <string>
+
+namespace cimhost
+{
+
+struct AccessRecord
+{
+    std::string peer;      // "address:port"
+    std::string operation; // intrinsic method name, "CallMethod", or "-"
+    std::string object;    // class, Class.Method, or "-"
+    std::string outcome;   // "0", a CIM status code, or "HTTP nnn"
+    std::chrono::microseconds elapsed{0};
+};
+
+// "<peer> <operation> <object> <outcome> <elapsed>us"
+std::string formatAccessLine(const AccessRecord& record);
+void writeAccessLine(const AccessRecord& record);
+
+} // namespace cimhost
+
+#endif

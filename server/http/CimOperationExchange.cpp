@@ -1,0 +1,202 @@
+#include "CimOperationExchange.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include <Pegasus/Common/OperationContext.h>
+
+#include "CimHeaders.h"
+#include "ResponseEncoder.h"
+
+namespace cimhost
+{
+namespace
+{
+
+const char XML_CONTENT_TYPE[] = "application/xml; charset=\"utf-8\"";
+
+bool equalNoCase(const std::string& x, const std::string& y)
+{
+    return x.size() == y.size() &&
+           std::equal(x.begin(), x.end(), y.begin(),
+                      [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
+}
+
+// 1.x: the CIM operations this host speaks have not changed within the major version.
+bool supportedProtocolVersion(const std::string& version)
+{
+    return version.size() > 2 && version[0] == '1' && version[1] == '.' &&
+           std::all_of(version.begin() + 2, version.end(),
+                       [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+std::string text(const Pegasus::CIMName& name)
+{
+    return static_cast<const char*>(name.getString().getCString());
+}
+
+std::string className(const IParamValue& value)
+{
+    switch (value.kind)
+    {
+    case IParamValue::ClassName:
+        return text(value.className);
+    case IParamValue::ObjectPath:
+        return text(value.path.getClassName());
+    case IParamValue::Instance:
+    case IParamValue::NamedInstance:
+        return value.instance.isUninitialized() ? "-" : text(value.instance.getClassName());
+    default:
+        return "-";
+    }
+}
+
+// The class an operation addresses, for the access log.
+std::string addressedObject(const CimRequest& request)
+{
+    if (request.kind == OperationKind::Extrinsic)
+        return text(request.target.getClassName()) + "." + request.methodName;
+    for (const char* name : {"ClassName", "InstanceName", "ObjectName", "NewInstance", "ModifiedInstance"})
+        if (const IParamValue* value = request.iparam(name)) return className(*value);
+    return "-";
+}
+
+// Builds the answer, prefixing the CIM headers of an M-POST exchange.
+class AnswerBuilder
+{
+public:
+    explicit AnswerBuilder(HttpAnswer& answer) : _answer(answer) {}
+
+    void setPrefix(const std::string& prefix) { _prefix = prefix; }
+    const std::string& prefix() const { return _prefix; }
+
+    HttpAnswer& fault(int status, const std::string& cimError)
+    {
+        _answer.status = status;
+        _answer.outcome = "HTTP " + std::to_string(status);
+        if (!cimError.empty()) cimHeader("CIMError", cimError);
+        return _answer;
+    }
+
+    void header(const std::string& name, const std::string& value)
+    {
+        _answer.headers.emplace_back(name, value);
+    }
+    void cimHeader(const std::string& name, const std::string& value) { header(_prefix + name, value); }
+
+private:
+    HttpAnswer& _answer;
+    std::string _prefix;
+};
+
+} // namespace
+
+CimOperationExchange::CimOperationExchange(Dispatcher& dispatcher, const DecoderLimits& limits)
+    : _dispatcher(dispatcher), _limits(limits)
+{
+}
+
+HttpAnswer CimOperationExchange::handle(const httplib::Headers& headers, const std::string& body,
+                                        bool extendedMethod,
+                                        std::chrono::steady_clock::time_point start) const
+{
+    HttpAnswer answer;
+    AnswerBuilder reply(answer);
+    const auto headerValue = [&](const std::string& name, bool prefixed) -> const std::string*
+    {
+        const auto found = headers.find(prefixed ? reply.prefix() + name : name);
+        return found == headers.end() ? nullptr : &found->second;
+    };
+
+    if (extendedMethod)
+    {
+        // An M-POST must declare the CIM mapping as a mandatory extension; without it the
+        // request is not one this host understands.
+        const std::string* man = headerValue("Man", false);
+        const std::string ns = man ? cimMappingNamespace(*man) : std::string();
+        if (ns.empty()) return reply.fault(510, "");
+        reply.setPrefix(ns + "-");
+        reply.header("Ext", "");
+        reply.header("Cache-Control", "no-cache");
+        reply.header("Man", "http://www.dmtf.org/cim/mapping/http/v1.0;ns=" + ns);
+    }
+
+    const std::string* contentType = headerValue("Content-Type", false);
+    if (!contentType || !isXmlUtf8ContentType(*contentType))
+        return reply.fault(400, "request-not-well-formed");
+
+    // Without CIMOperation the headers do not describe the MethodCall in the body; with any
+    // other value the request is not an operation this host performs.
+    const std::string* operation = headerValue("CIMOperation", true);
+    if (!operation) return reply.fault(400, "header-mismatch");
+    if (!equalNoCase(*operation, "MethodCall")) return reply.fault(400, "unsupported-operation");
+    if (headerValue("CIMBatch", true)) return reply.fault(501, "multiple-requests-unsupported");
+    // Checked before the body: a body of another protocol version may not decode at all.
+    const std::string* version = headerValue("CIMProtocolVersion", true);
+    if (version && !supportedProtocolVersion(*version))
+        return reply.fault(501, "unsupported-protocol-version");
+
+    CimRequest request;
+    try
+    {
+        request = decodeRequest(body, _limits);
+    }
+    catch (const CimXmlError& error)
+    {
+        return reply.fault(error.httpStatus, error.cimError);
+    }
+    catch (...)
+    {
+        return reply.fault(500, ""); // a decoder fault, not the client's
+    }
+    answer.operation = request.kind == OperationKind::Extrinsic ? "CallMethod" : request.methodName;
+    answer.object = addressedObject(request);
+
+    std::string decoded;
+    const std::string* method = headerValue("CIMMethod", true);
+    if (!method || !uriDecode(*method, decoded) || !equalNoCase(decoded, request.methodName))
+        return reply.fault(400, "header-mismatch");
+    // A request whose addressing did not decode answers with its CIM error; there is nothing
+    // reliable to compare CIMObject with.
+    const std::string* object = headerValue("CIMObject", true);
+    if (!object || !uriDecode(*object, decoded) || decoded.find('\0') != std::string::npos ||
+        (!request.hasDecodeError && !objectHeaderMatches(decoded, request)))
+        return reply.fault(400, "header-mismatch");
+
+    // The dispatcher answers a request with a decode error with that error.
+    CimResponse response;
+    Pegasus::OperationContext context;
+    context.insert(Pegasus::IdentityContainer(Pegasus::String()));
+    try
+    {
+        response = _dispatcher.execute(request, context);
+    }
+    catch (...)
+    {
+        response = CimResponse::error(request, Pegasus::CIM_ERR_FAILED, "internal error");
+    }
+    try
+    {
+        answer.body = encodeResponse(response);
+    }
+    catch (...)
+    {
+        return reply.fault(500, "");
+    }
+
+    answer.status = 200;
+    answer.contentType = XML_CONTENT_TYPE;
+    answer.outcome = response.isError ? std::to_string(static_cast<int>(response.errorCode)) : "0";
+    reply.cimHeader("CIMOperation", "MethodResponse");
+    const std::string* timing = headerValue("WBEMServerResponseTime", true);
+    if (timing && equalNoCase(*timing, "true"))
+    {
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        reply.cimHeader(
+            "WBEMServerResponseTime",
+            std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()));
+    }
+    return answer;
+}
+
+} // namespace cimhost

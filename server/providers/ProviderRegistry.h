@@ -1,0 +1,61 @@
+// The provider registration, read from the PG_ProviderModule, PG_Provider and
+// PG_ProviderCapabilities instances that the schema declares (the same MOF a real CIM server
+// takes), in the interop namespace.
+#ifndef CIMHOST_ProviderRegistry_h
+#define CIMHOST_ProviderRegistry_h
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <Pegasus/Common/CIMName.h>
+
+#include "ClassRepository.h"
+
+namespace cimhost
+{
+
+class RegistrationError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ProviderModuleInfo
+{
+    std::string name;     // PG_ProviderModule.Name
+    std::string location; // PG_ProviderModule.Location: the library's base name ("X" loads libX.so)
+};
+
+struct ProviderCapability
+{
+    std::string moduleName;   // PG_ProviderCapabilities.ProviderModuleName
+    std::string providerName; // PG_ProviderCapabilities.ProviderName, passed to PegasusCreateProvider
+    Pegasus::CIMName className;
+    std::vector<Pegasus::CIMNamespaceName> namespaces;
+    bool instance = false;    // ProviderType 2
+    bool association = false; // ProviderType 3
+    bool method = false;      // ProviderType 5
+};
+
+class ProviderRegistry
+{
+public:
+    static const char* const INTEROP_NAMESPACE; // "root/PG_InterOp"
+
+    // Reads the registration instances; every capability must name a registered provider of a
+    // registered module, and every class must exist in each namespace it names. Throws
+    // RegistrationError naming the offending instance.
+    static ProviderRegistry fromRepository(const ClassRepository& repository);
+
+    const std::vector<ProviderModuleInfo>& modules() const { return _modules; }
+    const std::vector<ProviderCapability>& capabilities() const { return _capabilities; }
+
+private:
+    std::vector<ProviderModuleInfo> _modules;
+    std::vector<ProviderCapability> _capabilities;
+};
+
+} // namespace cimhost
+
+#endif

@@ -1,0 +1,79 @@
+# Sourced by the end-to-end tests. Arguments of the test: the cimhost binary, the schema
+# directory and the provider directory. Starts cimhost on a free loopback port with a temporary
+# state, event and trace file, runs wbemcli against it and checks what it prints.
+set -uo pipefail
+
+CIMHOST=$1
+SCHEMA_DIR=$2
+PROVIDER_DIR=$3
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/cimhost-test.XXXXXX")
+CIMHOST_PID=
+FAILURES=0
+
+command -v wbemcli >/dev/null || { echo "wbemcli is not installed (scripts/setup installs it)"; exit 1; }
+
+cleanup() {
+    if [ -n "$CIMHOST_PID" ]; then kill -KILL "$CIMHOST_PID" 2>/dev/null; fi
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+pass() { echo "ok: $1"; }
+fail() {
+    echo "FAIL: $1"
+    FAILURES=$((FAILURES + 1))
+}
+
+expect_contains() { # what text needle
+    if grep -qF -- "$3" <<<"$2"; then pass "$1"; else fail "$1: no '$3' in:"$'\n'"$2"; fi
+}
+expect_equal() { # what expected actual
+    if [ "$2" = "$3" ]; then pass "$1"; else fail "$1: expected '$2', got '$3'"; fi
+}
+
+# Starts cimhost with the given extra options; sets PORT, BASE and SERVICE.
+start_cimhost() {
+    "$CIMHOST" --port 0 --schema "$SCHEMA_DIR" --providers "$PROVIDER_DIR" --state "$WORK/state.json" \
+        --event-file "$WORK/events.jsonl" --trace-file "$WORK/trace.log" "$@" 2>"$WORK/stderr" &
+    CIMHOST_PID=$!
+    local line
+    for _ in $(seq 200); do # start-up takes well under a second; this allows 20
+        line=$(grep -m1 '^cimhost: listening on http://127.0.0.1:' "$WORK/stderr")
+        if [ -n "$line" ]; then
+            PORT=${line##*:}
+            BASE="http://localhost:$PORT/root/snia"
+            SERVICE="$BASE:Zarvo_StorageConfigurationService.CreationClassName=\"Zarvo_StorageConfigurationService\",Name=\"ZARVO-0001\",SystemCreationClassName=\"CIM_ComputerSystem\",SystemName=\"ZARVO-0001\""
+            return 0
+        fi
+        if ! kill -0 "$CIMHOST_PID" 2>/dev/null; then break; fi
+        sleep 0.1
+    done
+    echo "FAIL: cimhost did not start:"
+    cat "$WORK/stderr"
+    exit 1
+}
+
+# SIGTERM: cimhost answers what is in flight, terminates the providers and exits 0.
+stop_cimhost() {
+    kill -TERM "$CIMHOST_PID"
+    wait "$CIMHOST_PID"
+    local status=$?
+    CIMHOST_PID=
+    expect_equal "cimhost exits 0 on SIGTERM" 0 "$status"
+    expect_contains "cimhost reports that it stopped" "$(cat "$WORK/stderr")" "cimhost: stopped"
+}
+
+# Runs wbemcli; OUT holds what it printed, RC its exit status.
+wbem() {
+    OUT=$(wbemcli "$@" 2>&1)
+    RC=$?
+}
+
+finish() {
+    if [ "$FAILURES" -ne 0 ]; then
+        echo "$FAILURES check(s) failed; cimhost's standard error:"
+        tail -n 40 "$WORK/stderr"
+        exit 1
+    fi
+    echo "all checks passed"
+}

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# cimhost's command line and start-up failures: usage, a schema that does not compile, a module
+# that does not load, an address in use.
+. "$(dirname "$0")/harness.sh"
+
+out=$("$CIMHOST" --help)
+expect_equal "--help exits 0" 0 $?
+expect_contains "--help lists the options" "$out" "--max-request-bytes"
+out=$("$CIMHOST" --version)
+expect_contains "--version" "$out" "cimhost "
+"$CIMHOST" --port 70000 2>"$WORK/usage"
+expect_equal "an invalid port is a usage error" 2 $?
+expect_contains "the invalid value is named" "$(cat "$WORK/usage")" "--port"
+"$CIMHOST" --no-such-option 2>/dev/null
+expect_equal "an unknown option is a usage error" 2 $?
+
+mkdir "$WORK/badschema"
+printf 'class Broken\n{\n    string Name\n};\n' >"$WORK/badschema/schema.mof"
+"$CIMHOST" --port 0 --schema "$WORK/badschema" --providers "$PROVIDER_DIR" 2>"$WORK/mof"
+expect_equal "a schema error exits 1" 1 $?
+if grep -qE "^cimhost: $WORK/badschema/schema.mof:[34]: " "$WORK/mof"; then
+    pass "a schema error names the file and line"
+else
+    fail "a schema error names the file and line: $(cat "$WORK/mof")"
+fi
+
+"$CIMHOST" --port 0 --schema "$SCHEMA_DIR" --providers "$WORK" 2>"$WORK/load"
+expect_equal "a module that does not load exits 1" 1 $?
+expect_contains "the module is named" "$(head -n 1 "$WORK/load")" "cimhost: "
+expect_contains "the module file is named" "$(cat "$WORK/load")" "StorageConfigurationService"
+
+start_cimhost
+"$CIMHOST" --port "$PORT" --schema "$SCHEMA_DIR" --providers "$PROVIDER_DIR" --state "$WORK/other.json" 2>"$WORK/inuse"
+expect_equal "a port in use exits 1" 1 $?
+expect_contains "the address is named" "$(cat "$WORK/inuse")" "127.0.0.1:$PORT"
+wbem ein "$BASE:CIM_ConcreteJob"
+expect_equal "the first cimhost still serves" 0 "$RC"
+stop_cimhost
+finish

@@ -1,0 +1,503 @@
+// cimhost over HTTP: the extension-header checks and the faults they answer with, M-POST, the
+// body limit, keep-alive, pipelining and concurrent clients, against a server on a loopback port
+// serving a small schema without providers.
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "CimHeaders.h"
+#include "CimHttpServer.h"
+#include <httplib.h>
+#include "MofCompiler.h"
+#include "ProviderRegistry.h"
+
+namespace
+{
+
+using cimhost::CimRequest;
+using cimhost::OperationKind;
+
+const char TEST_MOF[] = R"(
+class Test_Element
+{
+    [Key] string Name;
+    [Key] uint32 Slot;
+    uint32 Ping([IN] string Text);
+};
+)";
+
+std::string message(const std::string& id, const std::string& call)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><MESSAGE "
+           "ID=\"" +
+           id + "\" PROTOCOLVERSION=\"1.0\"><SIMPLEREQ>" + call + "</SIMPLEREQ></MESSAGE></CIM>";
+}
+
+const char NAMESPACE_PATH[] =
+    "<LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"/><NAMESPACE NAME=\"test\"/></LOCALNAMESPACEPATH>";
+
+std::string intrinsicCall(const std::string& method, const std::string& params,
+                          const std::string& id = "1001")
+{
+    return message(id, "<IMETHODCALL NAME=\"" + method + "\">" + NAMESPACE_PATH + params + "</IMETHODCALL>");
+}
+
+std::string getClass(const std::string& id = "1001")
+{
+    return intrinsicCall(
+        "GetClass", "<IPARAMVALUE NAME=\"ClassName\"><CLASSNAME NAME=\"Test_Element\"/></IPARAMVALUE>", id);
+}
+
+const char PING_ON_INSTANCE[] =
+    "<METHODCALL NAME=\"Ping\"><LOCALINSTANCEPATH><LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"/><NAMESPACE "
+    "NAME=\"test\"/></LOCALNAMESPACEPATH><INSTANCENAME CLASSNAME=\"Test_Element\"><KEYBINDING "
+    "NAME=\"Name\"><KEYVALUE "
+    "VALUETYPE=\"string\">a b</KEYVALUE></KEYBINDING><KEYBINDING NAME=\"Slot\"><KEYVALUE "
+    "VALUETYPE=\"numeric\">7</KEYVALUE></KEYBINDING></INSTANCENAME></LOCALINSTANCEPATH><PARAMVALUE "
+    "NAME=\"Text\"><VALUE>hi</VALUE></PARAMVALUE></METHODCALL>";
+
+using Headers = std::map<std::string, std::string>;
+
+Headers cimHeaders(const std::string& method = "GetClass", const std::string& object = "root%2Ftest")
+{
+    return {{"Content-Type", "application/xml; charset=\"utf-8\""},
+            {"CIMOperation", "MethodCall"},
+            {"CIMMethod", method},
+            {"CIMObject", object},
+            {"CIMProtocolVersion", "1.0"}};
+}
+
+std::string request(const std::string& body, const Headers& headers, const std::string& method = "POST",
+                    const std::string& path = "/cimom")
+{
+    std::string text = method + " " + path + " HTTP/1.1\r\nHost: localhost\r\n";
+    for (const auto& header : headers)
+        text += header.first + ": " + header.second + "\r\n";
+    return text + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+struct Reply
+{
+    int status = 0;
+    httplib::Headers headers; // case-insensitive names
+    std::string body;
+
+    std::string header(const std::string& name) const
+    {
+        const auto found = headers.find(name);
+        return found == headers.end() ? "<none>" : found->second;
+    }
+};
+
+// A client over a plain socket, so that requests can be malformed at will.
+class Connection
+{
+public:
+    explicit Connection(int port) : _socket(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        timeval timeout{10, 0};
+        ::setsockopt(_socket, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
+        _connected = ::connect(_socket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    }
+    ~Connection() { ::close(_socket); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    bool connected() const { return _connected; }
+    void send(const std::string& data)
+    {
+        ASSERT_EQ(::send(_socket, data.data(), data.size(), MSG_NOSIGNAL), ssize_t(data.size()));
+    }
+
+    // The next response; status 0 when the server closed the connection instead.
+    Reply receive()
+    {
+        Reply reply;
+        size_t end;
+        while ((end = _pending.find("\r\n\r\n")) == std::string::npos)
+            if (!fill()) return reply;
+        std::istringstream head(_pending.substr(0, end));
+        _pending.erase(0, end + 4);
+        std::string line;
+        std::getline(head, line);
+        reply.status = std::atoi(line.substr(9, 3).c_str());
+        while (std::getline(head, line))
+        {
+            const auto colon = line.find(':');
+            std::string value = line.substr(colon + 1);
+            value.erase(0, value.find_first_not_of(' '));
+            if (!value.empty() && value.back() == '\r') value.pop_back();
+            reply.headers.emplace(line.substr(0, colon), value);
+        }
+        const size_t length =
+            std::stoul(reply.header("Content-Length") == "<none>" ? "0" : reply.header("Content-Length"));
+        while (_pending.size() < length)
+            if (!fill()) break;
+        reply.body = _pending.substr(0, length);
+        _pending.erase(0, std::min(length, _pending.size()));
+        return reply;
+    }
+
+    Reply exchange(const std::string& data)
+    {
+        send(data);
+        return receive();
+    }
+
+    bool closedByServer() { return _pending.empty() && !fill(); }
+
+private:
+    bool fill()
+    {
+        char buffer[4096];
+        const ssize_t received = ::recv(_socket, buffer, sizeof(buffer), 0);
+        if (received <= 0) return false;
+        _pending.append(buffer, static_cast<size_t>(received));
+        return true;
+    }
+
+    int _socket;
+    bool _connected = false;
+    std::string _pending;
+};
+
+// A server with its own schema, dispatcher and serving thread.
+class RunningServer
+{
+public:
+    explicit RunningServer(size_t maxRequestBytes = 64 * 1024)
+        : _registry(loadSchema(_repository)), _providers(_registry, SCS_LIBRARY_DIR),
+          _dispatcher(_repository, _providers)
+    {
+        cimhost::HttpServerOptions options;
+        options.port = 0;
+        options.threads = 4;
+        options.maxRequestBytes = maxRequestBytes;
+        _server = std::make_unique<cimhost::CimHttpServer>(options, _dispatcher);
+        port = _server->bind();
+        _serving = std::thread([this] { _server->serve(); });
+    }
+    ~RunningServer() { stop(); }
+
+    void stop()
+    {
+        _server->stop();
+        if (_serving.joinable()) _serving.join();
+    }
+
+    int port = 0;
+
+private:
+    static cimhost::ProviderRegistry loadSchema(cimhost::ClassRepository& repository)
+    {
+        cimhost::MofCompiler compiler(repository);
+        compiler.compileFile(SCS_SCHEMA_DIR "/qualifiers.mof", "root/test");
+        compiler.compileText(TEST_MOF, "test.mof", "root/test");
+        return cimhost::ProviderRegistry::fromRepository(repository);
+    }
+
+    cimhost::ClassRepository _repository;
+    cimhost::ProviderRegistry _registry;
+    cimhost::ProviderManager _providers;
+    cimhost::Dispatcher _dispatcher;
+    std::unique_ptr<cimhost::CimHttpServer> _server;
+    std::thread _serving;
+};
+
+class CimHttpServerTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { server = new RunningServer(); }
+    static void TearDownTestSuite() { delete server; }
+    static RunningServer* server;
+};
+RunningServer* CimHttpServerTest::server = nullptr;
+
+TEST(CimHeadersTest, AcceptsXmlMediaTypesInUtf8Only)
+{
+    for (const char* accepted : {"application/xml", "text/xml", "application/xml; charset=\"utf-8\"",
+                                 "TEXT/XML;CHARSET=UTF-8", "application/xml ; charset=utf-8"})
+        EXPECT_TRUE(cimhost::isXmlUtf8ContentType(accepted)) << accepted;
+    for (const char* refused : {"", "text/plain", "application/xml; charset=iso-8859-1", "application/xmlx",
+                                "application/xml; charset"})
+        EXPECT_FALSE(cimhost::isXmlUtf8ContentType(refused)) << refused;
+}
+
+TEST(CimHeadersTest, FindsTheCimMappingAmongTheMandatoryExtensions)
+{
+    EXPECT_EQ(cimhost::cimMappingNamespace("http://www.dmtf.org/cim/mapping/http/v1.0;ns=73"), "73");
+    EXPECT_EQ(cimhost::cimMappingNamespace("\"http://example.com/other\"; ns=11, "
+                                           "\"http://www.dmtf.org/cim/mapping/http/v1.0\" ; ns=12"),
+              "12");
+    EXPECT_EQ(cimhost::cimMappingNamespace("http://example.com/other;ns=11"), "");
+    EXPECT_EQ(cimhost::cimMappingNamespace("http://www.dmtf.org/cim/mapping/http/v1.0"), "");
+    EXPECT_EQ(cimhost::cimMappingNamespace("http://www.dmtf.org/cim/mapping/http/v1.0;ns=7x"), "");
+}
+
+TEST(CimHeadersTest, ComparesCimObjectWithTheNamespaceOrTheTargetPath)
+{
+    CimRequest intrinsic;
+    intrinsic.nameSpace = Pegasus::CIMNamespaceName("root/snia");
+    EXPECT_TRUE(cimhost::objectHeaderMatches("root/snia", intrinsic));
+    EXPECT_TRUE(cimhost::objectHeaderMatches("ROOT/Snia", intrinsic));
+    EXPECT_FALSE(cimhost::objectHeaderMatches("root/other", intrinsic));
+    EXPECT_FALSE(cimhost::objectHeaderMatches("root//snia", intrinsic));
+
+    CimRequest extrinsic;
+    extrinsic.kind = OperationKind::Extrinsic;
+    extrinsic.target = Pegasus::CIMObjectPath("root/snia:Test_Element.Name=\"a\",Slot=7");
+    // Keys in any order and case, numbers in any notation: the same path.
+    EXPECT_TRUE(cimhost::objectHeaderMatches("root/snia:test_element.slot=0x7,name=\"a\"", extrinsic));
+    EXPECT_FALSE(cimhost::objectHeaderMatches("root/snia:Test_Element.Name=\"b\",Slot=7", extrinsic));
+    EXPECT_FALSE(cimhost::objectHeaderMatches("root/snia:Test_Element.Name=\"a\"", extrinsic));
+    EXPECT_FALSE(cimhost::objectHeaderMatches("root/snia:Other.Name=\"a\",Slot=7", extrinsic));
+    EXPECT_FALSE(cimhost::objectHeaderMatches("Test_Element.Name=\"a\",Slot=7", extrinsic));
+    EXPECT_FALSE(cimhost::objectHeaderMatches("root/snia:Test_Element.Name=", extrinsic));
+}
+
+TEST_F(CimHttpServerTest, AnswersAValidRequestWithTheCimResponseHeaders)
+{
+    Connection client(server->port);
+    ASSERT_TRUE(client.connected());
+    Reply reply = client.exchange(request(getClass("4711"), cimHeaders()));
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_EQ(reply.header("Content-Type"), "application/xml; charset=\"utf-8\"");
+    EXPECT_EQ(reply.header("CIMOperation"), "MethodResponse");
+    EXPECT_EQ(reply.header("WBEMServerResponseTime"), "<none>");
+    EXPECT_NE(reply.body.find("<MESSAGE ID=\"4711\""), std::string::npos) << reply.body;
+    EXPECT_NE(reply.body.find("<CLASS NAME=\"Test_Element\""), std::string::npos) << reply.body;
+
+    Headers timed = cimHeaders();
+    timed["WBEMServerResponseTime"] = "true";
+    reply = client.exchange(request(getClass(), timed));
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_GE(std::atol(reply.header("WBEMServerResponseTime").c_str()), 1);
+}
+
+TEST_F(CimHttpServerTest, AnswersEachHeaderOrBodyFaultAndKeepsTheConnection)
+{
+    struct Case
+    {
+        const char* what;
+        std::string header;
+        std::string value; // empty: the header is left out
+        std::string body;
+        int status;
+        const char* cimError;
+    };
+    std::string nested;
+    for (int i = 0; i < 80; ++i)
+        nested = "<VALUE.ARRAY>" + nested + "</VALUE.ARRAY>";
+    const std::vector<Case> cases = {
+        {"no Content-Type", "Content-Type", "", getClass(), 400, "request-not-well-formed"},
+        {"not XML", "Content-Type", "text/plain", getClass(), 400, "request-not-well-formed"},
+        {"not UTF-8", "Content-Type", "text/xml; charset=iso-8859-1", getClass(), 400,
+         "request-not-well-formed"},
+        {"no CIMOperation", "CIMOperation", "", getClass(), 400, "header-mismatch"},
+        {"a response", "CIMOperation", "MethodResponse", getClass(), 400, "unsupported-operation"},
+        {"a batch", "CIMBatch", "CIMBatch", getClass(), 501, "multiple-requests-unsupported"},
+        {"protocol 2", "CIMProtocolVersion", "2.0", getClass(), 501, "unsupported-protocol-version"},
+        {"no CIMMethod", "CIMMethod", "", getClass(), 400, "header-mismatch"},
+        {"another CIMMethod", "CIMMethod", "EnumerateClasses", getClass(), 400, "header-mismatch"},
+        {"bad escape", "CIMMethod", "Get%zzClass", getClass(), 400, "header-mismatch"},
+        {"no CIMObject", "CIMObject", "", getClass(), 400, "header-mismatch"},
+        {"another namespace", "CIMObject", "root%2Fother", getClass(), 400, "header-mismatch"},
+        {"body not XML", "", "", "GetClass Test_Element", 400, "request-not-well-formed"},
+        {"body not UTF-8", "", "", getClass("\xff\xfe"), 400, "request-not-well-formed"},
+        {"wrong element", "", "", "<?xml version=\"1.0\"?><CIMX/>", 400, "request-not-valid"},
+        {"deep nesting", "", "",
+         intrinsicCall("GetClass", "<IPARAMVALUE NAME=\"PropertyList\">" + nested + "</IPARAMVALUE>"), 400,
+         "request-not-valid"},
+    };
+    Connection client(server->port);
+    for (const Case& c : cases)
+    {
+        Headers headers = cimHeaders();
+        if (!c.header.empty()) headers.erase(c.header);
+        if (!c.value.empty()) headers[c.header] = c.value;
+        const Reply reply = client.exchange(request(c.body, headers));
+        EXPECT_EQ(reply.status, c.status) << c.what;
+        EXPECT_EQ(reply.header("CIMError"), c.cimError) << c.what;
+        EXPECT_EQ(client.exchange(request(getClass(), cimHeaders())).status, 200) << "after " << c.what;
+    }
+}
+
+TEST_F(CimHttpServerTest, AnswersCimErrorsInsideTheMethodResponse)
+{
+    Connection client(server->port);
+    Reply reply = client.exchange(
+        request(intrinsicCall("OpenEnumerateInstances", ""), cimHeaders("OpenEnumerateInstances")));
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_NE(reply.body.find("<ERROR CODE=\"7\""), std::string::npos) << reply.body;
+
+    const std::string badKey = intrinsicCall(
+        "GetInstance",
+        "<IPARAMVALUE NAME=\"InstanceName\"><INSTANCENAME CLASSNAME=\"Test_Element\"><KEYBINDING "
+        "NAME=\"Slot\"><KEYVALUE VALUETYPE=\"numeric\">seven</KEYVALUE></KEYBINDING></INSTANCENAME>"
+        "</IPARAMVALUE>");
+    reply = client.exchange(request(badKey, cimHeaders("GetInstance")));
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_NE(reply.body.find("<ERROR CODE=\"4\""), std::string::npos) << reply.body;
+}
+
+TEST_F(CimHttpServerTest, ComparesTheCimObjectOfAnExtrinsicCallAsAPath)
+{
+    Connection client(server->port);
+    const std::string body = message("9", PING_ON_INSTANCE);
+    // The same instance, keys reordered and fully escaped: the call is dispatched.
+    Reply reply = client.exchange(
+        request(body, cimHeaders("Ping", "root%2Ftest%3ATest_Element.Slot%3D7%2CName%3D%22a%20b%22")));
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_NE(reply.body.find("<METHODRESPONSE NAME=\"Ping\""), std::string::npos) << reply.body;
+
+    reply = client.exchange(
+        request(body, cimHeaders("Ping", "root%2Ftest%3ATest_Element.Slot%3D8%2CName%3D%22a%20b%22")));
+    EXPECT_EQ(reply.status, 400);
+    EXPECT_EQ(reply.header("CIMError"), "header-mismatch");
+}
+
+TEST_F(CimHttpServerTest, ServesMPostWithPrefixedHeaders)
+{
+    Headers headers = {{"Content-Type", "application/xml; charset=utf-8"},
+                       {"Man", "http://www.dmtf.org/cim/mapping/http/v1.0;ns=73"},
+                       {"73-CIMOperation", "MethodCall"},
+                       {"73-CIMMethod", "GetClass"},
+                       {"73-CIMObject", "root/test"}};
+    Connection client(server->port);
+    Reply reply = client.exchange(request(getClass(), headers, "M-POST"));
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_EQ(reply.header("73-CIMOperation"), "MethodResponse");
+    EXPECT_EQ(reply.header("Ext"), "");
+    EXPECT_NE(reply.body.find("<CLASS NAME=\"Test_Element\""), std::string::npos);
+
+    headers.erase("73-CIMMethod"); // an unprefixed header does not count
+    headers["CIMMethod"] = "GetClass";
+    reply = client.exchange(request(getClass(), headers, "M-POST"));
+    EXPECT_EQ(reply.status, 400);
+    EXPECT_EQ(reply.header("73-CIMError"), "header-mismatch");
+
+    headers.erase("Man");
+    EXPECT_EQ(client.exchange(request(getClass(), headers, "M-POST")).status, 510);
+    EXPECT_EQ(client.exchange(request(getClass(), cimHeaders())).status, 200);
+}
+
+TEST_F(CimHttpServerTest, RefusesOtherPathsAndMethods)
+{
+    Connection client(server->port);
+    EXPECT_EQ(client.exchange(request(getClass(), cimHeaders(), "POST", "/other")).status, 404);
+    EXPECT_EQ(client.exchange(request(getClass(), cimHeaders())).status, 200);
+
+    const Reply reply = client.exchange(request("", {}, "GET"));
+    EXPECT_EQ(reply.status, 405);
+    EXPECT_EQ(reply.header("Allow"), "POST, M-POST");
+}
+
+TEST_F(CimHttpServerTest, RefusesAnOverLongBodyBeforeReadingIt)
+{
+    Connection client(server->port);
+    // Only the headers are sent: the answer cannot wait for the body.
+    client.send("POST /cimom HTTP/1.1\r\nHost: localhost\r\nContent-Type: application/xml\r\n"
+                "Content-Length: 10000000\r\n\r\n");
+    EXPECT_EQ(client.receive().status, 413);
+    EXPECT_TRUE(client.closedByServer());
+
+    Connection chunked(server->port);
+    const std::string chunk(40000, 'x');
+    std::ostringstream text;
+    text << "POST /cimom HTTP/1.1\r\nHost: localhost\r\nTransfer-Encoding: chunked\r\n\r\n";
+    for (int i = 0; i < 2; ++i)
+        text << std::hex << chunk.size() << "\r\n" << chunk << "\r\n";
+    chunked.send(text.str() + "0\r\n\r\n");
+    EXPECT_EQ(chunked.receive().status, 413);
+}
+
+TEST_F(CimHttpServerTest, SurvivesMalformedHttp)
+{
+    for (const char* garbage : {"BLAH\r\n\r\n", "POST /cimom HTTP/1.1\r\nContent-Length: ten\r\n\r\n",
+                                "POST /cimom HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n"})
+    {
+        Connection client(server->port);
+        EXPECT_EQ(client.exchange(garbage).status, 400) << garbage;
+        EXPECT_TRUE(client.closedByServer()) << garbage;
+    }
+    Connection client(server->port);
+    EXPECT_EQ(client.exchange(request(getClass(), cimHeaders())).status, 200);
+}
+
+TEST_F(CimHttpServerTest, AnswersPipelinedRequestsInOrderOnOneConnection)
+{
+    Connection client(server->port);
+    std::string burst;
+    for (int i = 0; i < 20; ++i)
+        burst += request(getClass(std::to_string(i)), cimHeaders(), i % 2 ? "POST" : "M-POST");
+    client.send(burst);
+    for (int i = 0; i < 20; ++i)
+    {
+        const Reply reply = client.receive();
+        // The M-POSTs lack their Man header: answered, in order, without losing the stream.
+        EXPECT_EQ(reply.status, i % 2 ? 200 : 510) << i;
+        if (i % 2)
+        {
+            EXPECT_NE(reply.body.find("ID=\"" + std::to_string(i) + "\""), std::string::npos) << i;
+        }
+    }
+}
+
+TEST_F(CimHttpServerTest, ServesConcurrentKeepAliveClients)
+{
+    std::vector<std::thread> clients;
+    std::vector<int> answered(6, 0);
+    for (size_t c = 0; c < answered.size(); ++c)
+        clients.emplace_back(
+            [&, c]
+            {
+                httplib::Client client("127.0.0.1", server->port);
+                client.set_keep_alive(true);
+                client.set_tcp_nodelay(true);
+                for (int i = 0; i < 15; ++i)
+                {
+                    const std::string id = std::to_string(c * 100 + i);
+                    httplib::Headers headers = {{"CIMOperation", "MethodCall"},
+                                                {"CIMMethod", "GetClass"},
+                                                {"CIMObject", "root/test"}};
+                    const auto result = client.Post("/cimom", headers, getClass(id), "application/xml");
+                    if (result && result->status == 200 &&
+                        result->body.find("ID=\"" + id + "\"") != std::string::npos)
+                        ++answered[c];
+                }
+            });
+    for (std::thread& client : clients)
+        client.join();
+    for (int count : answered)
+        EXPECT_EQ(count, 15);
+}
+
+TEST(CimHttpServerStopTest, StopsWithIdleConnectionsOpenAndLogsEachRequest)
+{
+    RunningServer server;
+    Connection idle(server.port);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(idle.exchange(request(getClass(), cimHeaders())).status, 200);
+    const auto before = std::chrono::steady_clock::now();
+    server.stop(); // the idle keep-alive connection must not hold it up
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+    EXPECT_NE(log.find("127.0.0.1:"), std::string::npos) << log;
+    EXPECT_NE(log.find(" GetClass Test_Element 0 "), std::string::npos) << log;
+    EXPECT_TRUE(idle.closedByServer());
+}
+
+} // namespace

@@ -1,0 +1,393 @@
+// The MOF compiler: literals and their typing, qualifiers and flavors, class features, instance
+// values, includes and namespaces, and the file:line of every kind of error.
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <Pegasus/Common/CIMDateTime.h>
+#include <Pegasus/Common/CIMObjectPath.h>
+
+#include "ClassRepository.h"
+#include "MofCompiler.h"
+
+using namespace Pegasus;
+using cimhost::ClassRepository;
+using cimhost::MofCompiler;
+using cimhost::MofError;
+
+namespace
+{
+
+const CIMNamespaceName NS("root/test");
+
+std::string str(const String& s)
+{
+    return std::string(s.getCString());
+}
+
+template <class T> T valueOf(const CIMClass& cls, const char* property)
+{
+    const Uint32 index = cls.findProperty(CIMName(property));
+    EXPECT_NE(index, PEG_NOT_FOUND) << property;
+    T value{};
+    cls.getProperty(index).getValue().get(value);
+    return value;
+}
+
+CIMConstQualifier qualifierOf(const CIMClass& cls, const char* name)
+{
+    const Uint32 index = cls.findQualifier(CIMName(name));
+    EXPECT_NE(index, PEG_NOT_FOUND) << name;
+    return cls.getQualifier(index);
+}
+
+class MofCompilerTest : public ::testing::Test
+{
+protected:
+    void compile(const std::string& text) { compiler.compileText(text, "test.mof", NS); }
+
+    // Compiles text that must fail; returns the error for the caller to inspect.
+    MofError failure(const std::string& text)
+    {
+        try
+        {
+            compile(text);
+        }
+        catch (const MofError& e)
+        {
+            return e;
+        }
+        ADD_FAILURE() << "compiled without error:\n" << text;
+        return MofError("", 0, "");
+    }
+
+    ClassRepository repository;
+    MofCompiler compiler{repository};
+};
+
+TEST_F(MofCompilerTest, EveryLiteralKindConvertsToItsDeclaredType)
+{
+    compile(R"MOF(
+// line comment
+/* block
+   comment */ class Lit {
+  string S = "a\tb\"c\\d\x41\X263A" " and more";
+  char16 C = '\n';
+  char16 Plain = 'x';
+  uint8 Hex = 0xFF;
+  sint8 Neg = -128;
+  uint16 Oct = 017;
+  uint32 Bin = 101b;
+  sint64 Min = -9223372036854775808;
+  uint64 Max = 18446744073709551615;
+  real64 R = -1.5e3;
+  real32 F = .25;
+  real64 FromInt = 3;
+  boolean T = TRUE;
+  boolean Off = false;
+  datetime When = "20240102030405.000000+060";
+  string Nothing = null;
+  uint16 List[] = {1, 2, 0x3};
+  string Fixed[2] = {"a", "b"};
+  string Empty[] = {};
+};)MOF");
+    const CIMClass cls = repository.declaredClass(NS, "Lit");
+    ASSERT_FALSE(cls.isUninitialized());
+    String expected("a\tb\"c\\dA");
+    expected.append(Char16(0x263A));
+    expected.append(String(" and more"));
+    EXPECT_EQ(valueOf<String>(cls, "S"), expected);
+    EXPECT_EQ(Uint16(valueOf<Char16>(cls, "C")), Uint16('\n'));
+    EXPECT_EQ(Uint16(valueOf<Char16>(cls, "Plain")), Uint16('x'));
+    EXPECT_EQ(valueOf<Uint8>(cls, "Hex"), 255);
+    EXPECT_EQ(valueOf<Sint8>(cls, "Neg"), -128);
+    EXPECT_EQ(valueOf<Uint16>(cls, "Oct"), 15);
+    EXPECT_EQ(valueOf<Uint32>(cls, "Bin"), 5u);
+    EXPECT_EQ(valueOf<Sint64>(cls, "Min"), INT64_MIN);
+    EXPECT_EQ(valueOf<Uint64>(cls, "Max"), UINT64_MAX);
+    EXPECT_DOUBLE_EQ(valueOf<Real64>(cls, "R"), -1500.0);
+    EXPECT_FLOAT_EQ(valueOf<Real32>(cls, "F"), 0.25f);
+    EXPECT_DOUBLE_EQ(valueOf<Real64>(cls, "FromInt"), 3.0);
+    EXPECT_TRUE(valueOf<Boolean>(cls, "T"));
+    EXPECT_FALSE(valueOf<Boolean>(cls, "Off"));
+    EXPECT_EQ(str(valueOf<CIMDateTime>(cls, "When").toString()), "20240102030405.000000+060");
+
+    const CIMConstProperty nothing = cls.getProperty(cls.findProperty("Nothing"));
+    EXPECT_TRUE(nothing.getValue().isNull());
+    EXPECT_EQ(nothing.getType(), CIMTYPE_STRING);
+
+    const Array<Uint16> list = valueOf<Array<Uint16>>(cls, "List");
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[2], 3);
+    const CIMConstProperty fixed = cls.getProperty(cls.findProperty("Fixed"));
+    EXPECT_EQ(fixed.getArraySize(), 2u);
+    EXPECT_EQ(valueOf<Array<String>>(cls, "Empty").size(), 0u);
+}
+
+TEST_F(MofCompilerTest, ErrorsNameFileLineAndWhatWasExpected)
+{
+    const struct
+    {
+        const char* text;
+        int line;
+        const char* fragment;
+    } cases[] = {
+        {"class A {\n uint32 X\n uint32 Y;\n};", 2, "expected ';' after property declaration"},
+        {"class A : CIM_X {\n};", 1, "unknown superclass 'CIM_X'"},
+        {"\ninstance of Y { X = 1; };", 2, "unknown class 'Y' for instance"},
+        {"class A {\n string S = \"open\n};", 2, "unterminated string literal"},
+        {"class A {};\n/* never closed", 2, "unterminated comment"},
+        {"class A { string S = \"\\q\"; };", 1, "unknown escape sequence"},
+        {"class A { uint8 X = 09; };", 1, "invalid octal number"},
+        {"class A { uint8 X = 12abc; };", 1, "malformed number"},
+        {"class A { uint8 X = 256; };", 1, "does not fit type uint8"},
+        {"class A { sint8 X = -129; };", 1, "does not fit type sint8"},
+        {"class A { uint32 X = -1; };", 1, "does not fit type uint32"},
+        {"class A { uint64 X = 18446744073709551616; };", 1, "integer out of range"},
+        {"class A { boolean X = 1; };", 1, "does not fit type boolean"},
+        {"class A { string X = 5; };", 1, "does not fit type string"},
+        {"class A { datetime X = \"yesterday\"; };", 1, "invalid datetime value"},
+        {"class A { uint8 X[] = {1, {2}}; };", 1, "nested arrays are not allowed"},
+        {"class A { uint8 X = {1}; };", 1, "expected a single value"},
+        {"class A { uint8 X[] = 1; };", 1, "expected an array value"},
+        {"class A { string X[2] = {\"a\"}; };", 1, "declared with 2"},
+        {"class A {\n uint32 X;\n string X;\n};", 3, "property 'X' is declared twice"},
+        {"class A { integer X; };", 1, "unknown data type 'integer'"},
+        {"class A { };\nclass B {\n A REF Other;\n};", 3, "which is not an association"},
+        {"[Association] class L { Missing REF Other; };", 1, "unknown class 'Missing'"},
+        {"class A { };\ninstance of A {\n Nope = 1;\n};", 3, "class 'A' has no property 'Nope'"},
+        {"[Description(\"a\"), Description(\"b\")] class A { };", 1,
+         "qualifier 'Description' is given twice"},
+        {"[Key : EnableOverride DisableOverride] class A { };", 1, "conflicting flavors"},
+        {"[Key : Sometimes] class A { };", 1, "unknown flavor 'Sometimes'"},
+        {"class A { };\ninstance of A as $a { };", 2, "aliases are not supported"},
+        {"class A { };\nclass a { };", 2, "already declared"},
+        {"class A {\n uint32 M(string P;\n};", 2, "expected ')' after the parameters of method 'M'"},
+        {"\n\n#pragma include (\"missing.mof\")", 3, "cannot open MOF file"},
+        {"class A { @ };", 1, "unexpected character '@'"},
+        {"Qualifier Q : string, Scope(galaxy);", 1, "expected a scope"},
+        {"class A { }", 1, "expected ';' after class declaration"},
+    };
+    for (const auto& c : cases)
+    {
+        ClassRepository fresh;
+        MofCompiler freshCompiler(fresh);
+        try
+        {
+            freshCompiler.compileText(c.text, "dir/case.mof", NS);
+            ADD_FAILURE() << "no error for:\n" << c.text;
+        }
+        catch (const MofError& e)
+        {
+            EXPECT_EQ(e.file(), "dir/case.mof") << c.text;
+            EXPECT_EQ(e.line(), c.line) << c.text << "\n" << e.what();
+            EXPECT_NE(e.message().find(c.fragment), std::string::npos) << c.text << "\n" << e.what();
+            EXPECT_EQ(std::string(e.what()).rfind("dir/case.mof:" + std::to_string(c.line) + ": ", 0), 0u);
+        }
+    }
+}
+
+TEST_F(MofCompilerTest, QualifiersTakeTypeAndFlavorFromDeclarationStandardTableOrValue)
+{
+    compile(R"MOF(
+Qualifier Color : string = "red", Scope(class), Flavor(DisableOverride, Restricted);
+Qualifier Sizes : uint32[], Scope(property);
+[Color, Vendor(5), Tags{"a", "b"}, Flag, Ratio(0.5), Big(18446744073709551615)]
+class A {
+  [Key, MaxLen(256), ValueMap("1"), Sizes{1, 2}, Description("d") : Restricted] string Id;
+};
+[Color("blue") : EnableOverride ToSubclass, Abstract]
+class B { };)MOF");
+    const CIMClass a = repository.declaredClass(NS, "A");
+    const CIMConstQualifier color = qualifierOf(a, "Color");
+    EXPECT_EQ(str(color.getValue().toString()), "red");
+    EXPECT_TRUE(color.getFlavor().hasFlavor(CIMFlavor::DISABLEOVERRIDE));
+    EXPECT_TRUE(color.getFlavor().hasFlavor(CIMFlavor::RESTRICTED));
+    EXPECT_FALSE(color.getFlavor().hasFlavor(CIMFlavor::TOSUBCLASS));
+
+    // Undeclared qualifiers take the type of their value.
+    EXPECT_EQ(qualifierOf(a, "Vendor").getType(), CIMTYPE_SINT64);
+    EXPECT_EQ(qualifierOf(a, "Tags").getType(), CIMTYPE_STRING);
+    EXPECT_TRUE(qualifierOf(a, "Tags").isArray());
+    EXPECT_TRUE(qualifierOf(a, "Flag").getValue() == CIMValue(true));
+    EXPECT_EQ(qualifierOf(a, "Ratio").getType(), CIMTYPE_REAL64);
+    EXPECT_EQ(qualifierOf(a, "Big").getType(), CIMTYPE_UINT64);
+    EXPECT_TRUE(qualifierOf(a, "Vendor").getFlavor().hasFlavor(CIMFlavor::TOSUBCLASS));
+
+    const CIMConstProperty id = a.getProperty(a.findProperty("Id"));
+    auto propertyQualifier = [&](const char* name) { return id.getQualifier(id.findQualifier(name)); };
+    EXPECT_TRUE(propertyQualifier("Key").getFlavor().hasFlavor(CIMFlavor::DISABLEOVERRIDE));
+    EXPECT_EQ(propertyQualifier("MaxLen").getType(), CIMTYPE_UINT32);
+    EXPECT_TRUE(propertyQualifier("ValueMap").isArray()); // a single value where an array is declared
+    EXPECT_EQ(propertyQualifier("ValueMap").getValue().getArraySize(), 1u);
+    EXPECT_EQ(propertyQualifier("Sizes").getType(), CIMTYPE_UINT32);
+    const CIMFlavor description = propertyQualifier("Description").getFlavor();
+    EXPECT_TRUE(description.hasFlavor(CIMFlavor::RESTRICTED));
+    EXPECT_TRUE(description.hasFlavor(CIMFlavor::TRANSLATABLE));
+
+    const CIMClass b = repository.declaredClass(NS, "B");
+    EXPECT_EQ(str(qualifierOf(b, "Color").getValue().toString()), "blue");
+    EXPECT_TRUE(
+        qualifierOf(b, "Color").getFlavor().hasFlavor(CIMFlavor::OVERRIDABLE + CIMFlavor::TOSUBCLASS));
+    EXPECT_TRUE(qualifierOf(b, "Abstract").getFlavor().hasFlavor(CIMFlavor::RESTRICTED));
+    EXPECT_TRUE(b.isAbstract());
+}
+
+TEST_F(MofCompilerTest, MethodsReferencesAndAssociations)
+{
+    compile(R"MOF(
+class CIM_Job { [Key] string InstanceID; };
+class Svc {
+  [Key] string Name;
+  [Static] uint32 Method([IN] string Name, [IN, OUT] CIM_Job REF Job, [IN] uint16 Values[], [OUT] CIM_Job REF Jobs[]);
+  datetime Now();
+};
+[Association] class Owns {
+  [Key] Svc REF Owner;
+  [Key] CIM_Job REF Owned = "CIM_Job.InstanceID=\"j1\"";
+};)MOF");
+    const CIMClass svc = repository.declaredClass(NS, "Svc");
+    ASSERT_EQ(svc.getMethodCount(), 2u);
+    const CIMConstMethod method = svc.getMethod(svc.findMethod("method"));
+    EXPECT_EQ(method.getType(), CIMTYPE_UINT32);
+    ASSERT_EQ(method.getParameterCount(), 4u);
+    const CIMConstParameter job = method.getParameter(1);
+    EXPECT_EQ(job.getType(), CIMTYPE_REFERENCE);
+    EXPECT_EQ(str(job.getReferenceClassName().getString()), "CIM_Job");
+    EXPECT_NE(job.findQualifier("In"), PEG_NOT_FOUND);
+    EXPECT_NE(job.findQualifier("Out"), PEG_NOT_FOUND);
+    EXPECT_TRUE(method.getParameter(2).isArray());
+    EXPECT_EQ(method.getParameter(2).getType(), CIMTYPE_UINT16);
+    EXPECT_TRUE(method.getParameter(3).isArray());
+    EXPECT_EQ(svc.getMethod(svc.findMethod("Now")).getParameterCount(), 0u);
+
+    const CIMClass owns = repository.declaredClass(NS, "Owns");
+    EXPECT_TRUE(owns.isAssociation());
+    const CIMConstProperty owned = owns.getProperty(owns.findProperty("Owned"));
+    EXPECT_EQ(owned.getType(), CIMTYPE_REFERENCE);
+    CIMObjectPath path;
+    owned.getValue().get(path);
+    EXPECT_EQ(str(path.getClassName().getString()), "CIM_Job");
+    EXPECT_EQ(str(path.getKeyBindings()[0].getValue()), "j1");
+}
+
+TEST_F(MofCompilerTest, InstanceValuesAreTypedFromTheClass)
+{
+    compile(R"MOF(
+class PG_ProviderModule { [Key] string Name; string Namespaces[]; uint16 ProviderType[]; uint32 Count; };
+instance of PG_ProviderModule { Name = "x"; Namespaces = {"root/snia"}; ProviderType = {2, 5}; Count = null; };)MOF");
+    const std::vector<CIMInstance> instances = repository.declaredInstances(NS, "pg_providermodule");
+    ASSERT_EQ(instances.size(), 1u);
+    const CIMInstance& instance = instances[0];
+    const CIMValue types = instance.getProperty(instance.findProperty("ProviderType")).getValue();
+    EXPECT_EQ(types.getType(), CIMTYPE_UINT16);
+    Array<Uint16> values;
+    types.get(values);
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_EQ(values[1], 5);
+    const CIMValue count = instance.getProperty(instance.findProperty("Count")).getValue();
+    EXPECT_TRUE(count.isNull());
+    EXPECT_EQ(count.getType(), CIMTYPE_UINT32);
+    EXPECT_EQ(str(instance.getPath().toString()), "root/test:PG_ProviderModule.Name=\"x\"");
+
+    const MofError wrongType =
+        failure("instance of PG_ProviderModule {\n Name = \"y\";\n ProviderType = {\"2\"};\n};");
+    EXPECT_EQ(wrongType.line(), 3);
+    EXPECT_NE(wrongType.message().find("property 'ProviderType'"), std::string::npos);
+}
+
+class MofFilesTest : public MofCompilerTest
+{
+protected:
+    void SetUp() override
+    {
+        dir = std::filesystem::temp_directory_path() /
+              ("mof_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir / "sub");
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    void write(const std::string& name, const std::string& text) { std::ofstream(dir / name) << text; }
+
+    std::filesystem::path dir;
+};
+
+TEST_F(MofFilesTest, IncludesResolveRelativeToTheIncludingFileAndNamespacesStayInTheirFile)
+{
+    write("main.mof", "#pragma locale (\"en_US\")\n"
+                      "class Base { };\n"
+                      "#pragma include (\"sub/a.mof\")\n"
+                      "class AfterInclude : Base { };\n"
+                      "#pragma namespace (\"__set\", \"root/other\")\n"
+                      "class Elsewhere { };\n");
+    write("sub/a.mof", "class FromA : Base { };\n#pragma include (\"../b.mof\")\n"
+                       "#pragma namespace (\"/root/interop\")\nclass InInterop { };\n");
+    write("b.mof", "class FromB : FromA { };\n");
+    compiler.compileFile((dir / "main.mof").string(), NS);
+
+    EXPECT_FALSE(repository.declaredClass(NS, "FromA").isUninitialized());
+    EXPECT_FALSE(repository.declaredClass(NS, "FromB").isUninitialized());
+    EXPECT_FALSE(repository.declaredClass(NS, "AfterInclude").isUninitialized());
+    EXPECT_FALSE(repository.declaredClass("root/interop", "InInterop").isUninitialized());
+    EXPECT_TRUE(repository.declaredClass(NS, "InInterop").isUninitialized());
+    EXPECT_FALSE(repository.declaredClass("root/other", "Elsewhere").isUninitialized());
+}
+
+TEST_F(MofFilesTest, IncludeErrorsPointAtTheFileAndLineOfTheProblem)
+{
+    write("loop.mof", "class L { };\n#pragma include (\"sub/back.mof\")\n");
+    write("sub/back.mof", "\n\n#pragma include (\"../loop.mof\")\n");
+    try
+    {
+        compiler.compileFile((dir / "loop.mof").string(), NS);
+        FAIL() << "recursive include accepted";
+    }
+    catch (const MofError& e)
+    {
+        EXPECT_EQ(e.file(), (dir / "sub/back.mof").string());
+        EXPECT_EQ(e.line(), 3);
+        EXPECT_NE(e.message().find("recursive include"), std::string::npos);
+    }
+
+    write("broken.mof", "class Fine { };\n\nclass Broken { uint8 X = 300; };\n");
+    write("top.mof", "#pragma include (\"broken.mof\")\n");
+    try
+    {
+        compiler.compileFile((dir / "top.mof").string(), "root/fresh");
+        FAIL() << "bad value accepted";
+    }
+    catch (const MofError& e)
+    {
+        EXPECT_EQ(e.file(), (dir / "broken.mof").string());
+        EXPECT_EQ(e.line(), 3);
+    }
+    EXPECT_THROW(compiler.compileFile((dir / "absent.mof").string(), NS), MofError);
+}
+
+TEST_F(MofFilesTest, QualifierDeclarationsStayKnownToLaterFiles)
+{
+    write("qualifiers.mof", "Qualifier Secret : boolean = false, Scope(property), Flavor(Restricted);\n");
+    write("classes.mof", "class S { [Secret] string Pin; };\n");
+    compiler.compileFile((dir / "qualifiers.mof").string(), NS);
+    compiler.compileFile((dir / "classes.mof").string(), NS);
+    const CIMClass s = repository.declaredClass(NS, "S");
+    const CIMConstProperty pin = s.getProperty(s.findProperty("Pin"));
+    EXPECT_TRUE(pin.getQualifier(pin.findQualifier("Secret")).getFlavor().hasFlavor(CIMFlavor::RESTRICTED));
+}
+
+#ifdef SCS_SCHEMA_DIR
+TEST(MofSchemaTest, TheShippedSchemaCompiles)
+{
+    const std::string schema = std::string(SCS_SCHEMA_DIR) + "/schema.mof";
+    if (!std::filesystem::exists(schema)) GTEST_SKIP() << "no " << schema;
+    ClassRepository repository;
+    MofCompiler compiler(repository);
+    EXPECT_NO_THROW(compiler.compileFile(schema, "root/snia"));
+    EXPECT_TRUE(repository.hasNamespace("root/snia"));
+}
+#endif
+
+} // namespace

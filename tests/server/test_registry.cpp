@@ -1,0 +1,148 @@
+// Provider registration read from PG_ProviderModule, PG_Provider and PG_ProviderCapabilities
+// instances, and the registrations that must be refused.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "ClassRepository.h"
+#include "MofCompiler.h"
+#include "ProviderRegistry.h"
+
+using namespace Pegasus;
+using cimhost::ClassRepository;
+using cimhost::MofCompiler;
+using cimhost::ProviderRegistry;
+using cimhost::RegistrationError;
+
+namespace
+{
+
+const char* const kServed = R"MOF(
+#pragma namespace ("root/snia")
+class Vendor_Service { [Key] string Name; };
+[Association] class Vendor_Hosted { [Key] Vendor_Service REF Antecedent; [Key] Vendor_Service REF Dependent; };
+#pragma namespace ("root/PG_InterOp")
+class PG_ProviderModule { [Key] string Name; string Location; string Vendor; string Version;
+  string InterfaceType; string InterfaceVersion; };
+class PG_Provider { [Key] string ProviderModuleName; [Key] string Name; };
+class PG_ProviderCapabilities { [Key] string ProviderModuleName; [Key] string ProviderName;
+  [Key] string CapabilityID; string ClassName; string Namespaces[]; uint16 ProviderType[];
+  string SupportedProperties[]; string SupportedMethods[]; };
+instance of PG_ProviderModule { Name = "SvcModule"; Location = "StorageConfigurationService";
+  Vendor = "v"; Version = "1.0"; InterfaceType = "C++Default"; InterfaceVersion = "2.1.0"; };
+instance of PG_Provider { ProviderModuleName = "SvcModule"; Name = "ServiceProvider"; };
+instance of PG_ProviderCapabilities { ProviderModuleName = "SvcModule"; ProviderName = "ServiceProvider";
+  CapabilityID = "1"; ClassName = "Vendor_Service"; Namespaces = {"root/snia"}; ProviderType = {2, 5}; };
+instance of PG_ProviderCapabilities { ProviderModuleName = "svcmodule"; ProviderName = "serviceprovider";
+  CapabilityID = "2"; ClassName = "Vendor_Hosted"; Namespaces = {"root/snia"}; ProviderType = {2, 3, 4}; };
+instance of PG_ProviderCapabilities { ProviderModuleName = "SvcModule"; ProviderName = "ServiceProvider";
+  CapabilityID = "3"; ClassName = "Vendor_Service"; Namespaces = {"root/snia"}; ProviderType = {4}; };
+)MOF";
+
+class ProviderRegistryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { compiler.compileText(kServed, "registration.mof", "root/cimv2"); }
+
+    ClassRepository repository;
+    MofCompiler compiler{repository};
+};
+
+TEST_F(ProviderRegistryTest, ReadsModulesAndCapabilitiesWithTheirTypes)
+{
+    const ProviderRegistry registry = ProviderRegistry::fromRepository(repository);
+    ASSERT_EQ(registry.modules().size(), 1u);
+    EXPECT_EQ(registry.modules()[0].name, "SvcModule");
+    EXPECT_EQ(registry.modules()[0].location, "StorageConfigurationService");
+
+    // The indication-only capability serves nothing here and is left out.
+    ASSERT_EQ(registry.capabilities().size(), 2u);
+    const auto& service = registry.capabilities()[0];
+    EXPECT_EQ(service.moduleName, "SvcModule");
+    EXPECT_EQ(service.providerName, "ServiceProvider");
+    EXPECT_EQ(std::string(service.className.getString().getCString()), "Vendor_Service");
+    ASSERT_EQ(service.namespaces.size(), 1u);
+    EXPECT_TRUE(service.namespaces[0].equal("root/snia"));
+    EXPECT_TRUE(service.instance);
+    EXPECT_TRUE(service.method);
+    EXPECT_FALSE(service.association);
+
+    // Names are matched ignoring case and reported as registered.
+    const auto& hosted = registry.capabilities()[1];
+    EXPECT_EQ(hosted.providerName, "ServiceProvider");
+    EXPECT_TRUE(hosted.association);
+    EXPECT_TRUE(hosted.instance);
+    EXPECT_FALSE(hosted.method);
+}
+
+TEST_F(ProviderRegistryTest, WithoutTheInteropNamespaceNothingIsRegistered)
+{
+    ClassRepository empty;
+    const ProviderRegistry registry = ProviderRegistry::fromRepository(empty);
+    EXPECT_TRUE(registry.modules().empty());
+    EXPECT_TRUE(registry.capabilities().empty());
+}
+
+TEST_F(ProviderRegistryTest, InconsistentRegistrationsAreRefusedNamingTheInstance)
+{
+    const struct
+    {
+        const char* text;
+        const char* fragment;
+    } cases[] = {
+        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = \"Ghost\";"
+         " CapabilityID = \"9\"; ClassName = \"Vendor_Service\"; Namespaces = {\"root/snia\"}; ProviderType "
+         "= {2}; };",
+         "names provider 'Ghost' of module 'SvcModule', which is not registered"},
+        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = "
+         "\"ServiceProvider\";"
+         " CapabilityID = \"9\"; ClassName = \"Vendor_Nothing\"; Namespaces = {\"root/snia\"}; ProviderType "
+         "= {2}; };",
+         "class 'Vendor_Nothing' does not exist in namespace 'root/snia'"},
+        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = "
+         "\"ServiceProvider\";"
+         " CapabilityID = \"9\"; ClassName = \"Vendor_Service\"; Namespaces = {\"root/elsewhere\"}; "
+         "ProviderType = {5}; };",
+         "does not exist in namespace 'root/elsewhere'"},
+        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = "
+         "\"ServiceProvider\";"
+         " CapabilityID = \"9\"; ClassName = \"Vendor_Service\"; Namespaces = {\"root/snia\"}; ProviderType "
+         "= {3}; };",
+         "which is not an association"},
+        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = "
+         "\"ServiceProvider\";"
+         " CapabilityID = \"9\"; ClassName = \"Vendor_Service\"; Namespaces = {\"root/snia\"}; ProviderType "
+         "= {2}; };",
+         "already has a provider of type 2"},
+        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = "
+         "\"ServiceProvider\";"
+         " CapabilityID = \"9\"; ClassName = \"Vendor_Service\"; ProviderType = {2}; };",
+         "names no namespace"},
+        {"instance of PG_Provider { ProviderModuleName = \"NoModule\"; Name = \"P\"; };",
+         "unregistered provider module 'NoModule'"},
+        {"instance of PG_ProviderModule { Name = \"Cmpi\"; Location = \"x\"; InterfaceType = \"CMPI\"; };",
+         "interface type 'CMPI' is not supported"},
+        {"instance of PG_ProviderModule { Name = \"NoLocation\"; };", "property 'Location' is missing"},
+    };
+    for (const auto& c : cases)
+    {
+        ClassRepository fresh;
+        MofCompiler freshCompiler(fresh);
+        freshCompiler.compileText(kServed, "registration.mof", "root/cimv2");
+        freshCompiler.compileText(std::string("#pragma namespace (\"root/PG_InterOp\")\n") + c.text,
+                                  "extra.mof", "root/cimv2");
+        try
+        {
+            ProviderRegistry::fromRepository(fresh);
+            ADD_FAILURE() << "accepted: " << c.text;
+        }
+        catch (const RegistrationError& e)
+        {
+            EXPECT_NE(std::string(e.what()).find(c.fragment), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("root/PG_InterOp:PG_Provider"), std::string::npos)
+                << e.what();
+        }
+    }
+}
+
+} // namespace
