@@ -96,8 +96,9 @@ void BM_OperationWithSuppressedTrace(benchmark::State& state)
     Uint32 i = 0;
     for (auto _ : state)
     {
+        ++i;
         SCS_TRACE(TRACE_NORMAL, "..", "CIMObjectPath=", path.toString());
-        SCS_TRACE(TRACE_NORMAL, "Task ID is: 0x", ++i, " pool: ", i * 3);
+        SCS_TRACE(TRACE_NORMAL, "Task ID is: 0x", i, " pool: ", i * 3);
         benchmark::DoNotOptimize(operationBody(path, i));
     }
     ProviderTraceServices::ptsCancelTraceSuppressForPid();
