@@ -101,18 +101,25 @@ void forEachTarget(const std::vector<AssociationTarget>& targets, const char* op
 
 } // namespace
 
+const Pegasus::CIMName& CimOperations::checkAssociationQuery(const Pegasus::CIMNamespaceName& nameSpace,
+                                                            const AssociationQuery& query, bool references) const
+{
+    requireNamespace(nameSpace);
+    requireClass(nameSpace, query.objectName.getClassName());
+    const Pegasus::CIMName& namedClass = references ? query.resultClass : query.assocClass;
+    if (!namedClass.isNull()) requireClass(nameSpace, namedClass, Pegasus::CIM_ERR_INVALID_PARAMETER);
+    if (!references && !query.resultClass.isNull())
+        requireClass(nameSpace, query.resultClass, Pegasus::CIM_ERR_INVALID_PARAMETER);
+    return namedClass;
+}
+
 Pegasus::Array<Pegasus::CIMObject>
 CimOperations::associationObjects(const Pegasus::OperationContext& context,
                                   const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
                                   const ResultFilter& filter, bool references) const
 {
-    requireNamespace(nameSpace);
     const Pegasus::CIMName& sourceClass = query.objectName.getClassName();
-    requireClass(nameSpace, sourceClass);
-    const Pegasus::CIMName& namedClass = references ? query.resultClass : query.assocClass;
-    if (!namedClass.isNull()) requireClass(nameSpace, namedClass, Pegasus::CIM_ERR_INVALID_PARAMETER);
-    if (!references && !query.resultClass.isNull())
-        requireClass(nameSpace, query.resultClass, Pegasus::CIM_ERR_INVALID_PARAMETER);
+    const Pegasus::CIMName& namedClass = checkAssociationQuery(nameSpace, query, references);
 
     Pegasus::CIMObjectPath objectName = providerPath(nameSpace, query.objectName);
     Pegasus::Array<Pegasus::CIMObject> result;
@@ -149,13 +156,8 @@ CimOperations::associationNames(const Pegasus::OperationContext& context,
                                 const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
                                 bool references) const
 {
-    requireNamespace(nameSpace);
     const Pegasus::CIMName& sourceClass = query.objectName.getClassName();
-    requireClass(nameSpace, sourceClass);
-    const Pegasus::CIMName& namedClass = references ? query.resultClass : query.assocClass;
-    if (!namedClass.isNull()) requireClass(nameSpace, namedClass, Pegasus::CIM_ERR_INVALID_PARAMETER);
-    if (!references && !query.resultClass.isNull())
-        requireClass(nameSpace, query.resultClass, Pegasus::CIM_ERR_INVALID_PARAMETER);
+    const Pegasus::CIMName& namedClass = checkAssociationQuery(nameSpace, query, references);
 
     Pegasus::CIMObjectPath objectName = providerPath(nameSpace, query.objectName);
     Pegasus::Array<Pegasus::CIMObjectPath> result;

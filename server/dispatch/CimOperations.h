@@ -123,6 +123,10 @@ private:
     Pegasus::Array<Pegasus::CIMName> servedClasses(const Pegasus::CIMNamespaceName& nameSpace,
                                                    const Pegasus::CIMName& className) const;
 
+    // Checks the namespace and the classes a query names; returns the class that selects the
+    // association providers (the result class of a reference query, else the association class).
+    const Pegasus::CIMName& checkAssociationQuery(const Pegasus::CIMNamespaceName& nameSpace,
+                                                  const AssociationQuery& query, bool references) const;
     Pegasus::Array<Pegasus::CIMObject> associationObjects(const Pegasus::OperationContext& context,
                                                           const Pegasus::CIMNamespaceName& nameSpace,
                                                           const AssociationQuery& query,
