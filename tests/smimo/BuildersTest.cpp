@@ -89,7 +89,7 @@ TEST_F(smimoBuilders, PathsCarryTheArrayHostNamespaceAndKeys)
     EXPECT_EQ(StoragePoolPath(KVELPool::AVAILABLE_POOL_ID).toString(),
               prefix + "CIM_StoragePool.InstanceID=\"37000003\"");
     EXPECT_EQ(StorageSettingPath(settingID).toString(),
-              prefix + "CIM_StorageSetting.InstanceID=\"" + hex(settingID) + "\"");
+              prefix + "CIM_StorageSettingWithHints.InstanceID=\"" + hex(settingID) + "\"");
 }
 
 TEST_F(smimoBuilders, JobIdentityLeadsBackToTheTask)

@@ -10,6 +10,7 @@
 #include <Pegasus/Common/CIMInstance.h>
 #include <Pegasus/Common/CIMPropertyList.h>
 #include <KVELTask.h>
+#include <KVELVolume.h>
 #include <SMIMOTypes.h>
 
 PEGASUS_NAMESPACE_BEGIN
@@ -83,7 +84,7 @@ public:
     StoragePoolInstance(Boolean includeQualifiers, const CIMPropertyList& propertyList, Uint32 poolID);
 };
 
-// CIM_StorageSetting.InstanceID="<setting record ID in hexadecimal>". Only volume setting
+// CIM_StorageSettingWithHints.InstanceID="<setting record ID in hexadecimal>". Only volume setting
 // records (IsSetting) have one; a record that has become a volume is not found.
 class SMIMO_LINKAGE StorageSettingPath : public CIMObjectPath
 {
@@ -91,12 +92,16 @@ public:
     explicit StorageSettingPath(Uint32 settingID);
 };
 
-// A CIM_StorageSetting of a volume setting record: the layout goals a client prepared for a
-// volume creation, filtered by the property list. The path is set.
+// A CIM_StorageSettingWithHints of a volume setting record: the layout goals and hints a client
+// prepared for a volume creation, filtered by the property list. The path is set.
 class SMIMO_LINKAGE StorageSettingInstance : public CIMInstance
 {
 public:
     StorageSettingInstance(Boolean includeQualifiers, const CIMPropertyList& propertyList, Uint32 settingID);
+    // From a record already fetched (or changed and not yet written back); the engine is not asked.
+    // A record that is not a setting record throws CIMObjectNotFoundException.
+    StorageSettingInstance(Boolean includeQualifiers, const CIMPropertyList& propertyList,
+                           const KVELVolume& setting);
 };
 
 PEGASUS_NAMESPACE_END

@@ -8,19 +8,25 @@ PEGASUS_NAMESPACE_BEGIN
 namespace
 {
 
-const char* const SETTING_CLASS = "CIM_StorageSetting";
+const char* const SETTING_CLASS = "CIM_StorageSettingWithHints";
 
 // DMTF CIM_StorageSetting values.
-const Uint16 PARITY_LAYOUT_ROTATED = 2;
+const Uint16 PARITY_LAYOUT_ROTATED = 3; // parity chunks move from drive to drive
 const Uint16 CHANGEABLE_TRANSIENT = 1; // the record is used up by the volume made from it
+
+const KVELVolume& requireSetting(const KVELVolume& record)
+{
+    if (!record.IsSetting)
+        throw CIMObjectNotFoundException(String("Volume setting record 0x") + smimo::hexID(record.getObjectID()) +
+                                         String(" has become a volume"));
+    return record;
+}
 
 std::unique_ptr<KVELVolume> fetchSetting(Uint32 settingID)
 {
     std::unique_ptr<KVELVolume> setting =
         smimo::fetchRecord<KVELVolume>(CLASSID_VOLUME, settingID, "Volume setting record");
-    if (!setting->IsSetting)
-        throw CIMObjectNotFoundException(String("Volume setting record 0x") + smimo::hexID(settingID) +
-                                         String(" has become a volume"));
+    requireSetting(*setting);
     return setting;
 }
 
@@ -40,20 +46,26 @@ StorageSettingPath::StorageSettingPath(Uint32 settingID)
 
 StorageSettingInstance::StorageSettingInstance(Boolean includeQualifiers, const CIMPropertyList& propertyList,
                                                Uint32 settingID)
+    : StorageSettingInstance(includeQualifiers, propertyList, *fetchSetting(settingID))
+{
+}
+
+StorageSettingInstance::StorageSettingInstance(Boolean includeQualifiers, const CIMPropertyList& propertyList,
+                                               const KVELVolume& record)
     : CIMInstance(CIMName(SETTING_CLASS))
 {
-    const std::unique_ptr<KVELVolume> setting = fetchSetting(settingID);
-    const CIMObjectPath path = smimo::instanceIDPath(SETTING_CLASS, smimo::hexID(settingID));
+    const KVELVolume& setting = requireSetting(record);
+    const CIMObjectPath path = smimo::instanceIDPath(SETTING_CLASS, smimo::hexID(record.getObjectID()));
     smimo::InstanceFiller filler(*this, includeQualifiers, propertyList);
 
     // A setting record asks for one exact layout, so each goal is its own minimum and maximum.
-    const CIMValue dataRedundancy(Uint16(setting->DataRedundancy));
-    const CIMValue packageRedundancy(Uint16(setting->PackageRedundancy));
-    const CIMValue stripeLength(Uint16(setting->StripeWidth));
-    const CIMValue stripeDepth(Uint64(setting->ChunkSize * smimo::BLOCK_SIZE));
+    const CIMValue dataRedundancy(Uint16(setting.DataRedundancy));
+    const CIMValue packageRedundancy(Uint16(setting.PackageRedundancy));
+    const CIMValue stripeLength(Uint16(setting.StripeWidth));
+    const CIMValue stripeDepth(Uint64(setting.ChunkSize * smimo::BLOCK_SIZE));
 
     filler.addKeys(path);
-    filler.add("ElementName", CIMValue(String(setting->Name.c_str())));
+    filler.add("ElementName", CIMValue(String(setting.Name.c_str())));
     filler.add("ChangeableType", CIMValue(CHANGEABLE_TRANSIENT));
     filler.add("DataRedundancyGoal", dataRedundancy);
     filler.add("DataRedundancyMin", dataRedundancy);
@@ -67,9 +79,11 @@ StorageSettingInstance::StorageSettingInstance(Boolean includeQualifiers, const 
     filler.add("UserDataStripeDepth", stripeDepth);
     filler.add("UserDataStripeDepthMin", stripeDepth);
     filler.add("UserDataStripeDepthMax", stripeDepth);
-    filler.add("NoSinglePointOfFailure", CIMValue(Boolean(setting->NoSinglePointOfFailure)));
-    filler.add("ParityLayout", hasParity(setting->VolumeOrganization) ? CIMValue(PARITY_LAYOUT_ROTATED)
+    filler.add("NoSinglePointOfFailure", CIMValue(Boolean(setting.NoSinglePointOfFailure)));
+    filler.add("ParityLayout", hasParity(setting.VolumeOrganization) ? CIMValue(PARITY_LAYOUT_ROTATED)
                                                                       : CIMValue(CIMTYPE_UINT16, false));
+    filler.add("StorageEfficiencyHint", CIMValue(Uint16(setting.StorageEfficiencyHint)));
+    filler.add("AccessBandwidthWeight", CIMValue(Uint16(setting.AccessBandwidthWeight)));
     setPath(path);
 }
 
