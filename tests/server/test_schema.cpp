@@ -510,11 +510,11 @@ TEST_F(SchemaTest, EveryValueMapHasOneValuePerEntry)
         }
 }
 
-TEST_F(SchemaTest, RegistrationNamesTheModuleItsProvidersAndTheirCapabilities)
+TEST_F(SchemaTest, RegistrationNamesTheModulesTheirProvidersAndTheirCapabilities)
 {
     const std::vector<CIMInstance> modules =
         repository().declaredInstances(INTEROP, CIMName("PG_ProviderModule"));
-    ASSERT_EQ(modules.size(), 1u) << "only the storage module is registered";
+    ASSERT_EQ(modules.size(), 2u) << "the storage module and the inventory module";
     auto value = [](const CIMInstance& instance, const char* name)
     {
         const Uint32 index = instance.findProperty(CIMName(name));
@@ -522,26 +522,44 @@ TEST_F(SchemaTest, RegistrationNamesTheModuleItsProvidersAndTheirCapabilities)
         if (index != PEG_NOT_FOUND) instance.getProperty(index).getValue().get(s);
         return text(s);
     };
-    EXPECT_EQ(value(modules[0], "InterfaceType"), "C++Default");
-    EXPECT_EQ(value(modules[0], "InterfaceVersion"), "2.1.0");
-    EXPECT_EQ(repository().declaredInstances(INTEROP, CIMName("PG_Provider")).size(), 4u);
+    for (const CIMInstance& module : modules)
+    {
+        EXPECT_EQ(value(module, "InterfaceType"), "C++Default");
+        EXPECT_EQ(value(module, "InterfaceVersion"), "2.1.0");
+    }
+    EXPECT_EQ(repository().declaredInstances(INTEROP, CIMName("PG_Provider")).size(), 4u + 10u);
 
     const cimhost::ProviderRegistry registry = cimhost::ProviderRegistry::fromRepository(repository());
-    ASSERT_EQ(registry.modules().size(), 1u);
-    EXPECT_EQ(registry.modules()[0].name, "StorageConfigurationServiceModule");
-    EXPECT_EQ(registry.modules()[0].location, "StorageConfigurationService");
+    std::map<std::string, std::string> locations;
+    for (const auto& module : registry.modules())
+        locations[module.name] = module.location;
+    EXPECT_EQ(locations, (std::map<std::string, std::string>{
+                             {"StorageConfigurationServiceModule", "StorageConfigurationService"},
+                             {"ArrayInventoryModule", "ArrayInventoryProvider"}}));
 
     struct Expected
     {
-        std::string provider;
+        std::string module, provider;
         bool instance, association, method;
     };
+    const std::string scs = "StorageConfigurationServiceModule", inventory = "ArrayInventoryModule";
     const std::map<std::string, Expected> expected = {
-        {"CIM_StorageConfigurationService", {"StorageConfigurationServiceProvider", true, false, true}},
-        {"Zarvo_StorageConfigurationService", {"StorageConfigurationServiceProvider", true, false, true}},
-        {"CIM_ConcreteJob", {"ConcreteJobProvider", true, false, false}},
-        {"CIM_AffectedJobElement", {"AffectedJobElementProvider", true, true, false}},
-        {"CIM_OwningJobElement", {"OwningJobElementProvider", true, true, false}},
+        {"CIM_StorageConfigurationService", {scs, "StorageConfigurationServiceProvider", true, false, true}},
+        {"Zarvo_StorageConfigurationService", {scs, "StorageConfigurationServiceProvider", true, false, true}},
+        {"CIM_ConcreteJob", {scs, "ConcreteJobProvider", true, false, false}},
+        {"CIM_AffectedJobElement", {scs, "AffectedJobElementProvider", true, true, false}},
+        {"CIM_OwningJobElement", {scs, "OwningJobElementProvider", true, true, false}},
+        {"CIM_StoragePool", {inventory, "StoragePoolProvider", true, false, false}},
+        {"CIM_StorageVolume", {inventory, "StorageVolumeProvider", true, false, false}},
+        {"CIM_DiskDrive", {inventory, "DiskDriveProvider", true, false, false}},
+        {"CIM_ComputerSystem", {inventory, "ComputerSystemProvider", true, false, false}},
+        {"CIM_StorageSetting", {inventory, "StorageSettingProvider", true, false, false}},
+        {"CIM_StorageSettingWithHints", {inventory, "StorageSettingProvider", true, false, false}},
+        {"CIM_StorageCapabilities", {inventory, "StorageCapabilitiesProvider", true, false, true}},
+        {"CIM_AllocatedFromStoragePool", {inventory, "AllocatedFromStoragePoolProvider", true, true, false}},
+        {"CIM_HostedStoragePool", {inventory, "HostedStoragePoolProvider", true, true, false}},
+        {"CIM_ElementCapabilities", {inventory, "ElementCapabilitiesProvider", true, true, false}},
+        {"CIM_ConcreteComponent", {inventory, "ConcreteComponentProvider", true, true, false}},
     };
     ASSERT_EQ(registry.capabilities().size(), expected.size());
     for (const cimhost::ProviderCapability& c : registry.capabilities())
@@ -550,7 +568,7 @@ TEST_F(SchemaTest, RegistrationNamesTheModuleItsProvidersAndTheirCapabilities)
         SCOPED_TRACE(className);
         const auto it = expected.find(className);
         ASSERT_NE(it, expected.end());
-        EXPECT_EQ(c.moduleName, "StorageConfigurationServiceModule");
+        EXPECT_EQ(c.moduleName, it->second.module);
         EXPECT_EQ(c.providerName, it->second.provider);
         EXPECT_EQ(c.instance, it->second.instance);
         EXPECT_EQ(c.association, it->second.association);

@@ -1,0 +1,205 @@
+#include "AssociationProvider.h"
+
+#include <Pegasus/Common/CIMObject.h>
+#include <Pegasus/Common/Exception.h>
+#include <Pegasus/Common/ResponseHandler.h>
+#include <Pegasus/Provider/ProviderException.h>
+
+PEGASUS_NAMESPACE_BEGIN
+
+namespace inventory
+{
+
+namespace
+{
+
+// Elements that vanish between reading the links and describing them are passed over.
+template <class Deliver> void unlessVanished(Deliver&& deliver)
+{
+    try
+    {
+        deliver();
+    }
+    catch (const CIMObjectNotFoundException&)
+    {
+    }
+}
+
+} // namespace
+
+void AssociationProvider::initialize(CIMOMHandle&) {}
+
+void AssociationProvider::terminate()
+{
+    delete this;
+}
+
+std::vector<AssociationProvider::Match> AssociationProvider::_matches(const CIMObjectPath& objectName,
+                                                                      const String& role, const String& resultRole,
+                                                                      const CIMName& resultClass) const
+{
+    std::vector<Match> matches;
+    for (int nearEnd = 0; nearEnd < 2; ++nearEnd)
+    {
+        const AssociationEnd& near = _association.end(nearEnd);
+        const AssociationEnd& far = _association.end(1 - nearEnd);
+        if (role.size() != 0 && !String::equalNoCase(role, near.role)) continue;
+        if (resultRole.size() != 0 && !String::equalNoCase(resultRole, far.role)) continue;
+        if (!resultClass.isNull() && !far.kind.isA(resultClass)) continue;
+        const Uint32 objectID = near.kind.objectIDOf(objectName);
+        if (objectID == 0) continue;
+        for (const Link& link : _association.linksOf(nearEnd, objectID))
+            matches.push_back({1 - nearEnd, link});
+    }
+    return matches;
+}
+
+CIMObjectPath AssociationProvider::_linkPath(const Link& link) const
+{
+    Array<CIMKeyBinding> keys;
+    for (int end = 0; end < 2; ++end)
+    {
+        const AssociationEnd& side = _association.end(end);
+        keys.append(CIMKeyBinding(CIMName(side.role), CIMValue(side.kind.path(link.objectIDs[end]))));
+    }
+    // Host and namespace as the elements' own paths carry them.
+    const CIMObjectPath first = _association.end(0).kind.path(link.objectIDs[0]);
+    return CIMObjectPath(first.getHost(), first.getNameSpace(), _association.className(), keys);
+}
+
+CIMInstance AssociationProvider::_linkInstance(const Link& link, Boolean includeQualifiers,
+                                               const CIMPropertyList& propertyList) const
+{
+    const CIMObjectPath path = _linkPath(link);
+    CIMInstance instance(_association.className());
+    InstanceProperties properties(instance, includeQualifiers, propertyList);
+    const Array<CIMKeyBinding>& keys = path.getKeyBindings();
+    for (Uint32 i = 0; i < keys.size(); ++i)
+        properties.addKey((const char*)keys[i].getName().getString().getCString(),
+                          CIMValue(CIMObjectPath(keys[i].getValue())));
+    _association.addProperties(link, properties);
+    instance.setPath(path);
+    return instance;
+}
+
+void AssociationProvider::associators(const OperationContext&, const CIMObjectPath& objectName, const CIMName&,
+                                      const CIMName& resultClass, const String& role, const String& resultRole,
+                                      const Boolean includeQualifiers, const Boolean,
+                                      const CIMPropertyList& propertyList, ObjectResponseHandler& handler)
+{
+    handler.processing();
+    for (const Match& match : _matches(objectName, role, resultRole, resultClass))
+    {
+        const ElementKind& far = _association.end(match.farEnd).kind;
+        unlessVanished([&]
+                       { handler.deliver(CIMObject(far.instance(match.link.objectIDs[match.farEnd], includeQualifiers, propertyList))); });
+    }
+    handler.complete();
+}
+
+void AssociationProvider::associatorNames(const OperationContext&, const CIMObjectPath& objectName, const CIMName&,
+                                          const CIMName& resultClass, const String& role, const String& resultRole,
+                                          ObjectPathResponseHandler& handler)
+{
+    handler.processing();
+    for (const Match& match : _matches(objectName, role, resultRole, resultClass))
+        unlessVanished([&] { handler.deliver(_association.end(match.farEnd).kind.path(match.link.objectIDs[match.farEnd])); });
+    handler.complete();
+}
+
+void AssociationProvider::references(const OperationContext&, const CIMObjectPath& objectName,
+                                     const CIMName& resultClass, const String& role, const Boolean includeQualifiers,
+                                     const Boolean, const CIMPropertyList& propertyList,
+                                     ObjectResponseHandler& handler)
+{
+    handler.processing();
+    if (resultClass.isNull() || _association.isA(resultClass))
+        for (const Match& match : _matches(objectName, role, String(), CIMName()))
+            unlessVanished([&] { handler.deliver(CIMObject(_linkInstance(match.link, includeQualifiers, propertyList))); });
+    handler.complete();
+}
+
+void AssociationProvider::referenceNames(const OperationContext&, const CIMObjectPath& objectName,
+                                         const CIMName& resultClass, const String& role,
+                                         ObjectPathResponseHandler& handler)
+{
+    handler.processing();
+    if (resultClass.isNull() || _association.isA(resultClass))
+        for (const Match& match : _matches(objectName, role, String(), CIMName()))
+            unlessVanished([&] { handler.deliver(_linkPath(match.link)); });
+    handler.complete();
+}
+
+void AssociationProvider::getInstance(const OperationContext&, const CIMObjectPath& instanceReference,
+                                      const Boolean includeQualifiers, const Boolean,
+                                      const CIMPropertyList& propertyList, InstanceResponseHandler& handler)
+{
+    handler.processing();
+    Uint32 objectIDs[2] = {0, 0};
+    const Array<CIMKeyBinding>& keys = instanceReference.getKeyBindings();
+    for (int end = 0; end < 2; ++end)
+        for (Uint32 i = 0; i < keys.size(); ++i)
+        {
+            if (!keys[i].getName().equal(CIMName(_association.end(end).role))) continue;
+            try
+            {
+                objectIDs[end] = _association.end(end).kind.objectIDOf(CIMObjectPath(keys[i].getValue()));
+            }
+            catch (const Exception&)
+            {
+                throw CIMInvalidParameterException(String("The key ") + keys[i].getName().getString() +
+                                                   String(" is not an object path: ") + keys[i].getValue());
+            }
+        }
+    if (objectIDs[0] != 0 && objectIDs[1] != 0)
+        for (const Link& link : _association.linksOf(0, objectIDs[0]))
+            if (link.objectIDs[1] == objectIDs[1])
+            {
+                handler.deliver(_linkInstance(link, includeQualifiers, propertyList));
+                handler.complete();
+                return;
+            }
+    throw CIMObjectNotFoundException(instanceReference.toString() + String(" links nothing"));
+}
+
+void AssociationProvider::enumerateInstances(const OperationContext&, const CIMObjectPath& classReference,
+                                             const Boolean includeQualifiers, const Boolean,
+                                             const CIMPropertyList& propertyList, InstanceResponseHandler& handler)
+{
+    handler.processing();
+    if (_association.className().equal(classReference.getClassName()))
+        for (const Link& link : _association.links())
+            unlessVanished([&] { handler.deliver(_linkInstance(link, includeQualifiers, propertyList)); });
+    handler.complete();
+}
+
+void AssociationProvider::enumerateInstanceNames(const OperationContext&, const CIMObjectPath& classReference,
+                                                 ObjectPathResponseHandler& handler)
+{
+    handler.processing();
+    if (_association.className().equal(classReference.getClassName()))
+        for (const Link& link : _association.links())
+            unlessVanished([&] { handler.deliver(_linkPath(link)); });
+    handler.complete();
+}
+
+void AssociationProvider::modifyInstance(const OperationContext&, const CIMObjectPath&, const CIMInstance&,
+                                         const Boolean, const CIMPropertyList&, ResponseHandler&)
+{
+    throw CIMNotSupportedException(_association.className().getString() + String(" follows the array's state"));
+}
+
+void AssociationProvider::createInstance(const OperationContext&, const CIMObjectPath&, const CIMInstance&,
+                                         ObjectPathResponseHandler&)
+{
+    throw CIMNotSupportedException(_association.className().getString() + String(" follows the array's state"));
+}
+
+void AssociationProvider::deleteInstance(const OperationContext&, const CIMObjectPath&, ResponseHandler&)
+{
+    throw CIMNotSupportedException(_association.className().getString() + String(" follows the array's state"));
+}
+
+} // namespace inventory
+
+PEGASUS_NAMESPACE_END
