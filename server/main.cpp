@@ -49,6 +49,7 @@ struct Options
     std::string eventFile;
     std::string stateFile;
     std::string arrayFile;
+    std::string timeScale;
 };
 
 void printUsage(std::ostream& out)
@@ -64,6 +65,7 @@ void printUsage(std::ostream& out)
            "  --event-file FILE        record the array's events in FILE (SMIMO_EVENT_LOG)\n"
            "  --state FILE             the simulated array's durable state (KVEL_STATE)\n"
            "  --array FILE             the simulated array's description (KVEL_ARRAY)\n"
+           "  --time-scale N           the simulated array's clock runs N times as fast (KVEL_TIME_SCALE)\n"
            "  --threads N              requests served at once (8)\n"
            "  --max-request-bytes N    larger request bodies are refused with 413 (16777216)\n"
            "  --help                   show this help\n"
@@ -96,6 +98,7 @@ int parseOptions(int argc, char** argv, Options& options)
         EVENT_FILE,
         STATE,
         ARRAY,
+        TIME_SCALE,
         THREADS,
         MAX_REQUEST,
         SHOW_HELP,
@@ -110,6 +113,7 @@ int parseOptions(int argc, char** argv, Options& options)
         {"event-file", required_argument, nullptr, EVENT_FILE},
         {"state", required_argument, nullptr, STATE},
         {"array", required_argument, nullptr, ARRAY},
+        {"time-scale", required_argument, nullptr, TIME_SCALE},
         {"threads", required_argument, nullptr, THREADS},
         {"max-request-bytes", required_argument, nullptr, MAX_REQUEST},
         {"help", no_argument, nullptr, SHOW_HELP},
@@ -151,6 +155,12 @@ int parseOptions(int argc, char** argv, Options& options)
             break;
         case ARRAY:
             options.arrayFile = optarg;
+            break;
+        case TIME_SCALE:
+            // The engine's own limit, so that a bad factor is a usage error rather than a module
+            // that fails to load.
+            if (!parseNumber(optarg, 1, 10000, number)) return badValue("time-scale", optarg);
+            options.timeScale = std::to_string(number);
             break;
         case THREADS:
             if (!parseNumber(optarg, 1, 1024, number)) return badValue("threads", optarg);
@@ -212,6 +222,7 @@ int serve(const Options& options, const sigset_t& stopSignals)
     exportSetting("SMIMO_EVENT_LOG", options.eventFile);
     exportSetting("KVEL_STATE", options.stateFile);
     exportSetting("KVEL_ARRAY", options.arrayFile);
+    exportSetting("KVEL_TIME_SCALE", options.timeScale);
 
     cimhost::ClassRepository repository;
     cimhost::MofCompiler(repository)

@@ -11,6 +11,9 @@ expect_contains "--version" "$out" "cimhost "
 "$CIMHOST" --port 70000 2>"$WORK/usage"
 expect_equal "an invalid port is a usage error" 2 $?
 expect_contains "the invalid value is named" "$(cat "$WORK/usage")" "--port"
+"$CIMHOST" --time-scale 0 2>"$WORK/usage"
+expect_equal "a time scale below 1 is a usage error" 2 $?
+expect_contains "the invalid time scale is named" "$(cat "$WORK/usage")" "--time-scale"
 "$CIMHOST" --no-such-option 2>/dev/null
 expect_equal "an unknown option is a usage error" 2 $?
 

@@ -4,6 +4,7 @@
 #define KVEL_KVELClock_h
 
 #include <atomic>
+#include <memory>
 #include <KVELTypes.h>
 
 PEGASUS_NAMESPACE_BEGIN
@@ -20,6 +21,23 @@ class KVEL_LINKAGE KVELSystemClock : public KVELClock
 {
 public:
     virtual MPU_TIME now() const;
+};
+
+// Wall-clock time sped up for demonstrations and end-to-end tests: from the moment it is made, it
+// runs `factor` times as fast as the wall clock (a null `wall` is the system clock; tests pass a
+// manual one). A factor of 0 is taken as 1. A reading beyond the range of MPU_TIME stays at its
+// largest value; a wall clock set back before the start reads the start.
+class KVEL_LINKAGE KVELScaledClock : public KVELClock
+{
+public:
+    explicit KVELScaledClock(Uint32 factor, std::shared_ptr<const KVELClock> wall = nullptr);
+    virtual MPU_TIME now() const;
+    Uint32 factor() const { return _factor; }
+
+private:
+    const std::shared_ptr<const KVELClock> _wall;
+    const Uint32 _factor;
+    const MPU_TIME _origin;
 };
 
 class KVEL_LINKAGE KVELManualClock : public KVELClock

@@ -48,6 +48,7 @@ class KVELArrayState;
 //   KVEL_STATE        durable state file; loaded when it exists, rewritten after every change
 //   KVEL_RAMDISK_DIR  directory of persistence transfer files (default: $TMPDIR or /tmp)
 //   KVEL_SLOT         this controller's slot, 0 or 1 (default 0; anything else throws Exception)
+//   KVEL_TIME_SCALE   the clock runs this many times as fast, 1 to 10000 (default 1; else throws)
 struct KVEL_LINKAGE KVELEngineConfig
 {
     std::string arrayDescriptionFile;

@@ -12,6 +12,23 @@ std::string environment(const char* name)
     const char* value = std::getenv(name);
     return value ? value : "";
 }
+
+const Uint32 MAX_TIME_SCALE = 10000; // job date-times reach the year 9999 after about 290 days at this pace
+
+// KVEL_TIME_SCALE: 1 when unset or empty, 0 when it is not a whole number from 1 to MAX_TIME_SCALE.
+Uint32 environmentTimeScale()
+{
+    std::string text = environment("KVEL_TIME_SCALE");
+    if (text.empty()) return 1;
+    Uint32 factor = 0;
+    for (char digit : text)
+    {
+        if (digit < '0' || digit > '9') return 0;
+        factor = factor * 10 + Uint32(digit - '0');
+        if (factor > MAX_TIME_SCALE) return 0;
+    }
+    return factor;
+}
 } // namespace
 
 namespace kvelsim
@@ -50,6 +67,15 @@ KVELEngineConfig KVELEngineConfig::fromEnvironment()
         std::string message = "KVEL_SLOT must be 0 or 1, not '" + environment("KVEL_SLOT") + "'";
         throw Exception(String(message.c_str()));
     }
+    const Uint32 timeScale = environmentTimeScale();
+    if (timeScale == 0)
+    {
+        std::string message =
+            "KVEL_TIME_SCALE must be a whole number from 1 to " + std::to_string(MAX_TIME_SCALE);
+        message += ", not '" + environment("KVEL_TIME_SCALE") + "'";
+        throw Exception(String(message.c_str()));
+    }
+    if (timeScale > 1) config.clock = std::make_shared<KVELScaledClock>(timeScale);
     return config;
 }
 
