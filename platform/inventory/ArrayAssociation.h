@@ -19,8 +19,8 @@ namespace inventory
 
 struct AssociationEnd
 {
-    const char* role;          // the reference property, e.g. "Antecedent"
-    const ElementKind& kind;   // the elements it refers to
+    const char* role;        // the reference property, e.g. "Antecedent"
+    const ElementKind& kind; // the elements it refers to
 };
 
 // Two linked elements: objectIDs[0] at the first end, objectIDs[1] at the second.

@@ -5,27 +5,12 @@
 #include <Pegasus/Common/ResponseHandler.h>
 #include <Pegasus/Provider/ProviderException.h>
 
+#include "SkipVanished.h"
+
 PEGASUS_NAMESPACE_BEGIN
 
 namespace inventory
 {
-
-namespace
-{
-
-// Elements that vanish between reading the links and describing them are passed over.
-template <class Deliver> void unlessVanished(Deliver&& deliver)
-{
-    try
-    {
-        deliver();
-    }
-    catch (const CIMObjectNotFoundException&)
-    {
-    }
-}
-
-} // namespace
 
 void AssociationProvider::initialize(CIMOMHandle&) {}
 
@@ -35,7 +20,8 @@ void AssociationProvider::terminate()
 }
 
 std::vector<AssociationProvider::Match> AssociationProvider::_matches(const CIMObjectPath& objectName,
-                                                                      const String& role, const String& resultRole,
+                                                                      const String& role,
+                                                                      const String& resultRole,
                                                                       const CIMName& resultClass) const
 {
     std::vector<Match> matches;
@@ -82,40 +68,50 @@ CIMInstance AssociationProvider::_linkInstance(const Link& link, Boolean include
     return instance;
 }
 
-void AssociationProvider::associators(const OperationContext&, const CIMObjectPath& objectName, const CIMName&,
-                                      const CIMName& resultClass, const String& role, const String& resultRole,
-                                      const Boolean includeQualifiers, const Boolean,
-                                      const CIMPropertyList& propertyList, ObjectResponseHandler& handler)
+void AssociationProvider::associators(const OperationContext&, const CIMObjectPath& objectName,
+                                      const CIMName&, const CIMName& resultClass, const String& role,
+                                      const String& resultRole, const Boolean includeQualifiers,
+                                      const Boolean, const CIMPropertyList& propertyList,
+                                      ObjectResponseHandler& handler)
 {
     handler.processing();
     for (const Match& match : _matches(objectName, role, resultRole, resultClass))
     {
         const ElementKind& far = _association.end(match.farEnd).kind;
-        unlessVanished([&]
-                       { handler.deliver(CIMObject(far.instance(match.link.objectIDs[match.farEnd], includeQualifiers, propertyList))); });
+        unlessVanished(
+            [&]
+            {
+                handler.deliver(CIMObject(
+                    far.instance(match.link.objectIDs[match.farEnd], includeQualifiers, propertyList)));
+            });
     }
     handler.complete();
 }
 
-void AssociationProvider::associatorNames(const OperationContext&, const CIMObjectPath& objectName, const CIMName&,
-                                          const CIMName& resultClass, const String& role, const String& resultRole,
-                                          ObjectPathResponseHandler& handler)
+void AssociationProvider::associatorNames(const OperationContext&, const CIMObjectPath& objectName,
+                                          const CIMName&, const CIMName& resultClass, const String& role,
+                                          const String& resultRole, ObjectPathResponseHandler& handler)
 {
     handler.processing();
     for (const Match& match : _matches(objectName, role, resultRole, resultClass))
-        unlessVanished([&] { handler.deliver(_association.end(match.farEnd).kind.path(match.link.objectIDs[match.farEnd])); });
+        unlessVanished(
+            [&] {
+                handler.deliver(_association.end(match.farEnd).kind.path(match.link.objectIDs[match.farEnd]));
+            });
     handler.complete();
 }
 
 void AssociationProvider::references(const OperationContext&, const CIMObjectPath& objectName,
-                                     const CIMName& resultClass, const String& role, const Boolean includeQualifiers,
-                                     const Boolean, const CIMPropertyList& propertyList,
-                                     ObjectResponseHandler& handler)
+                                     const CIMName& resultClass, const String& role,
+                                     const Boolean includeQualifiers, const Boolean,
+                                     const CIMPropertyList& propertyList, ObjectResponseHandler& handler)
 {
     handler.processing();
     if (resultClass.isNull() || _association.isA(resultClass))
         for (const Match& match : _matches(objectName, role, String(), CIMName()))
-            unlessVanished([&] { handler.deliver(CIMObject(_linkInstance(match.link, includeQualifiers, propertyList))); });
+            unlessVanished(
+                [&]
+                { handler.deliver(CIMObject(_linkInstance(match.link, includeQualifiers, propertyList))); });
     handler.complete();
 }
 
@@ -164,7 +160,8 @@ void AssociationProvider::getInstance(const OperationContext&, const CIMObjectPa
 
 void AssociationProvider::enumerateInstances(const OperationContext&, const CIMObjectPath& classReference,
                                              const Boolean includeQualifiers, const Boolean,
-                                             const CIMPropertyList& propertyList, InstanceResponseHandler& handler)
+                                             const CIMPropertyList& propertyList,
+                                             InstanceResponseHandler& handler)
 {
     handler.processing();
     if (_association.className().equal(classReference.getClassName()))
@@ -186,18 +183,21 @@ void AssociationProvider::enumerateInstanceNames(const OperationContext&, const 
 void AssociationProvider::modifyInstance(const OperationContext&, const CIMObjectPath&, const CIMInstance&,
                                          const Boolean, const CIMPropertyList&, ResponseHandler&)
 {
-    throw CIMNotSupportedException(_association.className().getString() + String(" follows the array's state"));
+    throw CIMNotSupportedException(_association.className().getString() +
+                                   String(" follows the array's state"));
 }
 
 void AssociationProvider::createInstance(const OperationContext&, const CIMObjectPath&, const CIMInstance&,
                                          ObjectPathResponseHandler&)
 {
-    throw CIMNotSupportedException(_association.className().getString() + String(" follows the array's state"));
+    throw CIMNotSupportedException(_association.className().getString() +
+                                   String(" follows the array's state"));
 }
 
 void AssociationProvider::deleteInstance(const OperationContext&, const CIMObjectPath&, ResponseHandler&)
 {
-    throw CIMNotSupportedException(_association.className().getString() + String(" follows the array's state"));
+    throw CIMNotSupportedException(_association.className().getString() +
+                                   String(" follows the array's state"));
 }
 
 } // namespace inventory

@@ -24,16 +24,19 @@ public:
 
     void associators(const OperationContext& context, const CIMObjectPath& objectName,
                      const CIMName& associationClass, const CIMName& resultClass, const String& role,
-                     const String& resultRole, const Boolean includeQualifiers, const Boolean includeClassOrigin,
-                     const CIMPropertyList& propertyList, ObjectResponseHandler& handler) override;
+                     const String& resultRole, const Boolean includeQualifiers,
+                     const Boolean includeClassOrigin, const CIMPropertyList& propertyList,
+                     ObjectResponseHandler& handler) override;
     void associatorNames(const OperationContext& context, const CIMObjectPath& objectName,
                          const CIMName& associationClass, const CIMName& resultClass, const String& role,
                          const String& resultRole, ObjectPathResponseHandler& handler) override;
-    void references(const OperationContext& context, const CIMObjectPath& objectName, const CIMName& resultClass,
-                    const String& role, const Boolean includeQualifiers, const Boolean includeClassOrigin,
-                    const CIMPropertyList& propertyList, ObjectResponseHandler& handler) override;
+    void references(const OperationContext& context, const CIMObjectPath& objectName,
+                    const CIMName& resultClass, const String& role, const Boolean includeQualifiers,
+                    const Boolean includeClassOrigin, const CIMPropertyList& propertyList,
+                    ObjectResponseHandler& handler) override;
     void referenceNames(const OperationContext& context, const CIMObjectPath& objectName,
-                        const CIMName& resultClass, const String& role, ObjectPathResponseHandler& handler) override;
+                        const CIMName& resultClass, const String& role,
+                        ObjectPathResponseHandler& handler) override;
 
     void getInstance(const OperationContext& context, const CIMObjectPath& instanceReference,
                      const Boolean includeQualifiers, const Boolean includeClassOrigin,

@@ -4,6 +4,7 @@
 #include <Pegasus/Provider/ProviderException.h>
 
 #include "EngineRecords.h"
+#include "SkipVanished.h"
 
 PEGASUS_NAMESPACE_BEGIN
 
@@ -21,13 +22,15 @@ Uint32 ElementInstanceProvider::requireObjectID(const CIMObjectPath& path) const
 {
     const Uint32 objectID = _kind.objectIDOf(path);
     if (objectID == KVEL_NULL_OBJECT_ID)
-        throw CIMObjectNotFoundException(path.toString() + String(" names no ") + _kind.className().getString());
+        throw CIMObjectNotFoundException(path.toString() + String(" names no ") +
+                                         _kind.className().getString());
     return objectID;
 }
 
 void ElementInstanceProvider::getInstance(const OperationContext&, const CIMObjectPath& instanceReference,
                                           const Boolean includeQualifiers, const Boolean,
-                                          const CIMPropertyList& propertyList, InstanceResponseHandler& handler)
+                                          const CIMPropertyList& propertyList,
+                                          InstanceResponseHandler& handler)
 {
     handler.processing();
     handler.deliver(_kind.instance(requireObjectID(instanceReference), includeQualifiers, propertyList));
@@ -46,16 +49,8 @@ void ElementInstanceProvider::enumerateInstances(const OperationContext&, const 
     {
         const Array<Uint32> objectIDs = _kind.objectIDs();
         for (Uint32 i = 0; i < objectIDs.size(); ++i)
-        {
-            try
-            {
-                handler.deliver(_kind.instance(objectIDs[i], includeQualifiers, propertyList));
-            }
-            catch (const CIMObjectNotFoundException&)
-            {
-                // Gone since it was listed (a volume finished deleting, a setting was used).
-            }
-        }
+            unlessVanished(
+                [&] { handler.deliver(_kind.instance(objectIDs[i], includeQualifiers, propertyList)); });
     }
     handler.complete();
 }
@@ -69,28 +64,20 @@ void ElementInstanceProvider::enumerateInstanceNames(const OperationContext&,
     {
         const Array<Uint32> objectIDs = _kind.objectIDs();
         for (Uint32 i = 0; i < objectIDs.size(); ++i)
-        {
-            try
-            {
-                handler.deliver(_kind.path(objectIDs[i]));
-            }
-            catch (const CIMObjectNotFoundException&)
-            {
-                // Gone since it was listed.
-            }
-        }
+            unlessVanished([&] { handler.deliver(_kind.path(objectIDs[i])); });
     }
     handler.complete();
 }
 
-void ElementInstanceProvider::modifyInstance(const OperationContext&, const CIMObjectPath&, const CIMInstance&,
-                                             const Boolean, const CIMPropertyList&, ResponseHandler&)
+void ElementInstanceProvider::modifyInstance(const OperationContext&, const CIMObjectPath&,
+                                             const CIMInstance&, const Boolean, const CIMPropertyList&,
+                                             ResponseHandler&)
 {
     throw CIMNotSupportedException(_kind.className().getString() + String(" instances cannot be modified"));
 }
 
-void ElementInstanceProvider::createInstance(const OperationContext&, const CIMObjectPath&, const CIMInstance&,
-                                             ObjectPathResponseHandler&)
+void ElementInstanceProvider::createInstance(const OperationContext&, const CIMObjectPath&,
+                                             const CIMInstance&, ObjectPathResponseHandler&)
 {
     throw CIMNotSupportedException(_kind.className().getString() +
                                    String(" instances are made by the array, not created by clients"));

@@ -51,8 +51,8 @@ class StoragePoolKind : public ElementKind
 {
 public:
     StoragePoolKind()
-        : ElementKind("CIM_StoragePool",
-                      {"CIM_ResourcePool", "CIM_LogicalElement", "CIM_ManagedSystemElement", "CIM_ManagedElement"})
+        : ElementKind("CIM_StoragePool", {"CIM_ResourcePool", "CIM_LogicalElement",
+                                          "CIM_ManagedSystemElement", "CIM_ManagedElement"})
     {
     }
     Array<Uint32> objectIDs() const override { return engine().enumerateObjects(CLASSID_STORAGEPOOL); }
@@ -71,7 +71,7 @@ public:
 // The superclasses of a device, after its own intermediate classes.
 std::vector<const char*> deviceLineage(const char* intermediate)
 {
-    return {intermediate,          "CIM_LogicalDevice",        "CIM_EnabledLogicalElement",
+    return {intermediate,         "CIM_LogicalDevice",        "CIM_EnabledLogicalElement",
             "CIM_LogicalElement", "CIM_ManagedSystemElement", "CIM_ManagedElement"};
 }
 

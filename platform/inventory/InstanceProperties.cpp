@@ -25,8 +25,9 @@ void InstanceProperties::_add(const char* name, const CIMValue& value, bool isKe
     if (!_propertyList.useThisProperty(propertyName)) return;
     CIMProperty property(propertyName, value);
     if (isKey && _includeQualifiers)
-        property.addQualifier(CIMQualifier(CIMName("Key"), CIMValue(true),
-                                           CIMFlavor(CIMFlavor::DISABLEOVERRIDE) + CIMFlavor(CIMFlavor::TOSUBCLASS)));
+        property.addQualifier(
+            CIMQualifier(CIMName("Key"), CIMValue(true),
+                         CIMFlavor(CIMFlavor::DISABLEOVERRIDE) + CIMFlavor(CIMFlavor::TOSUBCLASS)));
     _instance.addProperty(property);
 }
 

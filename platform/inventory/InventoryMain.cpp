@@ -17,17 +17,21 @@ CIMProvider* makeProvider(const String& name)
 {
     using namespace inventory;
     if (String::equalNoCase(name, "StoragePoolProvider")) return new ElementInstanceProvider(storagePools());
-    if (String::equalNoCase(name, "StorageVolumeProvider")) return new ElementInstanceProvider(storageVolumes());
+    if (String::equalNoCase(name, "StorageVolumeProvider"))
+        return new ElementInstanceProvider(storageVolumes());
     if (String::equalNoCase(name, "DiskDriveProvider")) return new ElementInstanceProvider(diskDrives());
-    if (String::equalNoCase(name, "ComputerSystemProvider")) return new ElementInstanceProvider(computerSystems());
+    if (String::equalNoCase(name, "ComputerSystemProvider"))
+        return new ElementInstanceProvider(computerSystems());
     if (String::equalNoCase(name, "StorageSettingProvider")) return new StorageSettingProvider();
     if (String::equalNoCase(name, "StorageCapabilitiesProvider")) return new StorageCapabilitiesProvider();
     if (String::equalNoCase(name, "AllocatedFromStoragePoolProvider"))
         return new AssociationProvider(allocatedFromStoragePool());
-    if (String::equalNoCase(name, "HostedStoragePoolProvider")) return new AssociationProvider(hostedStoragePool());
+    if (String::equalNoCase(name, "HostedStoragePoolProvider"))
+        return new AssociationProvider(hostedStoragePool());
     if (String::equalNoCase(name, "ElementCapabilitiesProvider"))
         return new AssociationProvider(elementCapabilities());
-    if (String::equalNoCase(name, "ConcreteComponentProvider")) return new AssociationProvider(concreteComponent());
+    if (String::equalNoCase(name, "ConcreteComponentProvider"))
+        return new AssociationProvider(concreteComponent());
     return 0;
 }
 

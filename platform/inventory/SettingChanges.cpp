@@ -51,7 +51,8 @@ struct Goals
 };
 
 // Takes a writable property into the record or the goals; false when the property is not one.
-bool takeWritable(const CIMConstProperty& property, const KVELVolume& before, KVELVolume& record, Goals& goals)
+bool takeWritable(const CIMConstProperty& property, const KVELVolume& before, KVELVolume& record,
+                  Goals& goals)
 {
     const CIMName& name = property.getName();
     if (name.equal(CIMName("ElementName")))
@@ -117,8 +118,9 @@ void applyGoals(const Goals& goals, KVELVolume& record)
     else if (packageRedundancy == 2)
         record.VolumeOrganization = KVELVolume::VOLUME_ORGANIZATION_DOUBLE_PARITY;
     else
-        refuse(CIMName("PackageRedundancyGoal"), "must be 0 (striped), 1 (parity) or 2 (double parity) with one "
-                                                 "copy of the data, or one less than DataRedundancyGoal");
+        refuse(CIMName("PackageRedundancyGoal"),
+               "must be 0 (striped), 1 (parity) or 2 (double parity) with one "
+               "copy of the data, or one less than DataRedundancyGoal");
     record.DataRedundancy = goals.dataRedundancy;
     record.PackageRedundancy = packageRedundancy;
     record.StripeWidth = goals.stripeLength;
@@ -126,7 +128,8 @@ void applyGoals(const Goals& goals, KVELVolume& record)
     if (packageRedundancy == 0 && record.NoSinglePointOfFailure)
     {
         if (goals.noSinglePointOfFailureChanged)
-            refuse(CIMName("NoSinglePointOfFailure"), "needs a redundant layout (PackageRedundancyGoal 1 or more)");
+            refuse(CIMName("NoSinglePointOfFailure"),
+                   "needs a redundant layout (PackageRedundancyGoal 1 or more)");
         record.NoSinglePointOfFailure = false;
     }
 }

@@ -23,7 +23,8 @@ namespace inventory
 // Applies the properties of `modified` that the property list admits (a null list admits every
 // property of the instance) to `record`. A value that cannot be taken throws
 // CIMInvalidParameterException naming the property; `record` is then unchanged.
-void applySettingChanges(KVELVolume& record, const CIMInstance& modified, const CIMPropertyList& propertyList);
+void applySettingChanges(KVELVolume& record, const CIMInstance& modified,
+                         const CIMPropertyList& propertyList);
 
 // "2 copies of a stripe over 4 drives", "parity over 5 drives": the layout in words, for messages.
 String describeLayout(const KVELVolume& record);

@@ -34,7 +34,8 @@ std::unique_ptr<KVELPool> requirePool(Uint32 poolID)
 {
     std::unique_ptr<KVELPool> pool = fetchRecord<KVELPool>(CLASSID_STORAGEPOOL, poolID);
     if (!pool)
-        throw CIMObjectNotFoundException(String("Storage pool 0x") + KVELiPtr(poolID).getKeyString(KVELiPtr::RADIX_16) +
+        throw CIMObjectNotFoundException(String("Storage pool 0x") +
+                                         KVELiPtr(poolID).getKeyString(KVELiPtr::RADIX_16) +
                                          String(" does not exist"));
     return pool;
 }
@@ -102,7 +103,8 @@ const ElementKind& storageCapabilities()
 }
 
 void StorageCapabilitiesProvider::invokeMethod(const OperationContext&, const CIMObjectPath& objectReference,
-                                               const CIMName& methodName, const Array<CIMParamValue>& inParameters,
+                                               const CIMName& methodName,
+                                               const Array<CIMParamValue>& inParameters,
                                                MethodResultResponseHandler& handler)
 {
     if (!methodName.equal(CIMName("CreateSetting")))

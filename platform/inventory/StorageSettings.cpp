@@ -24,8 +24,8 @@ class StorageSettingKind : public ElementKind
 {
 public:
     StorageSettingKind()
-        : ElementKind("CIM_StorageSettingWithHints", {"CIM_StorageSetting", "CIM_SettingData", "CIM_ManagedElement"},
-                      {"CIM_StorageSetting"})
+        : ElementKind("CIM_StorageSettingWithHints",
+                      {"CIM_StorageSetting", "CIM_SettingData", "CIM_ManagedElement"}, {"CIM_StorageSetting"})
     {
     }
     Array<Uint32> objectIDs() const override { return volumeRecordIDs(true); }
@@ -79,7 +79,8 @@ void StorageSettingProvider::modifyInstance(const OperationContext&, const CIMOb
         throw CIMInvalidParameterException(String("ElementName: ") + engineText(rc));
     case KVEL_RC_NO_SUCH_VOLUME:
     case KVEL_RC_NOT_SUPPORTED: // the record became a volume meanwhile
-        throw CIMObjectNotFoundException(instanceReference.toString() + String(" names no volume setting record"));
+        throw CIMObjectNotFoundException(instanceReference.toString() +
+                                         String(" names no volume setting record"));
     default:
         throw CIMOperationFailedException(String("The array did not change the setting: ") + engineText(rc));
     }
@@ -94,7 +95,8 @@ void StorageSettingProvider::deleteInstance(const OperationContext&, const CIMOb
     requireSettingRecord(objectID, instanceReference);
     const Uint32 rc = engine().deleteObject(CLASSID_VOLUME, objectID);
     if (rc == KVEL_RC_NO_SUCH_VOLUME || rc == KVEL_RC_SETTING_IN_USE)
-        throw CIMObjectNotFoundException(instanceReference.toString() + String(" names no volume setting record"));
+        throw CIMObjectNotFoundException(instanceReference.toString() +
+                                         String(" names no volume setting record"));
     if (rc != KVEL_RC_SUCCESS)
         throw CIMOperationFailedException(String("The array did not delete the setting: ") + engineText(rc));
     handler.complete();

@@ -545,7 +545,8 @@ TEST_F(SchemaTest, RegistrationNamesTheModulesTheirProvidersAndTheirCapabilities
     const std::string scs = "StorageConfigurationServiceModule", inventory = "ArrayInventoryModule";
     const std::map<std::string, Expected> expected = {
         {"CIM_StorageConfigurationService", {scs, "StorageConfigurationServiceProvider", true, false, true}},
-        {"Zarvo_StorageConfigurationService", {scs, "StorageConfigurationServiceProvider", true, false, true}},
+        {"Zarvo_StorageConfigurationService",
+         {scs, "StorageConfigurationServiceProvider", true, false, true}},
         {"CIM_ConcreteJob", {scs, "ConcreteJobProvider", true, false, false}},
         {"CIM_AffectedJobElement", {scs, "AffectedJobElementProvider", true, true, false}},
         {"CIM_OwningJobElement", {scs, "OwningJobElementProvider", true, true, false}},

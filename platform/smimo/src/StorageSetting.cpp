@@ -12,13 +12,13 @@ const char* const SETTING_CLASS = "CIM_StorageSettingWithHints";
 
 // DMTF CIM_StorageSetting values.
 const Uint16 PARITY_LAYOUT_ROTATED = 3; // parity chunks move from drive to drive
-const Uint16 CHANGEABLE_TRANSIENT = 1; // the record is used up by the volume made from it
+const Uint16 CHANGEABLE_TRANSIENT = 1;  // the record is used up by the volume made from it
 
 const KVELVolume& requireSetting(const KVELVolume& record)
 {
     if (!record.IsSetting)
-        throw CIMObjectNotFoundException(String("Volume setting record 0x") + smimo::hexID(record.getObjectID()) +
-                                         String(" has become a volume"));
+        throw CIMObjectNotFoundException(String("Volume setting record 0x") +
+                                         smimo::hexID(record.getObjectID()) + String(" has become a volume"));
     return record;
 }
 
@@ -81,7 +81,7 @@ StorageSettingInstance::StorageSettingInstance(Boolean includeQualifiers, const 
     filler.add("UserDataStripeDepthMax", stripeDepth);
     filler.add("NoSinglePointOfFailure", CIMValue(Boolean(setting.NoSinglePointOfFailure)));
     filler.add("ParityLayout", hasParity(setting.VolumeOrganization) ? CIMValue(PARITY_LAYOUT_ROTATED)
-                                                                      : CIMValue(CIMTYPE_UINT16, false));
+                                                                     : CIMValue(CIMTYPE_UINT16, false));
     filler.add("StorageEfficiencyHint", CIMValue(Uint16(setting.StorageEfficiencyHint)));
     filler.add("AccessBandwidthWeight", CIMValue(Uint16(setting.AccessBandwidthWeight)));
     setPath(path);
