@@ -1,0 +1,121 @@
+// The inventory module's answers as a server asks for them: listing the volumes and following a
+// pool to its volumes, with many volumes on the array (each answer reads the engine afresh).
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include <benchmark/benchmark.h>
+
+#include <Pegasus/Provider/CIMAssociationProvider.h>
+#include <Pegasus/Provider/CIMInstanceProvider.h>
+#include <Pegasus/Provider/CIMOMHandle.h>
+
+#include <KVELClock.h>
+#include <KVELEngine.h>
+
+using namespace Pegasus;
+
+namespace
+{
+
+typedef CIMProvider* (*CreateProvider)(const String&);
+
+CIMProvider* makeProvider(const char* name)
+{
+    static CreateProvider create = []
+    {
+        void* module = dlopen(INVENTORY_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        if (!module) std::abort();
+        return reinterpret_cast<CreateProvider>(dlsym(module, "PegasusCreateProvider"));
+    }();
+    CIMProvider* provider = create(name);
+    CIMOMHandle handle;
+    provider->initialize(handle);
+    return provider;
+}
+
+// The demo array with `extra` more 1 GiB volumes in the base pool (their creation tasks never
+// finish on the manual clock, which changes nothing for reading them).
+bool arrayWithVolumes(Uint32 extra)
+{
+    KVELEngineConfig config;
+    config.clock = std::make_shared<KVELManualClock>(1772366400ULL * 1000000ULL);
+    config.maxTasks = extra + 16;
+    config.ramdiskDirectory = "/tmp";
+    KVELEngine* engine = KVELEngine::createInstance(config);
+    for (Uint32 i = 0; i < extra; ++i)
+    {
+        KVELTask task;
+        Uint32 volumeID = 0;
+        if (engine->createVolumeAtomic("bench", 2097152, 0, 1, 2, 128, KVELVolume::VOLUME_ORGANIZATION_MIRRORED,
+                                       {}, &task, volumeID) != KVEL_RC_SUCCESS)
+            return false;
+    }
+    return true;
+}
+
+struct CountInstances : public InstanceResponseHandler
+{
+    Uint32 count = 0;
+    void processing() override {}
+    void complete() override {}
+    void deliver(const CIMInstance&) override { ++count; }
+    void deliver(const Array<CIMInstance>& instances) override { count += instances.size(); }
+};
+
+struct CountPaths : public ObjectPathResponseHandler
+{
+    Uint32 count = 0;
+    void processing() override {}
+    void complete() override {}
+    void deliver(const CIMObjectPath&) override { ++count; }
+    void deliver(const Array<CIMObjectPath>& paths) override { count += paths.size(); }
+};
+
+void perVolume(benchmark::State& state, Uint32 volumes)
+{
+    state.counters["per_volume"] = benchmark::Counter(
+        double(volumes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// EnumerateInstances of CIM_StorageVolume.
+void BM_EnumerateVolumes(benchmark::State& state)
+{
+    const Uint32 volumes = 4 + Uint32(state.range(0));
+    if (!arrayWithVolumes(Uint32(state.range(0)))) state.SkipWithError("engine refused a volume");
+    std::unique_ptr<CIMProvider> provider(makeProvider("StorageVolumeProvider"));
+    CIMInstanceProvider* instances = dynamic_cast<CIMInstanceProvider*>(provider.get());
+    const CIMObjectPath classPath("root/snia:CIM_StorageVolume");
+    OperationContext context;
+    for (auto _ : state)
+    {
+        CountInstances answer;
+        instances->enumerateInstances(context, classPath, false, false, CIMPropertyList(), answer);
+        if (answer.count != volumes) state.SkipWithError("wrong number of volumes");
+    }
+    perVolume(state, volumes);
+}
+BENCHMARK(BM_EnumerateVolumes)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// AssociatorNames from the base pool through CIM_AllocatedFromStoragePool.
+void BM_PoolToVolumes(benchmark::State& state)
+{
+    const Uint32 volumes = 4 + Uint32(state.range(0));
+    if (!arrayWithVolumes(Uint32(state.range(0)))) state.SkipWithError("engine refused a volume");
+    std::unique_ptr<CIMProvider> provider(makeProvider("AllocatedFromStoragePoolProvider"));
+    CIMAssociationProvider* association = dynamic_cast<CIMAssociationProvider*>(provider.get());
+    const CIMObjectPath pool("root/snia:CIM_StoragePool.InstanceID=\"37000004\"");
+    OperationContext context;
+    for (auto _ : state)
+    {
+        CountPaths answer;
+        association->associatorNames(context, pool, "CIM_AllocatedFromStoragePool", CIMName(), String(), String(),
+                                     answer);
+        if (answer.count != volumes) state.SkipWithError("wrong number of volumes");
+    }
+    perVolume(state, volumes);
+}
+BENCHMARK(BM_PoolToVolumes)->Arg(0)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+} // namespace
