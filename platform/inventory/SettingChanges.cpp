@@ -76,8 +76,9 @@ bool takeWritable(const CIMConstProperty& property, const KVELVolume& before, KV
     else if (name.equal(CIMName("UserDataStripeDepth")))
     {
         const Uint64 bytes = typedValue<Uint64>(property, CIMTYPE_UINT64);
-        if (bytes % BLOCK_BYTES != 0 || bytes / BLOCK_BYTES > 0xFFFFFFFFu)
-            refuse(name, "must be a whole number of 512-byte blocks");
+        // A chunk size of 0 tells the engine to take its default, which is not what was asked.
+        if (bytes == 0 || bytes % BLOCK_BYTES != 0 || bytes / BLOCK_BYTES > 0xFFFFFFFFu)
+            refuse(name, "must be a positive whole number of 512-byte blocks");
         record.ChunkSize = Uint32(bytes / BLOCK_BYTES);
     }
     else if (name.equal(CIMName("NoSinglePointOfFailure")))

@@ -210,9 +210,12 @@ protected:
         EXPECT_NE(typed, nullptr) << name;
         if (!typed) return nullptr;
         made->initialize(_cimom);
-        _made.push_back({made, String::equalNoCase(name, "ConcreteJobProvider")});
+        _made.push_back({made, providersDeleteThemselves || String::equalNoCase(name, "ConcreteJobProvider")});
         return typed;
     }
+
+    // Set by fixtures of modules whose every provider deletes itself in terminate().
+    bool providersDeleteThemselves = false;
 
     KVELEngine& engine() { return *_engine; }
     KVELManualClock& clock() { return *_clock; }

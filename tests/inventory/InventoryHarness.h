@@ -1,0 +1,186 @@
+// The inventory module under the module harness: its providers by registered name, the calls a
+// CIM server makes on them, and paths a client writes.
+#ifndef SCS_TEST_InventoryHarness_h
+#define SCS_TEST_InventoryHarness_h
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "ModuleHarness.h"
+
+#include <Pegasus/Common/CIMObject.h>
+
+#include <KVELiPtr.h>
+
+namespace scs_test
+{
+
+class InventoryTest : public ModuleTest
+{
+protected:
+    static constexpr Uint32 BASE_POOL = KVELPool::BASE_POOL_ID;
+    static constexpr Uint32 SPARE_POOL = KVELPool::SPARE_POOL_ID;
+    static constexpr Uint32 AVAILABLE_POOL = KVELPool::AVAILABLE_POOL_ID;
+    static constexpr Uint32 UNAVAILABLE_POOL = KVELPool::UNAVAILABLE_POOL_ID;
+
+    void SetUp() override
+    {
+        providersDeleteThemselves = true; // every inventory provider ends with `delete this`
+        ModuleTest::SetUp();
+    }
+
+    // One provider per registered name and test.
+    CIMProvider* made(const char* name)
+    {
+        CIMProvider*& slot = _providers[name];
+        if (!slot) slot = provider<CIMProvider>(name);
+        return slot;
+    }
+    CIMInstanceProvider* instances(const char* name)
+    {
+        return dynamic_cast<CIMInstanceProvider*>(made(name));
+    }
+
+    Array<CIMInstance> enumerate(const char* providerName, const char* className,
+                                 const CIMPropertyList& propertyList = CIMPropertyList())
+    {
+        InstanceRecorder handler;
+        instances(providerName)
+            ->enumerateInstances(context, classPath(className), false, false, propertyList, handler);
+        EXPECT_EQ(handler.calls.back(), "complete");
+        return handler.instances;
+    }
+    Array<CIMObjectPath> enumerateNames(const char* providerName, const char* className)
+    {
+        PathRecorder handler;
+        instances(providerName)->enumerateInstanceNames(context, classPath(className), handler);
+        EXPECT_EQ(handler.calls.back(), "complete");
+        return handler.paths;
+    }
+    CIMInstance get(const char* providerName, const CIMObjectPath& path, bool includeQualifiers = false,
+                    const CIMPropertyList& propertyList = CIMPropertyList())
+    {
+        InstanceRecorder handler;
+        instances(providerName)->getInstance(context, path, includeQualifiers, false, propertyList, handler);
+        EXPECT_EQ(handler.instances.size(), 1u) << str(path.toString());
+        return handler.instances.size() == 1 ? handler.instances[0] : CIMInstance();
+    }
+    // Whether getInstance answers CIMObjectNotFoundException (anything else fails the test).
+    bool notFound(const char* providerName, const CIMObjectPath& path)
+    {
+        try
+        {
+            get(providerName, path);
+        }
+        catch (const CIMObjectNotFoundException&)
+        {
+            return true;
+        }
+        return false;
+    }
+
+    static CIMObjectPath classPath(const char* className)
+    {
+        return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className));
+    }
+    static CIMObjectPath keyedPath(const char* className,
+                                   std::initializer_list<std::pair<const char*, String>> keys)
+    {
+        Array<CIMKeyBinding> bindings;
+        for (const auto& key : keys)
+            bindings.append(CIMKeyBinding(CIMName(key.first), key.second, CIMKeyBinding::STRING));
+        return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className), bindings);
+    }
+    static CIMObjectPath idPath(const char* className, const std::string& id)
+    {
+        return keyedPath(className, {{"InstanceID", String(id.c_str())}});
+    }
+    static CIMObjectPath devicePath(const char* className, const std::string& deviceID)
+    {
+        return keyedPath(className, {{"SystemCreationClassName", "CIM_ComputerSystem"},
+                                     {"SystemName", KVELEngine::_ZarvoSystemNamePtr},
+                                     {"CreationClassName", className},
+                                     {"DeviceID", String(deviceID.c_str())}});
+    }
+    static CIMObjectPath systemRef(const std::string& name)
+    {
+        return keyedPath("CIM_ComputerSystem",
+                         {{"CreationClassName", "CIM_ComputerSystem"}, {"Name", name.c_str()}});
+    }
+    static std::string arrayName() { return KVELEngine::_ZarvoSystemNamePtr; }
+    CIMObjectPath capabilitiesRef(Uint32 poolID) { return idPath("CIM_StorageCapabilities", hex(poolID)); }
+    CIMObjectPath hintsRef(Uint32 settingID) { return idPath("CIM_StorageSettingWithHints", hex(settingID)); }
+
+    static bool hasKey(const CIMObjectPath& path, const CIMName& name)
+    {
+        const Array<CIMKeyBinding>& keys = path.getKeyBindings();
+        for (Uint32 i = 0; i < keys.size(); ++i)
+            if (keys[i].getName().equal(name)) return true;
+        return false;
+    }
+    static std::string keyOf(const CIMObjectPath& path, const char* name)
+    {
+        const Array<CIMKeyBinding>& keys = path.getKeyBindings();
+        for (Uint32 i = 0; i < keys.size(); ++i)
+            if (keys[i].getName().equal(CIMName(name))) return str(keys[i].getValue());
+        return "<no key " + std::string(name) + ">";
+    }
+    // The object ID a path names by its InstanceID or DeviceID.
+    static Uint32 idOf(const CIMObjectPath& path)
+    {
+        const Array<CIMKeyBinding>& keys = path.getKeyBindings();
+        for (Uint32 i = 0; i < keys.size(); ++i)
+            if (keys[i].getName().equal(CIMName("InstanceID")) ||
+                keys[i].getName().equal(CIMName("DeviceID")))
+                return KVELObjectID(keys[i].getValue());
+        return 0;
+    }
+    template <class Element> static std::set<Uint32> idsOf(const Array<Element>& elements)
+    {
+        std::set<Uint32> ids;
+        for (Uint32 i = 0; i < elements.size(); ++i)
+            ids.insert(idOf(pathOf(elements[i])));
+        return ids;
+    }
+    static std::set<Uint32> asSet(const std::vector<Uint32>& ids)
+    {
+        return std::set<Uint32>(ids.begin(), ids.end());
+    }
+
+    static CIMValue valueOf(const CIMInstance& instance, const char* name)
+    {
+        const Uint32 index = instance.findProperty(CIMName(name));
+        EXPECT_NE(index, PEG_NOT_FOUND) << name;
+        return index == PEG_NOT_FOUND ? CIMValue() : instance.getProperty(index).getValue();
+    }
+    template <class T> static T valueAs(const CIMInstance& instance, const char* name)
+    {
+        T result = T();
+        const CIMValue value = valueOf(instance, name);
+        EXPECT_FALSE(value.isNull()) << name;
+        if (!value.isNull()) value.get(result);
+        return result;
+    }
+
+    // Turns a setting record into a volume the way the storage module does.
+    Uint32 createVolumeFrom(Uint32 settingID, Uint64 sizeBlocks)
+    {
+        std::unique_ptr<KVELVolume> setting = volume(settingID);
+        setting->Size = sizeBlocks;
+        KVELTask job;
+        EXPECT_EQ(engine().createVolume(setting.get(), &job), Uint32(KVEL_RC_SUCCESS));
+        return settingID;
+    }
+
+private:
+    static CIMObjectPath pathOf(const CIMObjectPath& path) { return path; }
+    static CIMObjectPath pathOf(const CIMObject& object) { return object.getPath(); }
+    static CIMObjectPath pathOf(const CIMInstance& instance) { return instance.getPath(); }
+
+    std::map<std::string, CIMProvider*> _providers;
+};
+
+} // namespace scs_test
+
+#endif

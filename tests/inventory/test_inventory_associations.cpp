@@ -1,0 +1,290 @@
+// The four associations between the array's elements: navigation in both directions with its
+// filters, the association instances, and links that follow the engine's state.
+#include "InventoryHarness.h"
+
+#include <tuple>
+
+namespace scs_test
+{
+namespace
+{
+
+const char* const ALLOCATED = "AllocatedFromStoragePoolProvider";
+const char* const HOSTED = "HostedStoragePoolProvider";
+const char* const CAPABILITIES = "ElementCapabilitiesProvider";
+const char* const COMPONENT = "ConcreteComponentProvider";
+
+CIMName nameOrNull(const char* name)
+{
+    return name ? CIMName(name) : CIMName();
+}
+
+std::multiset<std::string> pathTexts(const Array<CIMObjectPath>& paths)
+{
+    std::multiset<std::string> texts;
+    for (Uint32 i = 0; i < paths.size(); ++i)
+        texts.insert(str(paths[i].toString()));
+    return texts;
+}
+std::multiset<std::string> pathTexts(const Array<CIMObject>& objects)
+{
+    Array<CIMObjectPath> paths;
+    for (Uint32 i = 0; i < objects.size(); ++i)
+        paths.append(objects[i].getPath());
+    return pathTexts(paths);
+}
+
+class InventoryAssociationsTest : public InventoryTest
+{
+protected:
+    CIMAssociationProvider* navigation(const char* name)
+    {
+        return dynamic_cast<CIMAssociationProvider*>(made(name));
+    }
+    // The associators' paths, checked to be those of the objects the same query delivers.
+    Array<CIMObject> associators(const char* provider, const CIMObjectPath& object,
+                                 const char* resultClass = nullptr, const char* role = "",
+                                 const char* resultRole = "")
+    {
+        PathRecorder names;
+        ObjectRecorder objects;
+        navigation(provider)->associatorNames(context, object, CIMName(), nameOrNull(resultClass), role,
+                                              resultRole, names);
+        navigation(provider)->associators(context, object, CIMName(), nameOrNull(resultClass), role,
+                                          resultRole, false, false, CIMPropertyList(), objects);
+        EXPECT_EQ(pathTexts(names.paths), pathTexts(objects.objects));
+        EXPECT_EQ(objects.calls.back(), "complete");
+        return objects.objects;
+    }
+    // The association instances that refer to the object, checked against referenceNames.
+    Array<CIMObject> references(const char* provider, const CIMObjectPath& object,
+                                const char* resultClass = nullptr, const char* role = "")
+    {
+        PathRecorder names;
+        ObjectRecorder objects;
+        navigation(provider)->referenceNames(context, object, nameOrNull(resultClass), role, names);
+        navigation(provider)->references(context, object, nameOrNull(resultClass), role, false, false,
+                                         CIMPropertyList(), objects);
+        EXPECT_EQ(pathTexts(names.paths), pathTexts(objects.objects));
+        EXPECT_EQ(objects.calls.back(), "complete");
+        return objects.objects;
+    }
+    static CIMObjectPath linkPath(const char* className, const char* firstRole, const CIMObjectPath& first,
+                                  const char* secondRole, const CIMObjectPath& second)
+    {
+        Array<CIMKeyBinding> keys;
+        keys.append(CIMKeyBinding(CIMName(firstRole), CIMValue(first)));
+        keys.append(CIMKeyBinding(CIMName(secondRole), CIMValue(second)));
+        return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className), keys);
+    }
+    static CIMObjectPath referenceIn(const CIMInstance& link, const char* role)
+    {
+        CIMObjectPath path;
+        valueOf(link, role).get(path);
+        return path;
+    }
+    // SpaceConsumed of each volume the base pool's AllocatedFromStoragePool references name.
+    std::map<Uint32, Uint64> spaceByVolume()
+    {
+        std::map<Uint32, Uint64> space;
+        const Array<CIMObject> links = references(ALLOCATED, poolRef(BASE_POOL));
+        for (Uint32 i = 0; i < links.size(); ++i)
+        {
+            const CIMInstance link(links[i]);
+            space[idOf(referenceIn(link, "Dependent"))] = valueAs<Uint64>(link, "SpaceConsumed");
+        }
+        return space;
+    }
+};
+
+TEST_F(InventoryAssociationsTest, EachAssociationLinksTheElementsTheEngineRecordsBothWays)
+{
+    EXPECT_EQ(idsOf(associators(ALLOCATED, poolRef(BASE_POOL))), asSet(volumes())) << "no setting records";
+    for (Uint32 id : volumes())
+        EXPECT_EQ(idsOf(associators(ALLOCATED, volumeRef(id))), std::set<Uint32>{BASE_POOL});
+    EXPECT_EQ(associators(ALLOCATED, poolRef(SPARE_POOL)).size(), 0u);
+    for (const auto& used : spaceByVolume())
+        EXPECT_EQ(used.second, volume(used.first)->ConsumedBlocks * 512) << hex(used.first);
+
+    EXPECT_EQ(idsOf(associators(HOSTED, systemRef(arrayName()))), asSet(objects(CLASSID_STORAGEPOOL)));
+    const Array<CIMObject> host = associators(HOSTED, poolRef(SPARE_POOL));
+    ASSERT_EQ(host.size(), 1u);
+    EXPECT_EQ(keyOf(host[0].getPath(), "Name"), arrayName());
+    for (Uint32 pool : objects(CLASSID_STORAGEPOOL))
+    {
+        const Array<CIMObject> offered = associators(CAPABILITIES, poolRef(pool));
+        ASSERT_EQ(offered.size(), 1u);
+        EXPECT_EQ(str(offered[0].getClassName().getString()), "CIM_StorageCapabilities");
+        EXPECT_EQ(idOf(offered[0].getPath()), pool);
+        EXPECT_EQ(idsOf(associators(CAPABILITIES, capabilitiesRef(pool))), std::set<Uint32>{pool});
+        EXPECT_EQ(idsOf(associators(COMPONENT, poolRef(pool))), asSet(drivesInPool(pool)));
+    }
+    EXPECT_EQ(idsOf(associators(COMPONENT, driveRef(0x38000010))), std::set<Uint32>{AVAILABLE_POOL});
+}
+
+TEST_F(InventoryAssociationsTest, RolesAndResultClassesChooseTheFarEndOrTheAssociation)
+{
+    const CIMObjectPath pool = poolRef(BASE_POOL), aVolume = volumeRef(volumes().front());
+    const size_t n = volumes().size();
+    struct Query
+    {
+        const char* provider;
+        CIMObjectPath object;
+        const char* resultClass;
+        const char* role;
+        const char* resultRole;
+        size_t found;
+    };
+    const std::vector<Query> queries = {
+        {ALLOCATED, pool, nullptr, "antecedent", "", n},
+        {ALLOCATED, pool, nullptr, "Dependent", "", 0},
+        {ALLOCATED, pool, nullptr, "", "Dependent", n},
+        {ALLOCATED, pool, nullptr, "", "Antecedent", 0},
+        {ALLOCATED, aVolume, nullptr, "Dependent", "Antecedent", 1},
+        {ALLOCATED, pool, "CIM_StorageVolume", "", "", n},
+        {ALLOCATED, pool, "CIM_LogicalElement", "", "", n},
+        {ALLOCATED, pool, "CIM_ManagedElement", "", "", n},
+        {ALLOCATED, pool, "CIM_DiskDrive", "", "", 0},
+        {ALLOCATED, aVolume, "CIM_ManagedSystemElement", "", "", 1},
+        {ALLOCATED, aVolume, "CIM_StorageVolume", "", "", 0},
+        {HOSTED, pool, "CIM_System", "", "", 1},
+        {HOSTED, systemRef(arrayName()), "CIM_System", "", "", 0},
+        {CAPABILITIES, capabilitiesRef(BASE_POOL), "CIM_ManagedElement", "", "", 1},
+        {CAPABILITIES, pool, "CIM_StoragePool", "", "", 0},
+        {COMPONENT, pool, "CIM_MediaAccessDevice", "", "", 12},
+        {COMPONENT, pool, "CIM_StorageVolume", "", "", 0},
+    };
+    for (const Query& q : queries)
+        EXPECT_EQ(associators(q.provider, q.object, q.resultClass, q.role, q.resultRole).size(), q.found)
+            << q.provider << " " << (q.resultClass ? q.resultClass : "") << " " << q.role << " "
+            << q.resultRole;
+
+    // References: the association class or one of its superclasses admits, any other class excludes.
+    const std::vector<std::tuple<const char*, CIMObjectPath, const char*, size_t>> filters = {
+        {ALLOCATED, pool, "CIM_AllocatedFromStoragePool", n},
+        {ALLOCATED, aVolume, "CIM_Dependency", 1},
+        {ALLOCATED, pool, "CIM_Component", 0},
+        {HOSTED, systemRef(arrayName()), "CIM_SystemComponent", 4},
+        {HOSTED, poolRef(SPARE_POOL), "CIM_Component", 1},
+        {HOSTED, systemRef(arrayName()), "CIM_Dependency", 0},
+        {COMPONENT, pool, "CIM_Component", 12},
+        {COMPONENT, pool, "CIM_SystemComponent", 0},
+        {CAPABILITIES, pool, "CIM_ElementCapabilities", 1},
+        {CAPABILITIES, capabilitiesRef(BASE_POOL), "CIM_Dependency", 0},
+    };
+    for (const auto& filter : filters)
+        EXPECT_EQ(references(std::get<0>(filter), std::get<1>(filter), std::get<2>(filter)).size(),
+                  std::get<3>(filter))
+            << std::get<0>(filter) << " " << std::get<2>(filter);
+    EXPECT_EQ(references(ALLOCATED, aVolume, nullptr, "Dependent").size(), 1u);
+    EXPECT_EQ(references(ALLOCATED, aVolume, nullptr, "Antecedent").size(), 0u);
+}
+
+TEST_F(InventoryAssociationsTest, ObjectsOfOtherClassesOrUnknownIDsHaveNoLinks)
+{
+    const Uint32 aSetting = settings().front(), aVolume = volumes().front();
+    const std::vector<std::pair<const char*, CIMObjectPath>> strangers = {
+        {ALLOCATED, driveRef(0x38000001)},   {ALLOCATED, driveRef(aVolume)},
+        {ALLOCATED, volumeRef(aSetting)},    {ALLOCATED, capabilitiesRef(BASE_POOL)},
+        {ALLOCATED, poolRef(0x37000099)},    {HOSTED, systemRef(arrayName() + "-SP0")},
+        {HOSTED, volumeRef(aVolume)},        {CAPABILITIES, settingRef(aSetting)},
+        {COMPONENT, systemRef(arrayName())}, {COMPONENT, poolRef(0x38000001)},
+    };
+    for (const auto& stranger : strangers)
+    {
+        SCOPED_TRACE(std::string(stranger.first) + " " + str(stranger.second.toString()));
+        EXPECT_EQ(associators(stranger.first, stranger.second).size(), 0u);
+        EXPECT_EQ(references(stranger.first, stranger.second).size(), 0u);
+    }
+}
+
+TEST_F(InventoryAssociationsTest, AssociationInstancesAreServedByTheirTwoReferences)
+{
+    // provider, class, roles, links, two elements that are not linked
+    const std::vector<std::tuple<const char*, const char*, std::pair<const char*, const char*>, size_t,
+                                 std::pair<CIMObjectPath, CIMObjectPath>>>
+        served = {
+            {ALLOCATED,
+             "CIM_AllocatedFromStoragePool",
+             {"Antecedent", "Dependent"},
+             volumes().size(),
+             {poolRef(SPARE_POOL), volumeRef(volumes().front())}},
+            {HOSTED,
+             "CIM_HostedStoragePool",
+             {"GroupComponent", "PartComponent"},
+             4,
+             {systemRef(arrayName() + "-SP1"), poolRef(BASE_POOL)}},
+            {CAPABILITIES,
+             "CIM_ElementCapabilities",
+             {"ManagedElement", "Capabilities"},
+             4,
+             {poolRef(BASE_POOL), capabilitiesRef(SPARE_POOL)}},
+            {COMPONENT,
+             "CIM_ConcreteComponent",
+             {"GroupComponent", "PartComponent"},
+             16,
+             {poolRef(SPARE_POOL), driveRef(0x38000001)}},
+        };
+    for (const auto& association : served)
+    {
+        const char *provider = std::get<0>(association), *className = std::get<1>(association);
+        const auto& roles = std::get<2>(association);
+        const auto& unlinked = std::get<4>(association);
+        SCOPED_TRACE(className);
+        const Array<CIMObjectPath> names = enumerateNames(provider, className);
+        EXPECT_EQ(names.size(), std::get<3>(association));
+        EXPECT_EQ(enumerate(provider, className).size(), std::get<3>(association));
+        EXPECT_EQ(enumerateNames(provider, "CIM_Component").size(), 0u);
+        for (Uint32 i = 0; i < names.size(); ++i)
+        {
+            const CIMInstance link = get(provider, names[i], true);
+            EXPECT_EQ(str(link.getPath().toString()), str(names[i].toString()));
+            for (const char* role : {roles.first, roles.second})
+            {
+                EXPECT_EQ(str(referenceIn(link, role).toString()), keyOf(names[i], role));
+                const CIMConstProperty reference = link.getProperty(link.findProperty(CIMName(role)));
+                EXPECT_NE(reference.findQualifier(CIMName("Key")), PEG_NOT_FOUND);
+            }
+        }
+        EXPECT_TRUE(notFound(
+            provider, linkPath(className, roles.first, unlinked.first, roles.second, unlinked.second)));
+        EXPECT_TRUE(notFound(
+            provider, linkPath(className, roles.second, unlinked.first, roles.first, unlinked.second)));
+    }
+    const Uint32 aVolume = volumes().back();
+    const CIMInstance allocated =
+        get(ALLOCATED, linkPath("CIM_AllocatedFromStoragePool", "Antecedent", poolRef(BASE_POOL), "Dependent",
+                                volumeRef(aVolume)));
+    EXPECT_EQ(valueAs<Uint64>(allocated, "SpaceConsumed"), volume(aVolume)->ConsumedBlocks * 512);
+}
+
+TEST_F(InventoryAssociationsTest, LinksFollowVolumesAndDrivesAsTheyComeAndGo)
+{
+    Uint32 mirror = 0;
+    for (Uint32 id : settings())
+        if (!mirror && volume(id)->DataRedundancy == 2) mirror = id;
+    const Uint32 made = createVolumeFrom(mirror, 4 * 1024 * 1024);
+    EXPECT_EQ(idsOf(associators(ALLOCATED, volumeRef(made))), std::set<Uint32>{BASE_POOL});
+    ASSERT_EQ(spaceByVolume().count(made), 1u);
+    EXPECT_EQ(spaceByVolume().at(made), Uint64(2) * 4 * 1024 * 1024 * 512) << "two copies of 2 GiB";
+
+    advance(600 * 1000000ULL); // the volume is made
+    KVELTask deletion;
+    ASSERT_EQ(engine().deleteVolume(made, &deletion), Uint32(KVEL_RC_SUCCESS));
+    EXPECT_EQ(spaceByVolume().count(made), 1u) << "listed while its deletion runs";
+    advance(60 * 1000000ULL);
+    ASSERT_EQ(volume(made), nullptr);
+    EXPECT_EQ(spaceByVolume().count(made), 0u);
+    EXPECT_EQ(associators(ALLOCATED, volumeRef(made)).size(), 0u);
+    EXPECT_EQ(enumerateNames(ALLOCATED, "CIM_AllocatedFromStoragePool").size(), volumes().size());
+    EXPECT_TRUE(notFound(ALLOCATED, linkPath("CIM_AllocatedFromStoragePool", "Antecedent", poolRef(BASE_POOL),
+                                             "Dependent", volumeRef(made))));
+
+    const Uint32 spare = drivesInPool(SPARE_POOL).front();
+    ASSERT_EQ(engine().transferDrive(spare, AVAILABLE_POOL), Uint32(KVEL_RC_SUCCESS));
+    EXPECT_EQ(idsOf(associators(COMPONENT, driveRef(spare))), std::set<Uint32>{AVAILABLE_POOL});
+    EXPECT_EQ(idsOf(associators(COMPONENT, poolRef(SPARE_POOL))).count(spare), 0u);
+}
+
+} // namespace
+} // namespace scs_test

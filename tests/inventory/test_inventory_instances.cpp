@@ -1,0 +1,190 @@
+// Pools, volumes, drives, volume settings, capabilities and computer systems as the inventory
+// serves them, against the engine's records.
+#include "InventoryHarness.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include <SMIMOBuilders.h>
+
+namespace scs_test
+{
+namespace
+{
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+CIMPropertyList only(std::initializer_list<const char*> names)
+{
+    Array<CIMName> list;
+    for (const char* name : names)
+        list.append(CIMName(name));
+    return CIMPropertyList(list);
+}
+
+class InventoryInstancesTest : public InventoryTest
+{
+};
+
+TEST_F(InventoryInstancesTest, EveryClassEnumeratesExactlyTheRecordsThatExist)
+{
+    ASSERT_EQ(volumes().size(), 4u); // the demo array; its other volume records are settings
+    ASSERT_EQ(settings().size(), 7u);
+    const std::vector<std::pair<std::pair<const char*, const char*>, std::set<Uint32>>> served = {
+        {{"StoragePoolProvider", "CIM_StoragePool"}, asSet(objects(CLASSID_STORAGEPOOL))},
+        {{"StorageVolumeProvider", "CIM_StorageVolume"}, asSet(volumes())},
+        {{"DiskDriveProvider", "CIM_DiskDrive"}, asSet(objects(CLASSID_DRIVE))},
+        {{"StorageSettingProvider", "CIM_StorageSettingWithHints"}, asSet(settings())},
+        {{"StorageCapabilitiesProvider", "CIM_StorageCapabilities"}, asSet(objects(CLASSID_STORAGEPOOL))}};
+    for (const auto& kind : served)
+    {
+        const char* className = kind.first.second;
+        SCOPED_TRACE(className);
+        const Array<CIMObjectPath> paths = enumerateNames(kind.first.first, className);
+        const Array<CIMInstance> found = enumerate(kind.first.first, className);
+        EXPECT_EQ(paths.size(), kind.second.size());
+        EXPECT_EQ(idsOf(paths), kind.second);
+        ASSERT_EQ(found.size(), kind.second.size());
+        EXPECT_EQ(idsOf(found), kind.second);
+        for (Uint32 i = 0; i < found.size(); ++i)
+        {
+            EXPECT_EQ(str(found[i].getClassName().getString()), className);
+            const bool device = found[i].findProperty(CIMName("DeviceID")) != PEG_NOT_FOUND;
+            const char* key = device ? "DeviceID" : "InstanceID";
+            EXPECT_EQ(str(valueAs<String>(found[i], key)), hex(idOf(found[i].getPath()))) << "upper-case hex";
+        }
+    }
+    std::set<std::string> systems;
+    const Array<CIMObjectPath> systemPaths = enumerateNames("ComputerSystemProvider", "CIM_ComputerSystem");
+    for (Uint32 i = 0; i < systemPaths.size(); ++i)
+        systems.insert(keyOf(systemPaths[i], "Name"));
+    EXPECT_EQ(systems, (std::set<std::string>{arrayName(), arrayName() + "-SP0", arrayName() + "-SP1"}));
+    EXPECT_EQ(enumerate("ComputerSystemProvider", "CIM_ComputerSystem").size(), 3u);
+
+    // The superclass the settings provider is registered for: the server enumerates the subclass.
+    EXPECT_EQ(enumerate("StorageSettingProvider", "CIM_StorageSetting").size(), 0u);
+    EXPECT_EQ(enumerateNames("StorageSettingProvider", "CIM_StorageSetting").size(), 0u);
+}
+
+TEST_F(InventoryInstancesTest, AVolumeMadeFromASettingRecordMovesFromSettingsToVolumes)
+{
+    const Uint32 record = createVolumeFrom(settings().front(), 2 * 1024 * 1024);
+    EXPECT_EQ(idsOf(enumerate("StorageSettingProvider", "CIM_StorageSettingWithHints")).count(record), 0u);
+    EXPECT_TRUE(notFound("StorageSettingProvider", hintsRef(record)));
+    EXPECT_EQ(idsOf(enumerateNames("StorageVolumeProvider", "CIM_StorageVolume")).count(record), 1u);
+    EXPECT_EQ(valueAs<Uint64>(get("StorageVolumeProvider", volumeRef(record)), "NumberOfBlocks"),
+              2u * 1024 * 1024);
+}
+
+TEST_F(InventoryInstancesTest, SizesAreServedInBytesWhereTheRecordsCountBlocks)
+{
+    for (Uint32 id : objects(CLASSID_STORAGEPOOL))
+    {
+        std::unique_ptr<KVELPool> pool(dynamic_cast<KVELPool*>(engine().getObject(CLASSID_STORAGEPOOL, id)));
+        const CIMInstance found = get("StoragePoolProvider", poolRef(id));
+        EXPECT_EQ(valueAs<Uint64>(found, "TotalManagedSpace"), pool->TotalBlocks * 512);
+        EXPECT_EQ(valueAs<Uint64>(found, "RemainingManagedSpace"),
+                  (pool->TotalBlocks - pool->UsedBlocks) * 512);
+    }
+    for (Uint32 id : volumes()) // NumberOfBlocks counts blocks of BlockSize bytes
+        EXPECT_EQ(valueAs<Uint64>(get("StorageVolumeProvider", volumeRef(id)), "NumberOfBlocks"),
+                  volume(id)->Size);
+    for (Uint32 id : settings())
+        EXPECT_EQ(valueAs<Uint64>(get("StorageSettingProvider", hintsRef(id)), "UserDataStripeDepth"),
+                  Uint64(volume(id)->ChunkSize) * 512);
+}
+
+TEST_F(InventoryInstancesTest, UnknownIDsPathsOfOtherClassesAndMalformedKeysAreNotFound)
+{
+    const Uint32 aVolume = volumes().front(), aSetting = settings().front();
+    const std::vector<std::pair<const char*, CIMObjectPath>> misses = {
+        {"StoragePoolProvider", poolRef(0x37000099)},
+        {"StoragePoolProvider", poolRef(0x38000001)}, // a drive's ID
+        {"StoragePoolProvider", capabilitiesRef(BASE_POOL)},
+        {"StoragePoolProvider", idPath("CIM_StoragePool", "base")},
+        {"StorageVolumeProvider", volumeRef(aSetting)},
+        {"StorageVolumeProvider", driveRef(0x38000001)},
+        {"StorageVolumeProvider", devicePath("CIM_StorageVolume", "3A00000G")},
+        {"StorageVolumeProvider", devicePath("CIM_StorageVolume", "13A000001")}, // beyond 32 bits
+        {"DiskDriveProvider", driveRef(aVolume)},
+        {"StorageSettingProvider", hintsRef(aVolume)},
+        {"StorageSettingProvider", volumeRef(aSetting)},
+        {"StorageSettingProvider", idPath("CIM_StorageSettingWithHints", "")},
+        {"StorageCapabilitiesProvider", capabilitiesRef(aVolume)},
+        {"StorageCapabilitiesProvider", poolRef(BASE_POOL)},
+        {"ComputerSystemProvider", systemRef("ANOTHER-ARRAY")},
+        {"ComputerSystemProvider", systemRef(arrayName() + "-SP2")},
+    };
+    for (const auto& miss : misses)
+        EXPECT_TRUE(notFound(miss.first, miss.second)) << miss.first << " " << str(miss.second.toString());
+}
+
+TEST_F(InventoryInstancesTest, PathsTheStorageModuleBuildsAndLowerCaseKeysLeadToTheServedInstances)
+{
+    auto servedAs = [this](const char* provider, const CIMObjectPath& path)
+    { return str(get(provider, path).getPath().toString()); };
+    for (Uint32 id : volumes())
+        EXPECT_EQ(servedAs("StorageVolumeProvider", StorageVolumePath(id)),
+                  str(StorageVolumePath(id).toString()));
+    for (Uint32 id : objects(CLASSID_STORAGEPOOL))
+        EXPECT_EQ(servedAs("StoragePoolProvider", StoragePoolPath(id)), str(StoragePoolPath(id).toString()));
+    for (Uint32 id : settings())
+    {
+        EXPECT_EQ(servedAs("StorageSettingProvider", StorageSettingPath(id)),
+                  str(StorageSettingPath(id).toString()));
+        EXPECT_EQ(servedAs("StorageSettingProvider", settingRef(id)), str(StorageSettingPath(id).toString()))
+            << "a CIM_StorageSetting path names the record too";
+    }
+
+    const Uint32 aVolume = volumes().front(), aSetting = settings().front(), aDrive = 0x3800000a;
+    EXPECT_EQ(servedAs("StorageVolumeProvider", devicePath("CIM_StorageVolume", lower(hex(aVolume)))),
+              str(StorageVolumePath(aVolume).toString()));
+    EXPECT_EQ(servedAs("DiskDriveProvider", devicePath("CIM_DiskDrive", lower(hex(aDrive)))),
+              str(DiskDrivePath(aDrive).toString()));
+    EXPECT_EQ(servedAs("StorageSettingProvider", idPath("CIM_StorageSettingWithHints", lower(hex(aSetting)))),
+              str(StorageSettingPath(aSetting).toString()));
+    EXPECT_EQ(keyOf(get("ComputerSystemProvider", systemRef(lower(arrayName() + "-SP1"))).getPath(), "Name"),
+              arrayName() + "-SP1");
+}
+
+TEST_F(InventoryInstancesTest, PropertyListsFilterKeysTooAndOnlyKeysCarryTheKeyQualifier)
+{
+    const std::vector<std::pair<const char*, CIMObjectPath>> samples = {
+        {"StorageVolumeProvider", volumeRef(volumes().front())},
+        {"StorageCapabilitiesProvider", capabilitiesRef(BASE_POOL)},
+        {"ComputerSystemProvider", systemRef(arrayName())},
+    };
+    for (const auto& sample : samples)
+    {
+        SCOPED_TRACE(sample.first);
+        const CIMInstance named = get(sample.first, sample.second, false, only({"ElementName"}));
+        EXPECT_EQ(named.getPropertyCount(), 1u);
+        EXPECT_NE(named.findProperty(CIMName("ElementName")), PEG_NOT_FOUND);
+        EXPECT_EQ(get(sample.first, sample.second, false, only({})).getPropertyCount(), 0u);
+
+        const CIMInstance plain = get(sample.first, sample.second, false);
+        const CIMInstance qualified = get(sample.first, sample.second, true);
+        ASSERT_EQ(plain.getPropertyCount(), qualified.getPropertyCount());
+        for (Uint32 i = 0; i < qualified.getPropertyCount(); ++i)
+        {
+            const CIMConstProperty property = qualified.getProperty(i);
+            const bool isKey = hasKey(sample.second, property.getName());
+            const Uint32 qualifier = property.findQualifier(CIMName("Key"));
+            EXPECT_EQ(qualifier != PEG_NOT_FOUND, isKey) << str(property.getName().getString());
+            EXPECT_TRUE(qualifier == PEG_NOT_FOUND ||
+                        property.getQualifier(qualifier).getValue() == CIMValue(true));
+            EXPECT_EQ(plain.getProperty(plain.findProperty(property.getName())).getQualifierCount(), 0u);
+        }
+    }
+    const Array<CIMInstance> pools = enumerate("StoragePoolProvider", "CIM_StoragePool", only({"PoolID"}));
+    for (Uint32 i = 0; i < pools.size(); ++i)
+        EXPECT_EQ(pools[i].getPropertyCount(), 1u);
+}
+
+} // namespace
+} // namespace scs_test
