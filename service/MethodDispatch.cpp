@@ -118,6 +118,13 @@ const CIMName& SCSP::_dispatchName(Uint32 row)
     return table.names[row];
 }
 
+Uint32 SCSP::_dispatchRowOf(const CIMName& methodName)
+{
+    for (Uint32 row = 0; row < _dispatchRows; ++row)
+        if (methodName.equal(_dispatchName(row))) return row;
+    return _dispatchRows;
+}
+
 void SCSP::_answerPoolLookup(Uint32 row, const Array<CIMParamValue>& inParameters,
                              MethodResultResponseHandler& handler)
 {
@@ -155,9 +162,7 @@ void SCSP::invokeMethod(const OperationContext&, const CIMObjectPath& objectRefe
                          SCS_TRACE(TRACE_NORMAL, "Configuration Class is : ", objectReference.getClassName());
                          if (isServiceClass(objectReference.getClassName()))
                          {
-                             Uint32 row = 0;
-                             while (row < _dispatchRows && !methodName.equal(_dispatchName(row)))
-                                 ++row;
+                             const Uint32 row = _dispatchRowOf(methodName);
                              if (row == _dispatchRows)
                              {
                                  String message("StorageConfigurationService: Unhandled method: ");

@@ -60,6 +60,8 @@ private:
     static const Uint32 _dispatchRows = 31;
     // The table's method names as CIM names, built on first use.
     static const CIMName& _dispatchName(Uint32 row);
+    // The row of the method of that name (compared ignoring case), or _dispatchRows when none.
+    static Uint32 _dispatchRowOf(const CIMName& methodName);
     // The last four rows of the dispatch table: the pool lookups, answered without a handler.
     void _answerPoolLookup(Uint32 row, const Array<CIMParamValue>& inParameters,
                            MethodResultResponseHandler& handler);
