@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Keys agree between the two modules: paths the inventory serves are taken by the service's
 # methods as they are, and the paths the methods answer with lead to instances the inventory
-# serves.
+# serves. A refused setting change reaches the client as its CIM error.
 . "$(dirname "$0")/harness.sh"
 start_cimhost --time-scale 10
 
@@ -59,6 +59,13 @@ wbem ain -ac CIM_AllocatedFromStoragePool "$created"
 expect_contains "the volume is in the pool it was asked for" "$OUT" 'InstanceID="37000004"'
 wbem ein "$BASE:CIM_StorageSetting"
 if grep -qF 'InstanceID="3A000005"' <<<"$OUT"; then fail "a used setting is still listed as a setting"; fi
+
+# A setting change the array cannot use comes back as the CIM error, and changes nothing.
+wbem mi "$BASE:CIM_StorageSettingWithHints.InstanceID=\"3A000006\"" 'PackageRedundancyGoal=5'
+expect_contains "an unusable goal is an invalid parameter" "$OUT" "CIM_ERR_INVALID_PARAMETER"
+expect_contains "the refusal names the property" "$OUT" "PackageRedundancyGoal"
+wbem -nl gi "$BASE:CIM_StorageSettingWithHints.InstanceID=\"3A000006\""
+expect_contains "the setting is as it was" "$OUT" "-PackageRedundancyGoal=1"
 
 stop_cimhost
 finish
