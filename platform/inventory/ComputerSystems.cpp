@@ -47,12 +47,13 @@ class ComputerSystemKind : public ElementKind
 {
 public:
     ComputerSystemKind()
-        : ElementKind(SYSTEM_CLASS, {"CIM_System", "CIM_EnabledLogicalElement", "CIM_LogicalElement",
-                                     "CIM_ManagedSystemElement", "CIM_ManagedElement"})
+        : ElementKind(SYSTEM_CLASS, "Name",
+                      {"CIM_System", "CIM_EnabledLogicalElement", "CIM_LogicalElement",
+                       "CIM_ManagedSystemElement", "CIM_ManagedElement"})
     {
     }
     Array<Uint32> objectIDs() const override { return engine().enumerateObjects(CLASSID_COMPUTERSYSTEM); }
-    // Names are compared with the array's system name, which the engine sets when it loads.
+    // The Name key is compared with the array's system name, which the engine sets when it loads.
     Uint32 objectIDOf(const CIMObjectPath& path) const override
     {
         if (!names(path.getClassName())) return 0;

@@ -21,9 +21,9 @@ bool contains(const std::vector<CIMName>& names, const CIMName& name)
 
 } // namespace
 
-ElementKind::ElementKind(const char* className, const std::vector<const char*>& lineage,
+ElementKind::ElementKind(const char* className, const char* keyName, const std::vector<const char*>& lineage,
                          const std::vector<const char*>& aliases)
-    : _className(className)
+    : _className(className), _keyName(keyName)
 {
     for (const char* name : lineage)
         _lineage.push_back(CIMName(name));
@@ -43,6 +43,11 @@ bool ElementKind::names(const CIMName& className) const
     return _className.equal(className) || contains(_aliases, className);
 }
 
+Uint32 ElementKind::objectIDOf(const CIMObjectPath& path) const
+{
+    return names(path.getClassName()) ? keyObjectID(path, _keyName) : KVEL_NULL_OBJECT_ID;
+}
+
 namespace
 {
 
@@ -51,15 +56,12 @@ class StoragePoolKind : public ElementKind
 {
 public:
     StoragePoolKind()
-        : ElementKind("CIM_StoragePool", {"CIM_ResourcePool", "CIM_LogicalElement",
-                                          "CIM_ManagedSystemElement", "CIM_ManagedElement"})
+        : ElementKind(
+              "CIM_StoragePool", "InstanceID",
+              {"CIM_ResourcePool", "CIM_LogicalElement", "CIM_ManagedSystemElement", "CIM_ManagedElement"})
     {
     }
     Array<Uint32> objectIDs() const override { return engine().enumerateObjects(CLASSID_STORAGEPOOL); }
-    Uint32 objectIDOf(const CIMObjectPath& path) const override
-    {
-        return names(path.getClassName()) ? keyObjectID(path, "InstanceID") : 0;
-    }
     CIMObjectPath path(Uint32 objectID) const override { return StoragePoolPath(objectID); }
     CIMInstance instance(Uint32 objectID, Boolean includeQualifiers,
                          const CIMPropertyList& propertyList) const override
@@ -78,12 +80,8 @@ std::vector<const char*> deviceLineage(const char* intermediate)
 class StorageVolumeKind : public ElementKind
 {
 public:
-    StorageVolumeKind() : ElementKind("CIM_StorageVolume", deviceLineage("CIM_StorageExtent")) {}
+    StorageVolumeKind() : ElementKind("CIM_StorageVolume", "DeviceID", deviceLineage("CIM_StorageExtent")) {}
     Array<Uint32> objectIDs() const override { return volumeRecordIDs(false); }
-    Uint32 objectIDOf(const CIMObjectPath& path) const override
-    {
-        return names(path.getClassName()) ? keyObjectID(path, "DeviceID") : 0;
-    }
     CIMObjectPath path(Uint32 objectID) const override { return StorageVolumePath(objectID); }
     CIMInstance instance(Uint32 objectID, Boolean includeQualifiers,
                          const CIMPropertyList& propertyList) const override
@@ -95,12 +93,8 @@ public:
 class DiskDriveKind : public ElementKind
 {
 public:
-    DiskDriveKind() : ElementKind("CIM_DiskDrive", deviceLineage("CIM_MediaAccessDevice")) {}
+    DiskDriveKind() : ElementKind("CIM_DiskDrive", "DeviceID", deviceLineage("CIM_MediaAccessDevice")) {}
     Array<Uint32> objectIDs() const override { return engine().enumerateObjects(CLASSID_DRIVE); }
-    Uint32 objectIDOf(const CIMObjectPath& path) const override
-    {
-        return names(path.getClassName()) ? keyObjectID(path, "DeviceID") : 0;
-    }
     CIMObjectPath path(Uint32 objectID) const override { return DiskDrivePath(objectID); }
     CIMInstance instance(Uint32 objectID, Boolean includeQualifiers,
                          const CIMPropertyList& propertyList) const override

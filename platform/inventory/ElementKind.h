@@ -21,9 +21,10 @@ namespace inventory
 class ElementKind
 {
 public:
-    // className: the class of the instances. lineage: its superclasses, nearest first, which a
-    // result-class filter may name. aliases: further classes whose paths name these elements.
-    ElementKind(const char* className, const std::vector<const char*>& lineage,
+    // className: the class of the instances. keyName: the key that holds the object ID in
+    // hexadecimal. lineage: its superclasses, nearest first, which a result-class filter may name.
+    // aliases: further classes whose paths name these elements.
+    ElementKind(const char* className, const char* keyName, const std::vector<const char*>& lineage,
                 const std::vector<const char*>& aliases = {});
     virtual ~ElementKind();
 
@@ -37,7 +38,7 @@ public:
     virtual Array<Uint32> objectIDs() const = 0;
     // The object ID a path names: 0 when its class is not one of names(), a key is missing or
     // malformed. The element need not exist.
-    virtual Uint32 objectIDOf(const CIMObjectPath& path) const = 0;
+    virtual Uint32 objectIDOf(const CIMObjectPath& path) const;
     // Path and instance of an element; CIMObjectNotFoundException when it does not exist.
     virtual CIMObjectPath path(Uint32 objectID) const = 0;
     virtual CIMInstance instance(Uint32 objectID, Boolean includeQualifiers,
@@ -45,6 +46,7 @@ public:
 
 private:
     CIMName _className;
+    const char* _keyName;
     std::vector<CIMName> _lineage;
     std::vector<CIMName> _aliases;
 };

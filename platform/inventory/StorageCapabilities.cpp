@@ -53,12 +53,11 @@ CIMObjectPath capabilitiesPath(Uint32 poolID)
 class StorageCapabilitiesKind : public ElementKind
 {
 public:
-    StorageCapabilitiesKind() : ElementKind(CAPABILITIES_CLASS, {"CIM_Capabilities", "CIM_ManagedElement"}) {}
-    Array<Uint32> objectIDs() const override { return engine().enumerateObjects(CLASSID_STORAGEPOOL); }
-    Uint32 objectIDOf(const CIMObjectPath& path) const override
+    StorageCapabilitiesKind()
+        : ElementKind(CAPABILITIES_CLASS, "InstanceID", {"CIM_Capabilities", "CIM_ManagedElement"})
     {
-        return names(path.getClassName()) ? keyObjectID(path, "InstanceID") : 0;
     }
+    Array<Uint32> objectIDs() const override { return engine().enumerateObjects(CLASSID_STORAGEPOOL); }
     CIMObjectPath path(Uint32 poolID) const override
     {
         requirePool(poolID);

@@ -24,15 +24,11 @@ class StorageSettingKind : public ElementKind
 {
 public:
     StorageSettingKind()
-        : ElementKind("CIM_StorageSettingWithHints",
+        : ElementKind("CIM_StorageSettingWithHints", "InstanceID",
                       {"CIM_StorageSetting", "CIM_SettingData", "CIM_ManagedElement"}, {"CIM_StorageSetting"})
     {
     }
     Array<Uint32> objectIDs() const override { return volumeRecordIDs(true); }
-    Uint32 objectIDOf(const CIMObjectPath& path) const override
-    {
-        return names(path.getClassName()) ? keyObjectID(path, "InstanceID") : 0;
-    }
     CIMObjectPath path(Uint32 objectID) const override { return StorageSettingPath(objectID); }
     CIMInstance instance(Uint32 objectID, Boolean includeQualifiers,
                          const CIMPropertyList& propertyList) const override
