@@ -1,38 +1,25 @@
 // The inventory module's answers as a server asks for them: listing the volumes and following a
 // pool to its volumes, with many volumes on the array (each answer reads the engine afresh).
-#include <dlfcn.h>
-
-#include <cstdlib>
 #include <memory>
 
 #include <benchmark/benchmark.h>
 
 #include <Pegasus/Provider/CIMAssociationProvider.h>
 #include <Pegasus/Provider/CIMInstanceProvider.h>
-#include <Pegasus/Provider/CIMOMHandle.h>
 
 #include <KVELClock.h>
 #include <KVELEngine.h>
+
+#include "LoadedModule.h"
 
 using namespace Pegasus;
 
 namespace
 {
 
-typedef CIMProvider* (*CreateProvider)(const String&);
-
 CIMProvider* makeProvider(const char* name)
 {
-    static CreateProvider create = []
-    {
-        void* module = dlopen(INVENTORY_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        if (!module) std::abort();
-        return reinterpret_cast<CreateProvider>(dlsym(module, "PegasusCreateProvider"));
-    }();
-    CIMProvider* provider = create(name);
-    CIMOMHandle handle;
-    provider->initialize(handle);
-    return provider;
+    return scs_bench::makeProvider(INVENTORY_MODULE_PATH, name);
 }
 
 // The demo array with `extra` more 1 GiB volumes in the base pool (their creation tasks never
@@ -48,30 +35,13 @@ bool arrayWithVolumes(Uint32 extra)
     {
         KVELTask task;
         Uint32 volumeID = 0;
-        if (engine->createVolumeAtomic("bench", 2097152, 0, 1, 2, 128, KVELVolume::VOLUME_ORGANIZATION_MIRRORED,
-                                       {}, &task, volumeID) != KVEL_RC_SUCCESS)
+        if (engine->createVolumeAtomic("bench", 2097152, 0, 1, 2, 128,
+                                       KVELVolume::VOLUME_ORGANIZATION_MIRRORED, {}, &task,
+                                       volumeID) != KVEL_RC_SUCCESS)
             return false;
     }
     return true;
 }
-
-struct CountInstances : public InstanceResponseHandler
-{
-    Uint32 count = 0;
-    void processing() override {}
-    void complete() override {}
-    void deliver(const CIMInstance&) override { ++count; }
-    void deliver(const Array<CIMInstance>& instances) override { count += instances.size(); }
-};
-
-struct CountPaths : public ObjectPathResponseHandler
-{
-    Uint32 count = 0;
-    void processing() override {}
-    void complete() override {}
-    void deliver(const CIMObjectPath&) override { ++count; }
-    void deliver(const Array<CIMObjectPath>& paths) override { count += paths.size(); }
-};
 
 void perVolume(benchmark::State& state, Uint32 volumes)
 {
@@ -90,7 +60,7 @@ void BM_EnumerateVolumes(benchmark::State& state)
     OperationContext context;
     for (auto _ : state)
     {
-        CountInstances answer;
+        scs_bench::CountingHandler answer;
         instances->enumerateInstances(context, classPath, false, false, CIMPropertyList(), answer);
         if (answer.count != volumes) state.SkipWithError("wrong number of volumes");
     }
@@ -109,9 +79,9 @@ void BM_PoolToVolumes(benchmark::State& state)
     OperationContext context;
     for (auto _ : state)
     {
-        CountPaths answer;
-        association->associatorNames(context, pool, "CIM_AllocatedFromStoragePool", CIMName(), String(), String(),
-                                     answer);
+        scs_bench::CountingHandler answer;
+        association->associatorNames(context, pool, "CIM_AllocatedFromStoragePool", CIMName(), String(),
+                                     String(), answer);
         if (answer.count != volumes) state.SkipWithError("wrong number of volumes");
     }
     perVolume(state, volumes);

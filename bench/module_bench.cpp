@@ -1,7 +1,5 @@
 // The provider module's hot paths: a trace line while tracing is suppressed, the
 // element-to-jobs association over many tasks, and persistence transfers through the handlers.
-#include <dlfcn.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -18,6 +16,7 @@
 #include <KVELMessageHeader.h>
 #include <ProviderTraceServices.h>
 
+#include "LoadedModule.h"
 #include "Trace.h"
 
 #define SCS_TRACE_FILE "ModuleBench"
@@ -27,20 +26,9 @@ using namespace Pegasus;
 namespace
 {
 
-typedef CIMProvider* (*CreateProvider)(const String&);
-
 CIMProvider* makeProvider(const char* name)
 {
-    static CreateProvider create = []
-    {
-        void* module = dlopen(SCS_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        if (!module) std::abort();
-        return reinterpret_cast<CreateProvider>(dlsym(module, "PegasusCreateProvider"));
-    }();
-    CIMProvider* provider = create(name);
-    CIMOMHandle handle;
-    provider->initialize(handle);
-    return provider;
+    return scs_bench::makeProvider(SCS_MODULE_PATH, name);
 }
 
 KVELEngine* freshEngine(Uint32 maxTasks = 256)
@@ -51,16 +39,6 @@ KVELEngine* freshEngine(Uint32 maxTasks = 256)
     config.ramdiskDirectory = "/tmp";
     return KVELEngine::createInstance(config);
 }
-
-// Discards what the handlers deliver.
-struct NullPaths : public ObjectPathResponseHandler
-{
-    Uint32 count = 0;
-    void processing() override {}
-    void complete() override {}
-    void deliver(const CIMObjectPath&) override { ++count; }
-    void deliver(const Array<CIMObjectPath>& paths) override { count += paths.size(); }
-};
 
 struct KeepResult : public MethodResultResponseHandler
 {
@@ -127,7 +105,7 @@ void BM_ElementToJobs(benchmark::State& state)
     ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
     for (auto _ : state)
     {
-        NullPaths jobs;
+        scs_bench::CountingHandler jobs;
         affected->associatorNames(context, volume, "CIM_AffectedJobElement", "CIM_ConcreteJob", "", "", jobs);
         if (jobs.count != tasks) state.SkipWithError("wrong number of jobs");
     }
