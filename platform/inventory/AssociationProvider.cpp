@@ -42,29 +42,31 @@ std::vector<AssociationProvider::Match> AssociationProvider::_matches(const CIMO
 
 CIMObjectPath AssociationProvider::_linkPath(const Link& link) const
 {
+    const CIMObjectPath ends[2] = {_association.end(0).kind.path(link.objectIDs[0]),
+                                   _association.end(1).kind.path(link.objectIDs[1])};
+    return _linkPath(ends);
+}
+
+CIMObjectPath AssociationProvider::_linkPath(const CIMObjectPath (&ends)[2]) const
+{
     Array<CIMKeyBinding> keys;
     for (int end = 0; end < 2; ++end)
-    {
-        const AssociationEnd& side = _association.end(end);
-        keys.append(CIMKeyBinding(CIMName(side.role), CIMValue(side.kind.path(link.objectIDs[end]))));
-    }
+        keys.append(CIMKeyBinding(CIMName(_association.end(end).role), CIMValue(ends[end])));
     // Host and namespace as the elements' own paths carry them.
-    const CIMObjectPath first = _association.end(0).kind.path(link.objectIDs[0]);
-    return CIMObjectPath(first.getHost(), first.getNameSpace(), _association.className(), keys);
+    return CIMObjectPath(ends[0].getHost(), ends[0].getNameSpace(), _association.className(), keys);
 }
 
 CIMInstance AssociationProvider::_linkInstance(const Link& link, Boolean includeQualifiers,
                                                const CIMPropertyList& propertyList) const
 {
-    const CIMObjectPath path = _linkPath(link);
+    const CIMObjectPath ends[2] = {_association.end(0).kind.path(link.objectIDs[0]),
+                                   _association.end(1).kind.path(link.objectIDs[1])};
     CIMInstance instance(_association.className());
     InstanceProperties properties(instance, includeQualifiers, propertyList);
-    const Array<CIMKeyBinding>& keys = path.getKeyBindings();
-    for (Uint32 i = 0; i < keys.size(); ++i)
-        properties.addKey((const char*)keys[i].getName().getString().getCString(),
-                          CIMValue(CIMObjectPath(keys[i].getValue())));
+    for (int end = 0; end < 2; ++end)
+        properties.addKey(_association.end(end).role, CIMValue(ends[end]));
     _association.addProperties(link, properties);
-    instance.setPath(path);
+    instance.setPath(_linkPath(ends));
     return instance;
 }
 

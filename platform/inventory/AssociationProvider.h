@@ -66,6 +66,7 @@ private:
     std::vector<Match> _matches(const CIMObjectPath& objectName, const String& role, const String& resultRole,
                                 const CIMName& resultClass) const;
     CIMObjectPath _linkPath(const Link& link) const;
+    CIMObjectPath _linkPath(const CIMObjectPath (&ends)[2]) const;
     CIMInstance _linkInstance(const Link& link, Boolean includeQualifiers,
                               const CIMPropertyList& propertyList) const;
 
