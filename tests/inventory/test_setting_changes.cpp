@@ -159,8 +159,6 @@ TEST_F(SettingChangesTest, ValuesThatCannotBeTakenAreRefusedAndLeaveTheRecordAsI
         {"a hint above 10", {{"StorageEfficiencyHint", u16(11)}}},
         {"a depth in part blocks", {{"UserDataStripeDepth", CIMValue(Uint64(64 * 1024 + 100))}}},
         {"a depth of 24 blocks", {{"UserDataStripeDepth", CIMValue(Uint64(24 * 512))}}},
-        {"a depth of 4 blocks", {{"UserDataStripeDepth", CIMValue(Uint64(4 * 512))}}},
-        {"a depth of 4096 blocks", {{"UserDataStripeDepth", CIMValue(Uint64(4096 * 512))}}},
         {"a depth of 0", {{"UserDataStripeDepth", CIMValue(Uint64(0))}}},
         {"a stripe over 17 drives", {{"ExtentStripeLength", u16(17)}}},
         {"parity over 2 drives", {{"PackageRedundancyGoal", u16(1)}, {"ExtentStripeLength", u16(2)}}},
