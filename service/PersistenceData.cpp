@@ -22,7 +22,8 @@ const Uint32 FILE_NAME_SIZE = 108;
 const size_t CHUNK_SIZE = 4096;
 
 // The transfer file of one call: closed and removed when the call ends, whatever the outcome,
-// so no partial file is left for the engine or the next transfer.
+// so no partial file is left for the engine or the next transfer; only a read that the engine
+// failed leaves the file alone, since the engine keeps no file it reports failure for.
 class TransferFile
 {
 public:
@@ -47,6 +48,8 @@ public:
         if (_fd >= 0) ::close(_fd);
         _fd = -1;
     }
+    // A file the engine did not hand over is not the call's to remove.
+    void leave() { _named = false; }
     const char* name() const { return _name; }
     int fd() const { return _fd; }
 
@@ -154,6 +157,7 @@ void StorageConfigurationServiceProvider::_handleReadPersistenceData(const CIMOb
     Uint32 returnValue = cimrcFromKvelRc(_engine->getPersistenceData(file.name()));
     if (returnValue != 0)
     {
+        file.leave();
         handler.deliver(CIMValue(returnValue));
         return;
     }

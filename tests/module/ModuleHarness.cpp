@@ -222,6 +222,13 @@ void ModuleTest::SetUp()
     config.clock = _clock;
     config.ramdiskDirectory = _ramdisk;
     config.controllerSlot = 0;
+    if (durableState)
+    {
+        char folder[] = "/tmp/scs-module-state-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        _stateFolder = folder;
+        config.stateFile = _stateFolder + "/array.json";
+    }
     _engine = KVELEngine::createInstance(config);
     _rep = new TestCimomRep;
     _rep->calls = &enumerateCalls;
@@ -238,8 +245,19 @@ void ModuleTest::TearDown()
         if (!made.deletesItself) delete made.provider;
     }
     _made.clear();
-    std::string command = "rm -rf '" + _ramdisk + "'";
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", _ramdisk.c_str());
+    for (const std::string& folder : {_ramdisk, _stateFolder})
+    {
+        std::string command = "rm -rf '" + folder + "'";
+        if (!folder.empty() && std::system(command.c_str()) != 0)
+            std::fprintf(stderr, "could not remove %s\n", folder.c_str());
+    }
+}
+
+void ModuleTest::removeStateFolder()
+{
+    ASSERT_FALSE(_stateFolder.empty()) << "the engine has no durable state";
+    std::string command = "rm -rf '" + _stateFolder + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
 }
 
 std::vector<Uint32> ModuleTest::objects(CLASSID_e classID)

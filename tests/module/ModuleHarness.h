@@ -210,12 +210,17 @@ protected:
         EXPECT_NE(typed, nullptr) << name;
         if (!typed) return nullptr;
         made->initialize(_cimom);
-        _made.push_back({made, providersDeleteThemselves || String::equalNoCase(name, "ConcreteJobProvider")});
+        _made.push_back(
+            {made, providersDeleteThemselves || String::equalNoCase(name, "ConcreteJobProvider")});
         return typed;
     }
 
     // Set by fixtures of modules whose every provider deletes itself in terminate().
     bool providersDeleteThemselves = false;
+    // Set before SetUp to give the engine a durable state file in a folder of its own. Once
+    // removeStateFolder() has taken the folder away, every change answers KVEL_RC_STATE_NOT_SAVED.
+    bool durableState = false;
+    void removeStateFolder();
 
     KVELEngine& engine() { return *_engine; }
     KVELManualClock& clock() { return *_clock; }
@@ -257,6 +262,7 @@ private:
     };
     std::vector<MadeProvider> _made;
     std::string _ramdisk;
+    std::string _stateFolder;
 };
 
 } // namespace scs_test

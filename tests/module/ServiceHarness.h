@@ -111,6 +111,18 @@ protected:
     CIMMethodProvider* service = nullptr;
 };
 
+// A fixture whose engine keeps a durable state file, so that a test can make every change
+// answer "made, but not saved" (ModuleTest::removeStateFolder).
+template <class Fixture> class WithDurableState : public Fixture
+{
+protected:
+    void SetUp() override
+    {
+        this->durableState = true;
+        Fixture::SetUp();
+    }
+};
+
 } // namespace scs_test
 
 #endif

@@ -117,6 +117,35 @@ TEST_F(DeviceMethodsTest, ManualCreateRefusesTooFewDrivesAndMissingKeys)
     EXPECT_TRUE(volume(another)->IsSetting);
 }
 
+using ManualCreateUnsavedTest = WithDurableState<DeviceMethodsTest>;
+
+TEST_F(ManualCreateUnsavedTest, AVolumeMadeButNotSavedIsAnsweredAsMadeAndARefusalAsTheEngineFailure)
+{
+    Uint32 settingID = newSetting(KVELVolume::VOLUME_ORGANIZATION_PARITY, 1, 5);
+    Uint32 refusedID = newSetting(KVELVolume::VOLUME_ORGANIZATION_PARITY, 1, 5);
+    removeStateFolder();
+
+    MethodRecorder result =
+        call("CreateOrModifyElementFromElements", manual(settingID, baseDrives(5), 513, "unsaved"));
+    EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "TheElement", "Size"}));
+    EXPECT_EQ(uint32Result(result), 4096u);
+    EXPECT_TRUE(task(jobTask(result))) << "the client can follow the job";
+    EXPECT_EQ(keyOf(outputPath(result, "TheElement"), "DeviceID"), hex(settingID));
+    EXPECT_FALSE(volume(settingID)->IsSetting);
+    EXPECT_EQ(outputSize(result), volume(settingID)->Size * 512);
+
+    // Four free drives and a spare: the engine's refusal reaches the client, with nothing delivered.
+    std::vector<Uint32> drives = baseDrives(4);
+    drives.push_back(drivesInPool(KVELPool::SPARE_POOL_ID)[0]);
+    MethodRecorder refused;
+    CIMException e = callFailing("CreateOrModifyElementFromElements", manual(refusedID, drives), refused);
+    EXPECT_EQ(e.getCode(), CIM_ERR_FAILED);
+    EXPECT_EQ(str(e.getMessage()),
+              KVELErrorCodes::getTextForIndex(KVELErrorCodes::getIndex(KVEL_RC_DRIVE_NOT_AVAILABLE)));
+    EXPECT_TRUE(refused.outputs.size() == 0 && refused.returnValues.empty());
+    EXPECT_TRUE(volume(refusedID)->IsSetting);
+}
+
 TEST_F(DeviceMethodsTest, ElementMethodsServeOnlyTheVendorClass)
 {
     Uint32 volumeID = volumes()[0];

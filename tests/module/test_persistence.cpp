@@ -3,6 +3,7 @@
 #include "ServiceHarness.h"
 
 #include <dirent.h>
+#include <fstream>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -41,6 +42,15 @@ protected:
     {
         return call("WritePersistenceData", params({param("Data", CIMValue(String(data.c_str()))),
                                                     param("PersistenceSetting", CIMValue(setting))}));
+    }
+    // The name the engine gives the next transfer file: its names count up.
+    static std::string nextTransferName()
+    {
+        char name[108];
+        EXPECT_NE(KVELEngine::getRamdiskFilename(sizeof name, name), 0u);
+        std::string text = name;
+        size_t dash = text.rfind('-') + 1;
+        return text.substr(0, dash) + std::to_string(std::stoul(text.substr(dash)) + 1) + ".tmp";
     }
     std::string read(MethodRecorder& result)
     {
@@ -130,6 +140,28 @@ TEST_F(PersistenceTest, ShortWritesAndUnusableDirectoriesLeaveNoFile)
     EXPECT_EQ(uint32Result(readResult), 2u) << "the engine could not write the file: result 36 maps to 2";
     ASSERT_EQ(rename(away.c_str(), ramdiskDirectory().c_str()), 0);
     EXPECT_TRUE(leftovers().empty());
+}
+
+using UnsavedPersistenceTest = WithDurableState<PersistenceTest>;
+
+TEST_F(UnsavedPersistenceTest, AFailedReadIsAnsweredAtOnceAndLeavesTheFileToTheEngine)
+{
+    removeStateFolder();
+    EXPECT_EQ(uint32Result(write("0A1B")), 3u) << "stored, but the state not saved: result 9";
+    TraceCapture trace;
+    MethodRecorder result;
+    EXPECT_EQ(read(result), "<no data>");
+    EXPECT_EQ(uint32Result(result), 2u) << "result 9 maps to 2";
+    EXPECT_TRUE(trace.containing("Actual Length Read").empty()) << "the file is not read";
+    EXPECT_TRUE(leftovers().empty()) << "the engine took back the file it wrote";
+
+    // Refused before the engine writes: a file of the transfer name is not the handler's to remove.
+    std::string next = nextTransferName();
+    std::ofstream(next) << "not the handler's";
+    engine().initiateShutdown(true);
+    read(result);
+    EXPECT_EQ(uint32Result(result), 2u) << "result 34 maps to 2";
+    EXPECT_EQ(leftovers(), std::vector<std::string>{next.substr(next.rfind('/') + 1)});
 }
 
 } // namespace

@@ -127,6 +127,9 @@ public:
     // fields of the record passed: Size (KVEL_RC_INVALID_SIZE when 0), Name, PoolObjectID (0 = the
     // base pool), layout, and with ManualCreate the drives in DriveIDs (all online and in the pool;
     // at least DataRedundancy x StripeWidth). Beyond the free space: KVEL_RC_INSUFFICIENT_CAPACITY.
+    // Unlike the other operations it reports a refusal by throwing KVELOperationFailedException
+    // with that result code; it returns only when the volume was made: KVEL_RC_SUCCESS, or
+    // KVEL_RC_STATE_NOT_SAVED.
     Uint32 createVolume(KVELVolume* setting, KVELTask* task);
     // New size = volume->Size: smaller KVEL_RC_INVALID_SIZE, equal KVEL_RC_SUCCESS_NO_CHANGE.
     Uint32 growVolume(Uint32 volumeID, KVELVolume* volume, KVELTask* task);
@@ -187,6 +190,8 @@ public:
     // as the persistence block(s) of the setting.
     Uint32 setPersistenceData(KVELController::PersistenceEnum setting, const char* fileName);
     // Writes this controller's persistence block into the transfer file (created or truncated).
+    // Only with KVEL_RC_SUCCESS is the file left for the caller: when any other result is
+    // answered (KVEL_RC_STATE_NOT_SAVED included) a file it wrote has been removed again.
     Uint32 getPersistenceData(const char* fileName);
 
     // ---- for servers and tests ---------------------------------------------------------------------

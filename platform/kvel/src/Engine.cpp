@@ -6,6 +6,7 @@
 #include <cstring>
 #include <set>
 #include <unistd.h>
+#include <KVELOperationFailedException.h>
 #include "ArrayState.h"
 #include "EngineEnvironment.h"
 
@@ -171,7 +172,11 @@ Uint32 KVELEngine::createSetting(const KVELVolume& layout, Uint32& objectID)
 
 Uint32 KVELEngine::createVolume(KVELVolume* setting, KVELTask* task)
 {
-    return work(*_state, [&] { return _state->createVolume(setting, task); });
+    Uint32 rc = work(*_state, [&] { return _state->createVolume(setting, task); });
+    // A volume that was made is answered normally, also when its state could not be saved.
+    if (rc != KVEL_RC_SUCCESS && rc != KVEL_RC_STATE_NOT_SAVED)
+        throw KVELOperationFailedException(rc, KVELErrorCodes::getTextForIndex(KVELErrorCodes::getIndex(rc)));
+    return rc;
 }
 
 Uint32 KVELEngine::growVolume(Uint32 volumeID, KVELVolume* volume, KVELTask* task)
@@ -284,7 +289,11 @@ Uint32 KVELEngine::setPersistenceData(KVELController::PersistenceEnum setting, c
 
 Uint32 KVELEngine::getPersistenceData(const char* fileName)
 {
-    return work(*_state, [&] { return _state->getPersistenceData(fileName); });
+    Uint32 written = KVEL_RC_NO_RESULT;
+    Uint32 rc = work(*_state, [&] { return written = _state->getPersistenceData(fileName); });
+    // A failure hands no file over: a block written before the state could not be saved goes again.
+    if (written == KVEL_RC_SUCCESS && rc != KVEL_RC_SUCCESS) ::unlink(fileName);
+    return rc;
 }
 
 MPU_TIME KVELEngine::now() const

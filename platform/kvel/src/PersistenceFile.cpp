@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -56,7 +57,9 @@ Uint32 writePersistenceFile(const char* fileName, const std::vector<Uint8>& bloc
     if (!out) return KVEL_RC_PERSISTENCE_IO_ERROR;
     out.write(reinterpret_cast<const char*>(block.data()), std::streamsize(block.size()));
     out.close();
-    return out ? KVEL_RC_SUCCESS : KVEL_RC_PERSISTENCE_IO_ERROR;
+    if (out) return KVEL_RC_SUCCESS;
+    std::remove(fileName); // no partial block is left for the caller to mistake for the whole one
+    return KVEL_RC_PERSISTENCE_IO_ERROR;
 }
 
 } // namespace kvelsim

@@ -16,7 +16,8 @@ const size_t MAX_PERSISTENCE_BYTES = 16 * 1024 * 1024;
 // Reads the whole file: KVEL_RC_SUCCESS, KVEL_RC_PERSISTENCE_IO_ERROR when it cannot be read, or
 // KVEL_RC_INVALID_PARAMETER when it holds more than MAX_PERSISTENCE_BYTES.
 Uint32 readPersistenceFile(const char* fileName, std::vector<Uint8>& block);
-// Creates or truncates the file and writes the block: KVEL_RC_SUCCESS or KVEL_RC_PERSISTENCE_IO_ERROR.
+// Creates or truncates the file and writes the block: KVEL_RC_SUCCESS, or KVEL_RC_PERSISTENCE_IO_ERROR
+// (a file it could not write whole is removed).
 Uint32 writePersistenceFile(const char* fileName, const std::vector<Uint8>& block);
 
 } // namespace kvelsim
