@@ -266,7 +266,7 @@ CimRequest decodeRequest(const std::string& body, const DecoderLimits& limits)
     DecodeState state;
     state.maxDepth = limits.maxDepth;
     pugi::xml_document document;
-    parseDocument(document, body.data(), body.size(), limits.maxDepth);
+    parseDocument(document, body.data(), body.size(), limits.maxDepth, limits.maxElements);
 
     CimRequest request;
     try

@@ -27,7 +27,8 @@ public:
 
 struct DecoderLimits
 {
-    size_t maxDepth = 64; // element nesting deeper than this is refused as request-not-valid
+    size_t maxDepth = 64;        // element nesting deeper than this is refused as request-not-valid
+    size_t maxElements = 100000; // and so is a document of more elements than this
 };
 
 CimRequest decodeRequest(const std::string& body, const DecoderLimits& limits = DecoderLimits());

@@ -48,14 +48,17 @@ bool isBlank(const char* text)
 }
 
 // Iterative, so a hostile nesting depth costs no stack.
-void checkNesting(const pugi::xml_document& document, size_t maxDepth)
+void checkShape(const pugi::xml_document& document, size_t maxDepth, size_t maxElements)
 {
     pugi::xml_node node = document.first_child();
     size_t depth = 1;
+    size_t elements = 0;
     while (node)
     {
         if (node.type() == pugi::node_element && depth > maxDepth)
             throwNotValid("elements are nested deeper than " + std::to_string(maxDepth) + " levels");
+        if (node.type() == pugi::node_element && ++elements > maxElements)
+            throwNotValid("more than " + std::to_string(maxElements) + " elements");
         if (node.first_child())
         {
             node = node.first_child();
@@ -73,7 +76,8 @@ void checkNesting(const pugi::xml_document& document, size_t maxDepth)
 
 } // namespace
 
-void parseDocument(pugi::xml_document& document, const char* data, size_t size, size_t maxDepth)
+void parseDocument(pugi::xml_document& document, const char* data, size_t size, size_t maxDepth,
+                   size_t maxElements)
 {
     const pugi::xml_parse_result result =
         document.load_buffer(data, size, xmlParseOptions(), pugi::encoding_utf8);
@@ -89,7 +93,7 @@ void parseDocument(pugi::xml_document& document, const char* data, size_t size, 
             throwNotWellFormed("text outside the document element");
     }
     if (elements != 1) throwNotWellFormed("a document needs exactly one document element");
-    checkNesting(document, maxDepth);
+    checkShape(document, maxDepth, maxElements);
 }
 
 size_t elementDepth(pugi::xml_node element)

@@ -39,7 +39,8 @@ unsigned xmlParseOptions();
 
 // Parses a document (a request or an embedded object) and checks it for a DOCTYPE and for
 // element nesting deeper than maxDepth. Throws CimXmlError.
-void parseDocument(pugi::xml_document& document, const char* data, size_t size, size_t maxDepth);
+void parseDocument(pugi::xml_document& document, const char* data, size_t size, size_t maxDepth,
+                   size_t maxElements = 100000);
 
 // Number of elements from the document element down to this one (the document element is 1).
 size_t elementDepth(pugi::xml_node element);

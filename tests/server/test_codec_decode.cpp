@@ -289,6 +289,9 @@ TEST(CodecDecodeFaults, ProtocolFaultsCarryStatusAndHeader)
     std::string deep; // deeper than the default limit of 64 levels
     for (int i = 0; i < 70; ++i)
         deep = "<VALUE.ARRAY>" + deep + "</VALUE.ARRAY>";
+    std::string wide; // flat, but more elements than the decoder takes
+    for (int i = 0; i <= 100000; ++i)
+        wide += "<VALUE>1</VALUE>";
     const struct
     {
         std::string body;
@@ -332,18 +335,20 @@ TEST(CodecDecodeFaults, ProtocolFaultsCarryStatusAndHeader)
          400, "request-not-valid"},
         {intrinsic("GetClass", "<IPARAMVALUE NAME=\"A\">" + deep + "</IPARAMVALUE>"), 400,
          "request-not-valid"},
+        {intrinsic("GetClass", "<IPARAMVALUE NAME=\"A\"><VALUE.ARRAY>" + wide + "</VALUE.ARRAY></IPARAMVALUE>"),
+         400, "request-not-valid"},
     };
     for (const auto& fault : cases)
     {
         try
         {
             decodeRequest(fault.body);
-            ADD_FAILURE() << "accepted: " << fault.body;
+            ADD_FAILURE() << "accepted: " << fault.body.substr(0, 400);
         }
         catch (const CimXmlError& error)
         {
-            EXPECT_EQ(fault.status, error.httpStatus) << fault.body;
-            EXPECT_EQ(fault.header, error.cimError) << fault.body << ": " << error.what();
+            EXPECT_EQ(fault.status, error.httpStatus) << fault.body.substr(0, 400);
+            EXPECT_EQ(fault.header, error.cimError) << fault.body.substr(0, 400) << ": " << error.what();
         }
     }
 }
