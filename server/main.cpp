@@ -4,13 +4,15 @@
 // so everything cimhost itself says - the listening line, errors, the access log - goes to
 // standard error.
 #include <fcntl.h>
-#include <getopt.h>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,14 +20,18 @@
 #include <string>
 #include <thread>
 
+#include <CLI/CLI.hpp>
 #include <Pegasus/Common/Exception.h>
+#include <boost/asio/ip/address.hpp>
 
+#include "BasicAuthenticator.h"
 #include "CimHttpServer.h"
 #include "ClassRepository.h"
 #include "Dispatcher.h"
 #include "MofCompiler.h"
 #include "ProviderManager.h"
 #include "ProviderRegistry.h"
+#include "UserFile.h"
 
 #ifndef CIMHOST_DEFAULT_SCHEMA_DIR
 #define CIMHOST_DEFAULT_SCHEMA_DIR "schema"
@@ -49,145 +55,191 @@ struct Options
     std::string eventFile;
     std::string stateFile;
     std::string arrayFile;
-    std::string timeScale;
+    unsigned timeScale = 0; // 0: real time
+    std::string usersFile;
+    bool allowAnonymous = false;
 };
 
-void printUsage(std::ostream& out)
+// "N" (1-65535), "0" for none, or "any" for a free port the listening line names.
+std::string parsePort(int& port, const std::string& text)
 {
-    out << "Usage: cimhost [OPTION]...\n"
-           "Serves the provider modules registered in the schema to CIM-XML clients (POST /cimom).\n"
-           "\n"
-           "  --bind ADDR              address to listen on (127.0.0.1)\n"
-           "  --port N                 port to listen on, 0 for any free one (5988)\n"
-           "  --schema DIR             directory of schema.mof (" CIMHOST_DEFAULT_SCHEMA_DIR ")\n"
-           "  --providers DIR          directory of the provider modules (" CIMHOST_DEFAULT_PROVIDER_DIR ")\n"
-           "  --trace-file FILE        append the modules' trace lines (standard output) to FILE\n"
-           "  --event-file FILE        record the array's events in FILE (SMIMO_EVENT_LOG)\n"
-           "  --state FILE             the simulated array's durable state (KVEL_STATE)\n"
-           "  --array FILE             the simulated array's description (KVEL_ARRAY)\n"
-           "  --time-scale N           the simulated array's clock runs N times as fast (KVEL_TIME_SCALE)\n"
-           "  --threads N              requests served at once (8)\n"
-           "  --max-request-bytes N    larger request bodies are refused with 413 (16777216)\n"
-           "  --help                   show this help\n"
-           "  --version                show the version\n"
-           "\n"
-           "The listening address, errors and one access-log line per request go to standard error.\n"
-           "SIGINT or SIGTERM stops serving once the requests in progress are answered.\n";
+    if (text == "any")
+    {
+        port = cimhost::ANY_PORT;
+        return std::string();
+    }
+    unsigned long value = 0;
+    size_t used = 0;
+    try
+    {
+        value = std::stoul(text, &used);
+    }
+    catch (const std::exception&)
+    {
+        used = 0;
+    }
+    if (used == 0 || used != text.size() || value > 65535 || text[0] == '-' || text[0] == '+')
+        return "a port is a number from 0 to 65535, or 'any'";
+    port = static_cast<int>(value);
+    return std::string();
 }
 
-bool parseNumber(const char* text, unsigned long long minimum, unsigned long long maximum,
-                 unsigned long long& value)
+void addSeconds(CLI::App& app, const std::string& name, std::chrono::milliseconds& target,
+                const std::string& description, const std::string& group)
 {
-    if (!text || *text < '0' || *text > '9') return false;
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtoull(text, &end, 10);
-    return errno == 0 && *end == '\0' && value >= minimum && value <= maximum;
+    app.add_option_function<double>(
+           name,
+           [&target](double seconds) { target = std::chrono::milliseconds(std::llround(seconds * 1000)); },
+           description + " (" + std::to_string(target.count() / 1000) + ")")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(0.01, 86400.0).description(""))
+        ->group(group);
+}
+
+// Options that are valid alone but not together: 2 (a usage error), or -1.
+int checkCombination(const Options& options)
+{
+    const cimhost::HttpServerOptions& http = options.http;
+    const auto refuse = [](const std::string& why)
+    {
+        std::cerr << "cimhost: " << why << "\n";
+        return 2;
+    };
+    if (http.port == 0 && http.httpsPort == 0)
+        return refuse("nothing to serve: --port 0 and no --https-port");
+    if (http.httpsPort != 0 &&
+        (http.transport.certificateFile.empty() || http.transport.privateKeyFile.empty()))
+        return refuse("--https-port needs --cert FILE and --key FILE (PEM)");
+    boost::system::error_code ec;
+    const boost::asio::ip::address address = boost::asio::ip::make_address(http.bindAddress, ec);
+    if (ec) return refuse("--bind takes an IP address, not '" + http.bindAddress + "'");
+    if (!address.is_loopback() && options.usersFile.empty() && !options.allowAnonymous)
+        return refuse("refusing to serve " + http.bindAddress +
+                      " without authentication: anyone who reaches it could change the array. Give --users "
+                      "FILE (see cimhost-passwd), or --allow-anonymous to accept that.");
+    return -1;
 }
 
 // -1 to go on serving, otherwise the exit code.
 int parseOptions(int argc, char** argv, Options& options)
 {
-    enum
+    CLI::App app("Serves the provider modules registered in the schema to CIM-XML clients (POST /cimom).\n"
+                 "The listening addresses, errors and one access-log line per request go to standard error;\n"
+                 "SIGINT or SIGTERM stops serving once the requests in progress are answered.",
+                 "cimhost");
+    app.set_version_flag("--version", VERSION);
+    app.get_formatter()->column_width(34);
+    cimhost::HttpServerOptions& http = options.http;
+    cimhost::TransportOptions& transport = http.transport;
+
+    const std::string serving = "Serving";
+    app.add_option("--bind", http.bindAddress, "IP address to listen on (127.0.0.1)")
+        ->type_name("ADDR")
+        ->group(serving);
+    app.add_option_function<std::string>(
+           "--port", [&](const std::string& text) { parsePort(http.port, text); },
+           "plain HTTP port; 0: no plain HTTP; any: a free port (5988)")
+        ->type_name("N")
+        ->check([&](const std::string& text) { return parsePort(http.port, text); })
+        ->group(serving);
+    app.add_option_function<std::string>(
+           "--https-port", [&](const std::string& text) { parsePort(http.httpsPort, text); },
+           "HTTPS port, 5989 by convention; needs --cert and --key (0: none)")
+        ->type_name("N")
+        ->check([&](const std::string& text) { return parsePort(http.httpsPort, text); })
+        ->group(serving);
+    app.add_option("--threads", transport.workers,
+                   "workers running requests at once (twice the cores, at least 4: " +
+                       std::to_string(cimhost::defaultWorkerCount()) + ")")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1024).description(""))
+        ->group(serving);
+
+    const std::string security = "Security";
+    app.add_option("--cert", transport.certificateFile, "the HTTPS certificate chain (PEM)")
+        ->type_name("FILE")
+        ->group(security);
+    app.add_option("--key", transport.privateKeyFile, "the HTTPS private key (PEM)")
+        ->type_name("FILE")
+        ->group(security);
+    app.add_option("--users", options.usersFile,
+                   "require HTTP Basic authentication by the users of FILE (made with cimhost-passwd)")
+        ->type_name("FILE")
+        ->group(security);
+    app.add_flag("--allow-anonymous", options.allowAnonymous,
+                 "serve an address other than loopback without --users (anyone who reaches it can change the "
+                 "array)")
+        ->group(security);
+
+    const std::string limits = "Limits";
+    addSeconds(app, "--header-timeout", transport.headerTimeout, "a request head must arrive within", limits);
+    addSeconds(app, "--body-timeout", transport.bodyTimeout, "a request body must arrive within", limits);
+    addSeconds(app, "--idle-timeout", transport.idleTimeout, "an idle kept-alive connection closes after",
+               limits);
+    addSeconds(app, "--request-timeout", transport.requestTimeout, "at stop, requests in progress may take",
+               limits);
+    app.add_option("--max-connections", transport.maxConnections,
+                   "open connections at most; more are answered 503 and closed (1000)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1000000).description(""))
+        ->group(limits);
+    app.add_option("--max-request-bytes", transport.maxRequestBytes,
+                   "larger request bodies are refused with 413 (16777216)")
+        ->type_name("N")
+        ->check(CLI::Range(1024ULL, 1ULL << 32).description(""))
+        ->group(limits);
+
+    const std::string array = "Array";
+    app.add_option("--schema", options.schemaDirectory,
+                   "directory of schema.mof (" CIMHOST_DEFAULT_SCHEMA_DIR ")")
+        ->type_name("DIR")
+        ->group(array);
+    app.add_option("--providers", options.providerDirectory,
+                   "directory of the provider modules (" CIMHOST_DEFAULT_PROVIDER_DIR ")")
+        ->type_name("DIR")
+        ->group(array);
+    app.add_option("--state", options.stateFile, "the simulated array's durable state (KVEL_STATE)")
+        ->type_name("FILE")
+        ->group(array);
+    app.add_option("--array", options.arrayFile, "the simulated array's description (KVEL_ARRAY)")
+        ->type_name("FILE")
+        ->group(array);
+    // The engine's own limit, so that a bad factor is a usage error rather than a module that
+    // fails to load.
+    app.add_option("--time-scale", options.timeScale,
+                   "the simulated array's clock runs N times as fast (KVEL_TIME_SCALE)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 10000).description(""))
+        ->group(array);
+    app.add_option("--event-file", options.eventFile, "record the array's events in FILE (SMIMO_EVENT_LOG)")
+        ->type_name("FILE")
+        ->group(array);
+
+    app.add_option("--trace-file", options.traceFile,
+                   "append the modules' trace lines (standard output) to FILE")
+        ->type_name("FILE")
+        ->group("Tracing");
+
+    try
     {
-        BIND = 1000,
-        PORT,
-        SCHEMA,
-        PROVIDERS,
-        TRACE_FILE,
-        EVENT_FILE,
-        STATE,
-        ARRAY,
-        TIME_SCALE,
-        THREADS,
-        MAX_REQUEST,
-        SHOW_HELP,
-        SHOW_VERSION
-    };
-    static const option longOptions[] = {
-        {"bind", required_argument, nullptr, BIND},
-        {"port", required_argument, nullptr, PORT},
-        {"schema", required_argument, nullptr, SCHEMA},
-        {"providers", required_argument, nullptr, PROVIDERS},
-        {"trace-file", required_argument, nullptr, TRACE_FILE},
-        {"event-file", required_argument, nullptr, EVENT_FILE},
-        {"state", required_argument, nullptr, STATE},
-        {"array", required_argument, nullptr, ARRAY},
-        {"time-scale", required_argument, nullptr, TIME_SCALE},
-        {"threads", required_argument, nullptr, THREADS},
-        {"max-request-bytes", required_argument, nullptr, MAX_REQUEST},
-        {"help", no_argument, nullptr, SHOW_HELP},
-        {"version", no_argument, nullptr, SHOW_VERSION},
-        {nullptr, 0, nullptr, 0},
-    };
-    const auto badValue = [](const char* name, const char* value)
-    {
-        std::cerr << "cimhost: invalid value for --" << name << ": '" << value << "'\n";
-        return 2;
-    };
-    unsigned long long number = 0;
-    int code;
-    while ((code = getopt_long(argc, argv, "", longOptions, nullptr)) != -1)
-    {
-        switch (code)
-        {
-        case BIND:
-            options.http.bindAddress = optarg;
-            break;
-        case PORT:
-            if (!parseNumber(optarg, 0, 65535, number)) return badValue("port", optarg);
-            options.http.port = static_cast<int>(number);
-            break;
-        case SCHEMA:
-            options.schemaDirectory = optarg;
-            break;
-        case PROVIDERS:
-            options.providerDirectory = optarg;
-            break;
-        case TRACE_FILE:
-            options.traceFile = optarg;
-            break;
-        case EVENT_FILE:
-            options.eventFile = optarg;
-            break;
-        case STATE:
-            options.stateFile = optarg;
-            break;
-        case ARRAY:
-            options.arrayFile = optarg;
-            break;
-        case TIME_SCALE:
-            // The engine's own limit, so that a bad factor is a usage error rather than a module
-            // that fails to load.
-            if (!parseNumber(optarg, 1, 10000, number)) return badValue("time-scale", optarg);
-            options.timeScale = std::to_string(number);
-            break;
-        case THREADS:
-            if (!parseNumber(optarg, 1, 1024, number)) return badValue("threads", optarg);
-            options.http.threads = static_cast<size_t>(number);
-            break;
-        case MAX_REQUEST:
-            if (!parseNumber(optarg, 1024, 1ULL << 32, number)) return badValue("max-request-bytes", optarg);
-            options.http.maxRequestBytes = static_cast<size_t>(number);
-            break;
-        case SHOW_HELP:
-            printUsage(std::cout);
-            return 0;
-        case SHOW_VERSION:
-            std::cout << VERSION << "\n";
-            return 0;
-        default:
-            std::cerr << "Try 'cimhost --help' for more information.\n";
-            return 2;
-        }
+        app.parse(argc, argv);
     }
-    if (optind < argc)
+    catch (const CLI::CallForHelp&)
     {
-        std::cerr << "cimhost: unexpected argument '" << argv[optind] << "'\n"
-                  << "Try 'cimhost --help' for more information.\n";
+        std::cout << app.help();
+        return 0;
+    }
+    catch (const CLI::CallForVersion&)
+    {
+        std::cout << VERSION << "\n";
+        return 0;
+    }
+    catch (const CLI::ParseError& error)
+    {
+        std::cerr << "cimhost: " << error.what() << "\nTry 'cimhost --help' for more information.\n";
         return 2;
     }
-    return -1;
+    return checkCombination(options);
 }
 
 void redirectStandardOutput(const std::string& file)
@@ -207,6 +259,29 @@ void exportSetting(const char* variable, const std::string& value)
     if (!value.empty()) ::setenv(variable, value.c_str(), 1);
 }
 
+cimhost::Authenticate authenticateWith(cimhost::BasicAuthenticator& users)
+{
+    return [&users](const std::string* authorization)
+    {
+        cimhost::AuthenticationVerdict verdict;
+        if (!authorization)
+        {
+            verdict.reason = "no credentials";
+            return verdict;
+        }
+        const auto credentials = cimhost::parseBasicAuthorization(*authorization);
+        if (!credentials)
+        {
+            verdict.reason = "malformed Basic credentials";
+            return verdict;
+        }
+        verdict.user = credentials->user;
+        verdict.accepted = users.verify(credentials->user, credentials->password);
+        if (!verdict.accepted) verdict.reason = "unknown user or wrong password";
+        return verdict;
+    };
+}
+
 std::string displayAddress(const std::string& address)
 {
     return address.find(':') == std::string::npos ? address : "[" + address + "]";
@@ -222,7 +297,24 @@ int serve(const Options& options, const sigset_t& stopSignals)
     exportSetting("SMIMO_EVENT_LOG", options.eventFile);
     exportSetting("KVEL_STATE", options.stateFile);
     exportSetting("KVEL_ARRAY", options.arrayFile);
-    exportSetting("KVEL_TIME_SCALE", options.timeScale);
+    if (options.timeScale != 0) exportSetting("KVEL_TIME_SCALE", std::to_string(options.timeScale));
+
+    // Before anything loads: a users file that cannot be trusted stops start-up.
+    std::unique_ptr<cimhost::BasicAuthenticator> users;
+    if (!options.usersFile.empty())
+    {
+        const cimhost::UserFile file = cimhost::UserFile::load(options.usersFile);
+        if (file.userNames().empty())
+            throw cimhost::StartupError("users file " + options.usersFile + " names no user");
+        users = std::make_unique<cimhost::BasicAuthenticator>(file);
+        std::cerr << "cimhost: HTTP Basic authentication required; " << file.userNames().size()
+                  << " user(s) in " << options.usersFile << std::endl;
+    }
+    else if (options.allowAnonymous)
+    {
+        std::cerr << "cimhost: WARNING: --allow-anonymous: serving " << options.http.bindAddress
+                  << " WITHOUT AUTHENTICATION; anyone who reaches it can change the array" << std::endl;
+    }
 
     cimhost::ClassRepository repository;
     cimhost::MofCompiler(repository)
@@ -232,10 +324,14 @@ int serve(const Options& options, const sigset_t& stopSignals)
     cimhost::Dispatcher dispatcher(repository, providers);
     providers.loadAll(dispatcher.makeHandle());
 
-    cimhost::CimHttpServer server(options.http, dispatcher);
-    const int port = server.bind();
-    std::cerr << "cimhost: listening on http://" << displayAddress(options.http.bindAddress) << ":" << port
-              << std::endl;
+    cimhost::CimHttpServer server(options.http, dispatcher,
+                                  users ? authenticateWith(*users) : cimhost::Authenticate());
+    const cimhost::CimHttpServer::Ports ports = server.bind();
+    const std::string address = displayAddress(options.http.bindAddress);
+    if (ports.http != 0)
+        std::cerr << "cimhost: listening on http://" << address << ":" << ports.http << std::endl;
+    if (ports.https != 0)
+        std::cerr << "cimhost: listening on https://" << address << ":" << ports.https << std::endl;
 
     std::atomic<bool> signalled{false};
     std::atomic<bool> finished{false};
@@ -248,29 +344,39 @@ int serve(const Options& options, const sigset_t& stopSignals)
             std::cerr << "cimhost: stopping (" << ::strsignal(signal) << ")" << std::endl;
             server.stop();
         });
+    bool drained = false;
     try
     {
-        server.serve();
+        drained = server.serve();
     }
     catch (...)
     {
-        // Reported below as an accept loop that ended by itself; the watcher must be joined.
+        // Reported below as serving that ended by itself; the watcher must be joined.
     }
     if (!signalled)
     {
-        // The accept loop ended by itself: wake the watcher.
         finished = true;
         pthread_kill(watcher.native_handle(), SIGTERM);
     }
     watcher.join();
+    if (!signalled)
+    {
+        std::cerr << "cimhost: serving failed" << std::endl;
+        return 1;
+    }
+    if (!drained)
+    {
+        // A provider call still runs: terminating the providers under it is not safe. The
+        // engine has saved every change it made, so nothing acknowledged is lost.
+        std::cerr << "cimhost: requests still running after --request-timeout; exiting without terminating "
+                     "the providers"
+                  << std::endl;
+        std::fflush(stdout);
+        std::_Exit(1);
+    }
 
     providers.terminateAll();
     std::fflush(stdout);
-    if (!signalled)
-    {
-        std::cerr << "cimhost: the listening socket failed" << std::endl;
-        return 1;
-    }
     std::cerr << "cimhost: stopped" << std::endl;
     return 0;
 }

@@ -96,9 +96,9 @@ CimOperationExchange::CimOperationExchange(Dispatcher& dispatcher, const Decoder
 {
 }
 
-HttpAnswer CimOperationExchange::handle(const httplib::Headers& headers, const std::string& body,
-                                        bool extendedMethod,
-                                        std::chrono::steady_clock::time_point start) const
+HttpAnswer CimOperationExchange::handle(const HeaderMap& headers, const std::string& body,
+                                        bool extendedMethod, std::chrono::steady_clock::time_point start,
+                                        const std::string& user) const
 {
     HttpAnswer answer;
     AnswerBuilder reply(answer);
@@ -166,7 +166,7 @@ HttpAnswer CimOperationExchange::handle(const httplib::Headers& headers, const s
     // The dispatcher answers a request with a decode error with that error.
     CimResponse response;
     Pegasus::OperationContext context;
-    context.insert(Pegasus::IdentityContainer(Pegasus::String()));
+    context.insert(Pegasus::IdentityContainer(Pegasus::String(user.c_str())));
     try
     {
         response = _dispatcher.execute(request, context);

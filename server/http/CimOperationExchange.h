@@ -6,29 +6,13 @@
 
 #include <chrono>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "Dispatcher.h"
-#include <httplib.h>
+#include "HttpMessage.h"
 #include "RequestDecoder.h"
 
 namespace cimhost
 {
-
-struct HttpAnswer
-{
-    int status = 200;
-    std::vector<std::pair<std::string, std::string>> headers; // besides Content-Type
-    std::string contentType;                                  // empty when there is no body
-    std::string body;
-
-    // For the access log: the operation ("CallMethod" for extrinsic calls), the class or
-    // Class.Method it addresses, and "0", the CIM status code or "HTTP nnn".
-    std::string operation = "-";
-    std::string object = "-";
-    std::string outcome;
-};
 
 class CimOperationExchange
 {
@@ -36,9 +20,11 @@ public:
     CimOperationExchange(Dispatcher& dispatcher, const DecoderLimits& limits);
 
     // extendedMethod: the request came as M-POST, so its CIM headers carry the prefix its Man
-    // header declares, and so do the answer's. start: when the request arrived.
-    HttpAnswer handle(const httplib::Headers& headers, const std::string& body, bool extendedMethod,
-                      std::chrono::steady_clock::time_point start) const;
+    // header declares, and so do the answer's. start: when the request arrived. user: the
+    // authenticated user the providers see, empty when anonymous.
+    HttpAnswer handle(const HeaderMap& headers, const std::string& body, bool extendedMethod,
+                      std::chrono::steady_clock::time_point start,
+                      const std::string& user = std::string()) const;
 
 private:
     Dispatcher& _dispatcher;

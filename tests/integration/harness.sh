@@ -36,7 +36,7 @@ expect_equal() { # what expected actual
 
 # Starts cimhost with the given extra options; sets PORT, BASE and SERVICE.
 start_cimhost() {
-    "$CIMHOST" --port 0 --schema "$SCHEMA_DIR" --providers "$PROVIDER_DIR" --state "$WORK/state.json" \
+    "$CIMHOST" --port any --schema "$SCHEMA_DIR" --providers "$PROVIDER_DIR" --state "$WORK/state.json" \
         --event-file "$WORK/events.jsonl" --trace-file "$WORK/trace.log" "$@" 2>"$WORK/stderr" &
     CIMHOST_PID=$!
     local line

@@ -19,7 +19,7 @@ expect_equal "an unknown option is a usage error" 2 $?
 
 mkdir "$WORK/badschema"
 printf 'class Broken\n{\n    string Name\n};\n' >"$WORK/badschema/schema.mof"
-"$CIMHOST" --port 0 --schema "$WORK/badschema" --providers "$PROVIDER_DIR" 2>"$WORK/mof"
+"$CIMHOST" --port any --schema "$WORK/badschema" --providers "$PROVIDER_DIR" 2>"$WORK/mof"
 expect_equal "a schema error exits 1" 1 $?
 if grep -qE "^cimhost: $WORK/badschema/schema.mof:[34]: " "$WORK/mof"; then
     pass "a schema error names the file and line"
@@ -27,7 +27,7 @@ else
     fail "a schema error names the file and line: $(cat "$WORK/mof")"
 fi
 
-"$CIMHOST" --port 0 --schema "$SCHEMA_DIR" --providers "$WORK" 2>"$WORK/load"
+"$CIMHOST" --port any --schema "$SCHEMA_DIR" --providers "$WORK" 2>"$WORK/load"
 expect_equal "a module that does not load exits 1" 1 $?
 expect_contains "the module is named" "$(head -n 1 "$WORK/load")" "cimhost: "
 expect_contains "the module file is named" "$(cat "$WORK/load")" "StorageConfigurationService"

@@ -1,0 +1,510 @@
+#include "HttpSession.h"
+
+#include <optional>
+#include <type_traits>
+
+#include <boost/asio/bind_executor.hpp>
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/ssl/stream.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/write.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/core/stream_traits.hpp>
+#include <boost/beast/http/error.hpp>
+#include <boost/beast/http/parser.hpp>
+#include <boost/beast/http/read.hpp>
+#include <boost/beast/http/string_body.hpp>
+#include <boost/beast/http/write.hpp>
+#include <strings.h>
+
+#include "AccessLog.h"
+
+namespace cimhost
+{
+
+namespace net = boost::asio;
+namespace http = boost::beast::http;
+using tcp = net::ip::tcp;
+using boost::system::error_code;
+
+namespace
+{
+
+const char CONTINUE[] = "HTTP/1.1 100 Continue\r\n\r\n";
+// After an answer that leaves a body unread, what the client still sends is read and dropped
+// for a moment before the socket closes, so that the close does not reset the answer away.
+const std::chrono::seconds LINGER_TIME(2);
+const size_t LINGER_BYTES = 1024 * 1024;
+
+const boost::system::error_category& httpErrors()
+{
+    return http::make_error_code(http::error::end_of_stream).category();
+}
+
+// The refusal a head that did not parse gets; status 0 when the client is simply gone.
+HttpAnswer headFault(const error_code& ec)
+{
+    if (ec == http::error::header_limit) return HttpAnswer::fault(431, "request head too large");
+    if (ec == http::error::body_limit) return HttpAnswer::fault(413, "declared body too large");
+    if (ec == http::error::bad_content_length) return HttpAnswer::fault(400, "invalid Content-Length");
+    if (ec.category() == httpErrors() && ec != http::error::end_of_stream &&
+        ec != http::error::partial_message)
+        return HttpAnswer::fault(400, "malformed request head: " + ec.message());
+    return HttpAnswer::fault(0, "");
+}
+
+HttpAnswer bodyFault(const error_code& ec)
+{
+    if (ec == http::error::body_limit) return HttpAnswer::fault(413, "body too large");
+    if (ec.category() == httpErrors() && ec != http::error::end_of_stream &&
+        ec != http::error::partial_message)
+        return HttpAnswer::fault(400, "malformed request body: " + ec.message());
+    return HttpAnswer::fault(0, "");
+}
+
+HttpAnswer internalFault()
+{
+    HttpAnswer answer = HttpAnswer::fault(500, "internal error in the service");
+    answer.closeConnection = true;
+    return answer;
+}
+
+// A worker must not throw: an exception would end the pool's thread.
+template <class Call, class Result> Result guarded(Call call, Result fallback)
+{
+    try
+    {
+        return call();
+    }
+    catch (...)
+    {
+        return fallback;
+    }
+}
+
+template <class Stream> constexpr bool isTls()
+{
+    return !std::is_same<Stream, tcp::socket>::value;
+}
+
+template <class Stream>
+class Session : public HttpSession, public std::enable_shared_from_this<Session<Stream>>
+{
+public:
+    template <class... StreamArguments>
+    Session(SessionShared& shared, std::string peer, StreamArguments&&... arguments)
+        : _shared(shared), _peer(std::move(peer)), _stream(std::forward<StreamArguments>(arguments)...),
+          _timer(_stream.get_executor())
+    {
+    }
+    ~Session() override { _shared.remove(this); }
+
+    void start() override
+    {
+        net::post(_stream.get_executor(), [self = this->shared_from_this()] { self->begin(); });
+    }
+
+    void notifyStopping() override
+    {
+        net::post(_stream.get_executor(),
+                  [self = this->shared_from_this()]
+                  {
+                      if (self->_state == State::Idle) self->interrupt();
+                  });
+    }
+
+private:
+    enum class State
+    {
+        Handshake,
+        Idle, // between requests, nothing of the next one read yet
+        Head,
+        Body,
+        Working, // the service has the request
+        Writing,
+        Closing
+    };
+    using Parser = http::request_parser<http::string_body>;
+
+    tcp::socket& socket() { return boost::beast::get_lowest_layer(_stream); }
+
+    // Arms the deadline of the current step; when it passes, the step's operation is cancelled
+    // and its handler finds _timedOut set.
+    void armTimer(std::chrono::steady_clock::duration timeout)
+    {
+        _timedOut = false;
+        _timer.expires_after(timeout);
+        // A deadline that passes just as its step completes must not cancel the next step.
+        _timer.async_wait(
+            [self = this->shared_from_this(), generation = ++_timerGeneration](const error_code& ec)
+            {
+                if (ec || generation != self->_timerGeneration) return;
+                self->_timedOut = true;
+                self->interrupt();
+            });
+    }
+
+    void disarmTimer()
+    {
+        ++_timerGeneration;
+        _timer.cancel();
+    }
+
+    void interrupt()
+    {
+        error_code ignored;
+        socket().cancel(ignored);
+    }
+
+    void begin()
+    {
+        if constexpr (isTls<Stream>())
+        {
+            _state = State::Handshake;
+            _start = std::chrono::steady_clock::now();
+            armTimer(_shared.options.headerTimeout);
+            _stream.async_handshake(net::ssl::stream_base::server,
+                                    [self = this->shared_from_this()](const error_code& ec)
+                                    { self->onHandshake(ec); });
+        }
+        else
+        {
+            readHead();
+        }
+    }
+
+    void onHandshake(const error_code& ec)
+    {
+        disarmTimer();
+        if (ec)
+        {
+            // A plain HTTP request on the TLS port ends here too; nothing can be answered.
+            writeRefusalLine(_peer, "TLS",
+                             _timedOut ? "handshake timeout" : "handshake failed: " + ec.message(), _start);
+            return close();
+        }
+        readHead();
+    }
+
+    void newParser()
+    {
+        _parser.emplace();
+        _parser->header_limit(static_cast<std::uint32_t>(_shared.options.maxHeaderBytes));
+        _parser->body_limit(_shared.options.maxRequestBytes);
+    }
+
+    // The first request of a connection must come within the header timeout; a later one may be
+    // awaited for the idle timeout, and then its head must follow within the header timeout.
+    void awaitNextRequest()
+    {
+        if (_buffer.size() > 0 || _shared.stopping)
+        {
+            // Pipelined, or stopping: what is buffered is taken (to be refused); nothing is awaited.
+            if (_buffer.size() == 0) return close();
+            return readHead();
+        }
+        _state = State::Idle;
+        armTimer(_shared.options.idleTimeout);
+        _stream.async_read_some(_buffer.prepare(4096),
+                                [self = this->shared_from_this()](const error_code& ec, size_t received)
+                                {
+                                    self->disarmTimer();
+                                    self->_buffer.commit(received);
+                                    if (ec || received == 0)
+                                        return self->close(); // idle timeout, stop or gone
+                                    self->readHead();
+                                });
+    }
+
+    void readHead()
+    {
+        _state = State::Head;
+        _start = std::chrono::steady_clock::now();
+        newParser();
+        armTimer(_shared.options.headerTimeout);
+        http::async_read_header(_stream, _buffer, *_parser,
+                                [self = this->shared_from_this()](const error_code& ec, size_t)
+                                { self->onHead(ec); });
+    }
+
+    void onHead(const error_code& ec)
+    {
+        disarmTimer();
+        if (ec)
+        {
+            if (_timedOut) return refuse(HttpAnswer::fault(408, "request head not complete in time"));
+            return refuse(headFault(ec));
+        }
+        const auto& message = _parser->get();
+        _request = HttpRequest();
+        _request.method = std::string(message.method_string());
+        _request.target = std::string(message.target());
+        for (const auto& field : message)
+            _request.headers.emplace(std::string(field.name_string()), std::string(field.value()));
+        _request.peer = _peer;
+        _request.start = _start;
+        _keepAlive = message.keep_alive();
+
+        if (_shared.stopping) return refuse(HttpAnswer::fault(503, "server stopping"));
+        Admission admission = _shared.service.screen(_request);
+        if (admission.kind == Admission::Authorize)
+        {
+            return onWorker(
+                [self = this->shared_from_this()]
+                {
+                    return guarded([&] { return self->_shared.service.authorize(self->_request); },
+                                   Admission::refuse(internalFault()));
+                },
+                [self = this->shared_from_this()](Admission verdict)
+                { self->onAdmission(std::move(verdict)); });
+        }
+        onAdmission(std::move(admission));
+    }
+
+    void onAdmission(Admission admission)
+    {
+        if (admission.kind != Admission::Admit) return refuse(std::move(admission.refusal));
+        _request.user = std::move(admission.user);
+        const std::string* expect = _request.header("Expect");
+        if (expect && ::strcasecmp(expect->c_str(), "100-continue") == 0 && !_parser->is_done())
+        {
+            _state = State::Writing;
+            armTimer(_shared.options.bodyTimeout);
+            return net::async_write(_stream, net::buffer(CONTINUE, sizeof(CONTINUE) - 1),
+                                    [self = this->shared_from_this()](const error_code& ec, size_t)
+                                    {
+                                        self->disarmTimer();
+                                        if (ec) return self->close();
+                                        self->readBody();
+                                    });
+        }
+        readBody();
+    }
+
+    void readBody()
+    {
+        if (_parser->is_done()) return onBody(error_code());
+        _state = State::Body;
+        armTimer(_shared.options.bodyTimeout);
+        http::async_read(_stream, _buffer, *_parser,
+                         [self = this->shared_from_this()](const error_code& ec, size_t)
+                         { self->onBody(ec); });
+    }
+
+    void onBody(const error_code& ec)
+    {
+        disarmTimer();
+        if (ec)
+        {
+            if (_timedOut) return refuse(HttpAnswer::fault(408, "request body not complete in time"));
+            return refuse(bodyFault(ec));
+        }
+        _request.body = _parser->release().body();
+        onWorker(
+            [self = this->shared_from_this()]
+            { return guarded([&] { return self->_shared.service.serve(self->_request); }, internalFault()); },
+            [self = this->shared_from_this()](HttpAnswer answer) { self->answer(std::move(answer)); });
+    }
+
+    // Runs work on a worker, then then(result) back on this connection's strand.
+    template <class Work, class Then> void onWorker(Work work, Then then)
+    {
+        _state = State::Working;
+        ++_shared.requestsInService;
+        net::post(_shared.workers,
+                  [&shared = _shared, work = std::move(work), then = std::move(then),
+                   guard = net::make_work_guard(_stream.get_executor())]() mutable
+                  {
+                      auto result = work(); // guarded: never throws
+                      --shared.requestsInService;
+                      net::post(guard.get_executor(),
+                                [then = std::move(then), result = std::move(result)]() mutable
+                                { then(std::move(result)); });
+                  });
+    }
+
+    // Answers a request refused before its body was read; the connection stays open only when
+    // nothing of the request is left unread. Status 0: the client is gone, nothing to answer.
+    void refuse(HttpAnswer answer)
+    {
+        if (answer.status == 0) return close();
+        _unreadInput = !_parser || !_parser->is_done();
+        if (_unreadInput || answer.status == 503) answer.closeConnection = true;
+        if constexpr (isTls<Stream>())
+        {
+            // A timed-out TLS read leaves the stream in no state to write an answer on.
+            if (_timedOut)
+            {
+                writeRefusalLine(_peer, answer.outcome, answer.reason, _start);
+                return close();
+            }
+        }
+        this->answer(std::move(answer));
+    }
+
+    void answer(HttpAnswer answer)
+    {
+        const bool keepAlive = _keepAlive && !answer.closeConnection && !_shared.stopping;
+        _response.emplace(static_cast<http::status>(answer.status), 11);
+        for (auto& header : answer.headers)
+            _response->insert(header.first, header.second);
+        if (!answer.contentType.empty()) _response->set(http::field::content_type, answer.contentType);
+        _response->body() = std::move(answer.body);
+        _response->keep_alive(keepAlive);
+        _response->prepare_payload();
+
+        AccessRecord record;
+        record.peer = _peer;
+        record.operation = answer.operation;
+        record.object = answer.object;
+        record.outcome = answer.outcome.empty() ? "HTTP " + std::to_string(answer.status) : answer.outcome;
+        record.reason = answer.reason;
+        record.elapsed =
+            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - _start);
+        writeAccessLine(record);
+
+        _state = State::Writing;
+        armTimer(_shared.options.bodyTimeout);
+        http::async_write(_stream, *_response,
+                          [self = this->shared_from_this(), keepAlive](const error_code& ec, size_t)
+                          {
+                              self->disarmTimer();
+                              self->_response.reset();
+                              if (ec || !keepAlive) return self->close();
+                              self->awaitNextRequest();
+                          });
+    }
+
+    void close()
+    {
+        if (_state == State::Closing) return;
+        const State previous = _state;
+        _state = State::Closing;
+        error_code ignored;
+        if constexpr (isTls<Stream>())
+        {
+            if (_timedOut || previous == State::Handshake)
+            {
+                socket().close(ignored);
+                return;
+            }
+            armTimer(LINGER_TIME);
+            _stream.async_shutdown(
+                [self = this->shared_from_this()](const error_code&)
+                {
+                    self->disarmTimer();
+                    error_code ignored;
+                    self->socket().close(ignored);
+                });
+        }
+        else if (!_unreadInput)
+        {
+            socket().shutdown(tcp::socket::shutdown_both, ignored);
+            socket().close(ignored);
+        }
+        else
+        {
+            socket().shutdown(tcp::socket::shutdown_send, ignored);
+            _lingered = 0;
+            armTimer(LINGER_TIME);
+            drain();
+        }
+    }
+
+    // Reads and drops what the client still sends until it closes, or for a short while.
+    void drain()
+    {
+        _stream.async_read_some(net::buffer(_scratch),
+                                [self = this->shared_from_this()](const error_code& ec, size_t received)
+                                {
+                                    self->_lingered += received;
+                                    if (!ec && self->_lingered < LINGER_BYTES) return self->drain();
+                                    self->disarmTimer();
+                                    error_code ignored;
+                                    self->socket().close(ignored);
+                                });
+    }
+
+    SessionShared& _shared;
+    const std::string _peer;
+    Stream _stream;
+    net::steady_timer _timer;
+    boost::beast::flat_buffer _buffer;
+    std::optional<Parser> _parser;
+    std::optional<http::response<http::string_body>> _response;
+    HttpRequest _request;
+    State _state = State::Idle;
+    bool _timedOut = false;
+    bool _unreadInput = false; // a refused request's body (or more) may still be on its way
+    unsigned _timerGeneration = 0;
+    bool _keepAlive = true;
+    std::chrono::steady_clock::time_point _start = std::chrono::steady_clock::now();
+    char _scratch[4096];
+    size_t _lingered = 0;
+};
+
+} // namespace
+
+size_t SessionShared::openConnections() const
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    return _sessions.size();
+}
+
+void SessionShared::add(const std::shared_ptr<HttpSession>& session)
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    _sessions.emplace(session.get(), session);
+}
+
+void SessionShared::remove(const HttpSession* session)
+{
+    std::function<void()> drained;
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        _sessions.erase(session);
+        if (_sessions.empty() && stopping) drained = _drained;
+    }
+    if (drained) drained();
+}
+
+std::vector<std::shared_ptr<HttpSession>> SessionShared::openSessions() const
+{
+    std::vector<std::shared_ptr<HttpSession>> open;
+    std::lock_guard<std::mutex> lock(_mutex);
+    for (const auto& entry : _sessions)
+        if (auto session = entry.second.lock()) open.push_back(std::move(session));
+    return open;
+}
+
+void SessionShared::onDrained(std::function<void()> callback)
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    _drained = std::move(callback);
+}
+
+std::string peerOf(const tcp::socket& socket)
+{
+    error_code ec;
+    const tcp::endpoint endpoint = socket.remote_endpoint(ec);
+    if (ec) return "-";
+    const std::string address = endpoint.address().to_string();
+    return (endpoint.address().is_v6() ? "[" + address + "]" : address) + ":" +
+           std::to_string(endpoint.port());
+}
+
+std::shared_ptr<HttpSession> makePlainSession(tcp::socket socket, SessionShared& shared)
+{
+    std::string peer = peerOf(socket);
+    return std::make_shared<Session<tcp::socket>>(shared, std::move(peer), std::move(socket));
+}
+
+std::shared_ptr<HttpSession> makeTlsSession(tcp::socket socket, net::ssl::context& tls, SessionShared& shared)
+{
+    std::string peer = peerOf(socket);
+    return std::make_shared<Session<net::ssl::stream<tcp::socket>>>(shared, std::move(peer),
+                                                                    std::move(socket), tls);
+}
+
+} // namespace cimhost
