@@ -70,10 +70,12 @@ public:
     void setPrefix(const std::string& prefix) { _prefix = prefix; }
     const std::string& prefix() const { return _prefix; }
 
-    HttpAnswer& fault(int status, const std::string& cimError)
+    // reason: for the access log; by default the CIMError value.
+    HttpAnswer& fault(int status, const std::string& cimError, const std::string& reason = std::string())
     {
         _answer.status = status;
         _answer.outcome = "HTTP " + std::to_string(status);
+        _answer.reason = reason.empty() ? cimError : cimError + ": " + reason;
         if (!cimError.empty()) cimHeader("CIMError", cimError);
         return _answer;
     }
@@ -114,7 +116,7 @@ HttpAnswer CimOperationExchange::handle(const HeaderMap& headers, const std::str
         // request is not one this host understands.
         const std::string* man = headerValue("Man", false);
         const std::string ns = man ? cimMappingNamespace(*man) : std::string();
-        if (ns.empty()) return reply.fault(510, "");
+        if (ns.empty()) return reply.fault(510, "", "M-POST without the CIM mapping in its Man header");
         reply.setPrefix(ns + "-");
         reply.header("Ext", "");
         reply.header("Cache-Control", "no-cache");
@@ -143,11 +145,11 @@ HttpAnswer CimOperationExchange::handle(const HeaderMap& headers, const std::str
     }
     catch (const CimXmlError& error)
     {
-        return reply.fault(error.httpStatus, error.cimError);
+        return reply.fault(error.httpStatus, error.cimError, error.what());
     }
     catch (...)
     {
-        return reply.fault(500, ""); // a decoder fault, not the client's
+        return reply.fault(500, "", "internal decoder fault"); // not the client's
     }
     answer.operation = request.kind == OperationKind::Extrinsic ? "CallMethod" : request.methodName;
     answer.object = addressedObject(request);
@@ -181,7 +183,7 @@ HttpAnswer CimOperationExchange::handle(const HeaderMap& headers, const std::str
     }
     catch (...)
     {
-        return reply.fault(500, "");
+        return reply.fault(500, "", "the answer could not be encoded");
     }
 
     answer.status = 200;

@@ -263,6 +263,11 @@ void decodeMessage(pugi::xml_node root, CimRequest& request, DecodeState& state)
 
 CimRequest decodeRequest(const std::string& body, const DecoderLimits& limits)
 {
+    // A body that does not even begin as XML is not a CIM request at all (request-not-valid, as
+    // OpenPegasus answers); XML that breaks off or is malformed later is not well formed.
+    const size_t first = body.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    const size_t start = body.find_first_not_of(" \t\r\n", first);
+    if (start == std::string::npos || body[start] != '<') throwNotValid("the body is not an XML document");
     DecodeState state;
     state.maxDepth = limits.maxDepth;
     pugi::xml_document document;

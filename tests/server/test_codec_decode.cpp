@@ -298,8 +298,8 @@ TEST(CodecDecodeFaults, ProtocolFaultsCarryStatusAndHeader)
         int status;
         const char* header;
     } cases[] = {
-        {"", 400, "request-not-well-formed"},
-        {"this is not XML", 400, "request-not-well-formed"},
+        {"", 400, "request-not-valid"},
+        {"this is not XML", 400, "request-not-valid"},
         {envelope(good).substr(0, 120), 400, "request-not-well-formed"},
         {envelope(good) + "<CIM/>", 400, "request-not-well-formed"},
         {"<?xml version=\"1.0\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><MESSAGE ID=\"1\" "

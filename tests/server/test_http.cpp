@@ -113,7 +113,7 @@ TEST_F(CimHttpServerTest, AnswersEachHeaderOrBodyFaultAndKeepsTheConnection)
         {"bad escape", "CIMMethod", "Get%zzClass", getClass(), 400, "header-mismatch"},
         {"no CIMObject", "CIMObject", "", getClass(), 400, "header-mismatch"},
         {"another namespace", "CIMObject", "root%2Fother", getClass(), 400, "header-mismatch"},
-        {"body not XML", "", "", "GetClass Test_Element", 400, "request-not-well-formed"},
+        {"body not XML", "", "", "GetClass Test_Element", 400, "request-not-valid"},
         {"body not UTF-8", "", "", getClass("\xff\xfe"), 400, "request-not-well-formed"},
         {"wrong element", "", "", "<?xml version=\"1.0\"?><CIMX/>", 400, "request-not-valid"},
         {"deep nesting", "", "",
