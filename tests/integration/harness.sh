@@ -34,16 +34,18 @@ expect_equal() { # what expected actual
     if [ "$2" = "$3" ]; then pass "$1"; else fail "$1: expected '$2', got '$3'"; fi
 }
 
-# Starts cimhost with the given extra options; sets PORT, BASE and SERVICE.
+# Starts cimhost with the given extra options; sets PORT, BASE and SERVICE (and HTTPS_PORT when
+# --https-port is given: its listening line comes last).
 start_cimhost() {
     "$CIMHOST" --port any --schema "$SCHEMA_DIR" --providers "$PROVIDER_DIR" --state "$WORK/state.json" \
         --event-file "$WORK/events.jsonl" --trace-file "$WORK/trace.log" "$@" 2>"$WORK/stderr" &
     CIMHOST_PID=$!
-    local line
+    local last=http
+    [[ " $* " == *" --https-port "* ]] && last=https
     for _ in $(seq 200); do # start-up takes well under a second; this allows 20
-        line=$(grep -m1 '^cimhost: listening on http://127.0.0.1:' "$WORK/stderr")
-        if [ -n "$line" ]; then
-            PORT=${line##*:}
+        if grep -q "^cimhost: listening on $last://" "$WORK/stderr"; then
+            PORT=$(sed -n 's|^cimhost: listening on http://.*:||p' "$WORK/stderr")
+            HTTPS_PORT=$(sed -n 's|^cimhost: listening on https://.*:||p' "$WORK/stderr")
             BASE="http://localhost:$PORT/root/snia"
             SERVICE="$BASE:Zarvo_StorageConfigurationService.CreationClassName=\"Zarvo_StorageConfigurationService\",Name=\"ZARVO-0001\",SystemCreationClassName=\"CIM_ComputerSystem\",SystemName=\"ZARVO-0001\""
             return 0
@@ -64,6 +66,21 @@ stop_cimhost() {
     CIMHOST_PID=
     expect_equal "cimhost exits 0 on SIGTERM" 0 "$status"
     expect_contains "cimhost reports that it stopped" "$(cat "$WORK/stderr")" "cimhost: stopped"
+}
+
+# A CIM-XML request body: intrinsic method $1 in root/snia with the parameter elements $2.
+cimxml() {
+    printf '%s' '<?xml version="1.0" encoding="utf-8"?><CIM CIMVERSION="2.0" DTDVERSION="2.0">' \
+        '<MESSAGE ID="1" PROTOCOLVERSION="1.0"><SIMPLEREQ>'
+    printf '<IMETHODCALL NAME="%s"><LOCALNAMESPACEPATH><NAMESPACE NAME="root"/><NAMESPACE NAME="snia"/>' "$1"
+    printf '</LOCALNAMESPACEPATH>%s</IMETHODCALL></SIMPLEREQ></MESSAGE></CIM>' "$2"
+}
+EIN_POOLS=$(cimxml EnumerateInstanceNames \
+    '<IPARAMVALUE NAME="ClassName"><CLASSNAME NAME="CIM_StoragePool"/></IPARAMVALUE>')
+# CIM_HEADERS: the header lines of a request for intrinsic method $1, Content-Type first.
+cimheaders() {
+    CIM_HEADERS=('Content-Type: application/xml; charset="utf-8"' 'CIMOperation: MethodCall' "CIMMethod: $1"
+        'CIMObject: root%2Fsnia')
 }
 
 # Runs wbemcli; OUT holds what it printed, RC its exit status.
