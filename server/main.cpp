@@ -128,6 +128,8 @@ int parseOptions(int argc, char** argv, Options& options)
                  "SIGINT or SIGTERM stops serving once the requests in progress are answered.",
                  "cimhost");
     app.set_version_flag("--version", VERSION);
+    // As with getopt, an option given twice takes its last value.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.get_formatter()->column_width(34);
     cimhost::HttpServerOptions& http = options.http;
     cimhost::TransportOptions& transport = http.transport;

@@ -34,19 +34,30 @@ expect_equal() { # what expected actual
     if [ "$2" = "$3" ]; then pass "$1"; else fail "$1: expected '$2', got '$3'"; fi
 }
 
+# CIMHOST_TEST_SCHEME=https runs a script's requests over HTTPS only (a self-signed pair, wbemcli
+# -noverify): PORT and BASE then name the HTTPS listener.
+SCHEME=${CIMHOST_TEST_SCHEME:-http}
+
 # Starts cimhost with the given extra options; sets PORT, BASE and SERVICE (and HTTPS_PORT when
 # --https-port is given: its listening line comes last).
 start_cimhost() {
+    local tls=()
+    if [ "$SCHEME" = https ]; then
+        [ -s "$WORK/tls-cert.pem" ] || openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost \
+            -keyout "$WORK/tls-key.pem" -out "$WORK/tls-cert.pem" 2>/dev/null
+        tls=(--port 0 --https-port any --cert "$WORK/tls-cert.pem" --key "$WORK/tls-key.pem")
+    fi
     "$CIMHOST" --port any --schema "$SCHEMA_DIR" --providers "$PROVIDER_DIR" --state "$WORK/state.json" \
-        --event-file "$WORK/events.jsonl" --trace-file "$WORK/trace.log" "$@" 2>"$WORK/stderr" &
+        --event-file "$WORK/events.jsonl" --trace-file "$WORK/trace.log" "${tls[@]}" "$@" 2>"$WORK/stderr" &
     CIMHOST_PID=$!
     local last=http
-    [[ " $* " == *" --https-port "* ]] && last=https
+    [[ " ${tls[*]} $* " == *" --https-port "* ]] && last=https
     for _ in $(seq 200); do # start-up takes well under a second; this allows 20
         if grep -q "^cimhost: listening on $last://" "$WORK/stderr"; then
             PORT=$(sed -n 's|^cimhost: listening on http://.*:||p' "$WORK/stderr")
             HTTPS_PORT=$(sed -n 's|^cimhost: listening on https://.*:||p' "$WORK/stderr")
-            BASE="http://localhost:$PORT/root/snia"
+            [ "$SCHEME" = https ] && PORT=$HTTPS_PORT
+            BASE="$SCHEME://localhost:$PORT/root/snia"
             SERVICE="$BASE:Zarvo_StorageConfigurationService.CreationClassName=\"Zarvo_StorageConfigurationService\",Name=\"ZARVO-0001\",SystemCreationClassName=\"CIM_ComputerSystem\",SystemName=\"ZARVO-0001\""
             return 0
         fi
@@ -85,6 +96,7 @@ cimheaders() {
 
 # Runs wbemcli; OUT holds what it printed, RC its exit status.
 wbem() {
+    if [ "$SCHEME" = https ]; then set -- -noverify "$@"; fi
     OUT=$(wbemcli "$@" 2>&1)
     RC=$?
 }
