@@ -28,7 +28,7 @@ struct AssociationTarget
 // True when one of the association's references (the one named by role, if given) may point to
 // an object of the source class.
 bool canRefer(const ClassRepository& repository, const Pegasus::CIMNamespaceName& nameSpace,
-              const Pegasus::CIMClass& association, const Pegasus::CIMName& sourceClass,
+              const Pegasus::CIMConstClass& association, const Pegasus::CIMName& sourceClass,
               const Pegasus::String& role)
 {
     for (Pegasus::Uint32 i = 0; i < association.getPropertyCount(); ++i)
@@ -64,7 +64,8 @@ std::vector<AssociationTarget> associationTargets(const CimOperations& operation
     }
     for (const RegisteredAssociation& registered : providers.associations(nameSpace))
     {
-        Pegasus::CIMClass association = repository.resolvedClass(nameSpace, registered.associationClass);
+        Pegasus::CIMConstClass association =
+            repository.resolvedClassView(nameSpace, registered.associationClass);
         if (!association.isUninitialized() && canRefer(repository, nameSpace, association, sourceClass, role))
             targets.push_back({registered.associationClass, registered.provider, false});
     }
@@ -102,7 +103,8 @@ void forEachTarget(const std::vector<AssociationTarget>& targets, const char* op
 } // namespace
 
 const Pegasus::CIMName& CimOperations::checkAssociationQuery(const Pegasus::CIMNamespaceName& nameSpace,
-                                                            const AssociationQuery& query, bool references) const
+                                                             const AssociationQuery& query,
+                                                             bool references) const
 {
     requireNamespace(nameSpace);
     requireClass(nameSpace, query.objectName.getClassName());

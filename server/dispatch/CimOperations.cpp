@@ -19,13 +19,13 @@ void CimOperations::requireNamespace(const Pegasus::CIMNamespaceName& nameSpace)
                                                                             "\" is not served");
 }
 
-Pegasus::CIMClass CimOperations::requireClass(const Pegasus::CIMNamespaceName& nameSpace,
-                                              const Pegasus::CIMName& className,
-                                              Pegasus::CIMStatusCode codeIfUnknown) const
+Pegasus::CIMConstClass CimOperations::requireClass(const Pegasus::CIMNamespaceName& nameSpace,
+                                                   const Pegasus::CIMName& className,
+                                                   Pegasus::CIMStatusCode codeIfUnknown) const
 {
     if (className.isNull())
         throw Pegasus::CIMException(Pegasus::CIM_ERR_INVALID_PARAMETER, "no class name given");
-    Pegasus::CIMClass cimClass = _repository.resolvedClass(nameSpace, className);
+    Pegasus::CIMConstClass cimClass = _repository.resolvedClassView(nameSpace, className);
     if (cimClass.isUninitialized())
         throw Pegasus::CIMException(codeIfUnknown, Pegasus::String("class \"") + className.getString() +
                                                        "\" does not exist in namespace " +

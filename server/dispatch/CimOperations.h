@@ -46,9 +46,9 @@ public:
 
     // Throws CIM_ERR_INVALID_NAMESPACE unless the namespace is served.
     void requireNamespace(const Pegasus::CIMNamespaceName& nameSpace) const;
-    // The resolved class; throws the given code (CIM_ERR_INVALID_CLASS by default) when unknown,
-    // CIM_ERR_INVALID_PARAMETER when no name is given.
-    Pegasus::CIMClass
+    // The resolved class, the repository's own (shared, never copied); throws the given code
+    // (CIM_ERR_INVALID_CLASS by default) when unknown, CIM_ERR_INVALID_PARAMETER when no name is given.
+    Pegasus::CIMConstClass
     requireClass(const Pegasus::CIMNamespaceName& nameSpace, const Pegasus::CIMName& className,
                  Pegasus::CIMStatusCode codeIfUnknown = Pegasus::CIM_ERR_INVALID_CLASS) const;
 

@@ -28,7 +28,7 @@ CIMException noProvider(Pegasus::CIMStatusCode code, const Pegasus::CIMName& cla
 
 // With DeepInheritance false an enumeration shows only the properties of the class asked for,
 // also on instances of its subclasses.
-Pegasus::CIMPropertyList propertiesOf(const Pegasus::CIMClass& cimClass,
+Pegasus::CIMPropertyList propertiesOf(const Pegasus::CIMConstClass& cimClass,
                                       const Pegasus::CIMPropertyList& requested)
 {
     Pegasus::Array<Pegasus::CIMName> names;
@@ -49,7 +49,7 @@ bool skippable(const CIMException& e, const Pegasus::CIMName& served, const Pega
 
 // Keys of the given path, or built from the instance's key properties when it has none.
 Pegasus::CIMObjectPath instanceKeys(const Pegasus::CIMInstance& instance, const Pegasus::CIMObjectPath& path,
-                                    const Pegasus::CIMClass& cimClass)
+                                    const Pegasus::CIMConstClass& cimClass)
 {
     if (path.getKeyBindings().size() == 0 && cimClass.hasKeys())
     {
@@ -104,7 +104,7 @@ Pegasus::Array<Pegasus::CIMInstance> CimOperations::enumerateInstances(
     const Pegasus::CIMName& className, bool deepInheritance, const ResultFilter& filter) const
 {
     requireNamespace(nameSpace);
-    Pegasus::CIMClass requested = requireClass(nameSpace, className);
+    Pegasus::CIMConstClass requested = requireClass(nameSpace, className);
     Pegasus::CIMPropertyList shown =
         deepInheritance ? filter.propertyList : propertiesOf(requested, filter.propertyList);
 
@@ -191,7 +191,7 @@ Pegasus::CIMObjectPath CimOperations::createInstance(const Pegasus::OperationCon
 {
     requireNamespace(nameSpace);
     const Pegasus::CIMName& className = newInstance.getClassName();
-    Pegasus::CIMClass cimClass = requireClass(nameSpace, className);
+    Pegasus::CIMConstClass cimClass = requireClass(nameSpace, className);
     Pegasus::CIMInstanceProvider* provider = _providers.instanceProvider(nameSpace, className);
     if (!provider) throw noProvider(Pegasus::CIM_ERR_NOT_SUPPORTED, className);
 
@@ -220,7 +220,7 @@ void CimOperations::modifyInstance(const Pegasus::OperationContext& context,
 {
     requireNamespace(nameSpace);
     const Pegasus::CIMName& className = modifiedInstance.getClassName();
-    Pegasus::CIMClass cimClass = requireClass(nameSpace, className);
+    Pegasus::CIMConstClass cimClass = requireClass(nameSpace, className);
     Pegasus::CIMInstanceProvider* provider = _providers.instanceProvider(nameSpace, className);
     if (!provider) throw noProvider(Pegasus::CIM_ERR_NOT_SUPPORTED, className);
 
@@ -258,7 +258,7 @@ Pegasus::CIMValue CimOperations::getProperty(const Pegasus::OperationContext& co
                                              const Pegasus::CIMName& propertyName) const
 {
     requireNamespace(nameSpace);
-    Pegasus::CIMClass cimClass = requireClass(nameSpace, instanceName.getClassName());
+    Pegasus::CIMConstClass cimClass = requireClass(nameSpace, instanceName.getClassName());
     Pegasus::Uint32 declared = cimClass.findProperty(propertyName);
     if (declared == PEG_NOT_FOUND)
         throw CIMException(Pegasus::CIM_ERR_NO_SUCH_PROPERTY, propertyName.getString());
@@ -281,7 +281,7 @@ void CimOperations::setProperty(const Pegasus::OperationContext& context,
 {
     requireNamespace(nameSpace);
     const Pegasus::CIMName& className = instanceName.getClassName();
-    Pegasus::CIMClass cimClass = requireClass(nameSpace, className);
+    Pegasus::CIMConstClass cimClass = requireClass(nameSpace, className);
     Pegasus::Uint32 declared = cimClass.findProperty(propertyName);
     if (declared == PEG_NOT_FOUND)
         throw CIMException(Pegasus::CIM_ERR_NO_SUCH_PROPERTY, propertyName.getString());

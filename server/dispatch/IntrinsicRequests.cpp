@@ -239,7 +239,7 @@ void setProperty(const CimOperations& operations, const CimRequest& request, con
     IParamReader in(request, {"InstanceName", "PropertyName", "NewValue"});
     Pegasus::CIMObjectPath instanceName = in.instanceName("InstanceName");
     Pegasus::CIMName propertyName = in.nameValue("PropertyName");
-    Pegasus::CIMClass cimClass = operations.requireClass(request.nameSpace, instanceName.getClassName());
+    Pegasus::CIMConstClass cimClass = operations.requireClass(request.nameSpace, instanceName.getClassName());
     Pegasus::Uint32 index = cimClass.findProperty(propertyName);
     if (index == PEG_NOT_FOUND)
         throw Pegasus::CIMException(Pegasus::CIM_ERR_NO_SUCH_PROPERTY, propertyName.getString());

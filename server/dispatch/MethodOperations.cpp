@@ -18,7 +18,7 @@ Pegasus::CIMValue CimOperations::invokeMethod(const Pegasus::OperationContext& c
 {
     requireNamespace(nameSpace);
     const Pegasus::CIMName& className = objectName.getClassName();
-    Pegasus::CIMClass cimClass = requireClass(nameSpace, className);
+    Pegasus::CIMConstClass cimClass = requireClass(nameSpace, className);
     Pegasus::Array<Pegasus::CIMParamValue> parameters = typeParameters(cimClass, methodName, inParameters);
 
     Pegasus::CIMMethodProvider* provider = _providers.methodProvider(nameSpace, className);

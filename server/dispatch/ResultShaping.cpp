@@ -22,7 +22,7 @@ template <class Element> void dropPropagatedQualifiers(Element& element)
 
 } // namespace
 
-Pegasus::CIMClass shapeClass(const Pegasus::CIMClass& resolvedClass, bool localOnly,
+Pegasus::CIMClass shapeClass(const Pegasus::CIMConstClass& resolvedClass, bool localOnly,
                              const ResultFilter& filter)
 {
     Pegasus::CIMClass shaped = resolvedClass.clone();
@@ -85,7 +85,7 @@ void completeInstancePath(Pegasus::CIMInstance& instance, const ClassRepository&
     Pegasus::CIMObjectPath path = instance.getPath();
     if (path.getKeyBindings().size() == 0)
     {
-        Pegasus::CIMClass cimClass = repository.resolvedClass(nameSpace, instance.getClassName());
+        Pegasus::CIMConstClass cimClass = repository.resolvedClassView(nameSpace, instance.getClassName());
         if (!cimClass.isUninitialized() && cimClass.hasKeys())
         {
             try

@@ -25,7 +25,7 @@ struct ResultFilter
 
 // A copy of the resolved class: with localOnly only the elements the class itself declares or
 // overrides; qualifiers, class origins and properties as the filter asks.
-Pegasus::CIMClass shapeClass(const Pegasus::CIMClass& resolvedClass, bool localOnly,
+Pegasus::CIMClass shapeClass(const Pegasus::CIMConstClass& resolvedClass, bool localOnly,
                              const ResultFilter& filter);
 
 // Fills in the host (when empty) and the namespace (when null).
