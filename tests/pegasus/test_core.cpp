@@ -57,6 +57,19 @@ TEST(String, CopiesAreIndependent)
     EXPECT_EQ(a, String("shared"));
     a.append(a); // appending itself
     EXPECT_EQ(a, String("sharedshared"));
+    a.append(a.getChar16Data() + 6, 3); // a part of itself, growing past its buffer
+    EXPECT_EQ(a, String("sharedsharedsha"));
+
+    // Empty strings share one representation: writing to one leaves every other empty.
+    String empty1, empty2;
+    String emptied("x");
+    emptied.clear();
+    empty1.append(Char16('e'));
+    emptied.append(Char16('f'));
+    EXPECT_EQ(empty1, String("e"));
+    EXPECT_EQ(emptied, String("f"));
+    EXPECT_EQ(empty2.size(), 0u);
+    EXPECT_EQ(String().size(), 0u);
 }
 
 TEST(String, CaseRulesFoldOnlyBelow256)

@@ -179,11 +179,14 @@ bool isValidHost(const String& host)
 // Key lists
 
 // Stable, so keys whose names differ only in case keep the order they were given in.
+bool keyNameLess(const CIMKeyBinding& x, const CIMKeyBinding& y)
+{
+    return String::compareNoCase(x.getName().getString(), y.getName().getString()) < 0;
+}
+
 void sortKeys(KeyList& keys)
 {
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const CIMKeyBinding& x, const CIMKeyBinding& y)
-                     { return String::compareNoCase(x.getName().getString(), y.getName().getString()) < 0; });
+    std::stable_sort(keys.begin(), keys.end(), keyNameLess);
 }
 
 Array<CIMKeyBinding> toArray(const KeyList& keys)
@@ -441,10 +444,16 @@ bool keyValuesEqual(CIMKeyBinding::Type type, const String& x, const String& y)
 }
 
 // Reference values are stored in normal form (sorted nested keys) whenever a path takes them in;
-// a reference that does not parse is kept as given.
-KeyList normalisedKeys(const Array<CIMKeyBinding>& keyBindings)
+// a reference that does not parse is kept as given. Keys already in order with no reference among
+// them - what nearly every path is built from - are shared, not copied.
+Array<CIMKeyBinding> normalisedKeys(const Array<CIMKeyBinding>& keyBindings)
 {
-    KeyList keys(keyBindings.getData(), keyBindings.getData() + keyBindings.size());
+    const CIMKeyBinding* first = keyBindings.getData();
+    const CIMKeyBinding* last = first + keyBindings.size();
+    const bool hasReference = std::any_of(
+        first, last, [](const CIMKeyBinding& key) { return key.getType() == CIMKeyBinding::REFERENCE; });
+    if (!hasReference && std::is_sorted(first, last, keyNameLess)) return keyBindings;
+    KeyList keys(first, last);
     for (CIMKeyBinding& key : keys)
     {
         CIMObjectPathRep reference;
@@ -452,7 +461,7 @@ KeyList normalisedKeys(const Array<CIMKeyBinding>& keyBindings)
             key.setValue(formatPath(reference));
     }
     sortKeys(keys);
-    return keys;
+    return toArray(keys);
 }
 
 CIMKeyBinding::Type keyTypeOf(const CIMValue& value)
@@ -523,7 +532,7 @@ CIMObjectPathRep* newRep(const String& host, const CIMNamespaceName& nameSpace, 
     rep->host = host;
     rep->nameSpace = nameSpace;
     rep->className = className;
-    rep->keyBindings = toArray(normalisedKeys(keyBindings));
+    rep->keyBindings = normalisedKeys(keyBindings);
     return rep.release();
 }
 
@@ -703,7 +712,7 @@ const Array<CIMKeyBinding>& CIMObjectPath::getKeyBindings() const
 
 void CIMObjectPath::setKeyBindings(const Array<CIMKeyBinding>& keyBindings)
 {
-    Array<CIMKeyBinding> keys = toArray(normalisedKeys(keyBindings));
+    Array<CIMKeyBinding> keys = normalisedKeys(keyBindings);
     unshare(_rep)->keyBindings = keys;
 }
 

@@ -13,6 +13,21 @@ const String String::EMPTY;
 namespace
 {
 
+// Every empty String made by the default constructor or clear() shares this rep instead of
+// allocating one. Its count starts so high that it never reads 1 (so writers always copy it first)
+// and never falls to 0 (so it is never deleted).
+StringRep* sharedEmptyRep()
+{
+    static StringRep* const empty = []
+    {
+        StringRep* rep = new StringRep;
+        rep->refs.store(1u << 31, std::memory_order_relaxed);
+        return rep;
+    }();
+    empty->refs.fetch_add(1, std::memory_order_relaxed);
+    return empty;
+}
+
 void release(StringRep* rep)
 {
     if (rep->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete rep;
@@ -178,34 +193,34 @@ CString::operator const char*() const
 
 // ---- String -------------------------------------------------------------------------------------
 
-String::String() : _rep(new StringRep) {}
+String::String() : _rep(sharedEmptyRep()) {}
 
 String::String(const String& str) : _rep(str._rep)
 {
     _rep->refs.fetch_add(1, std::memory_order_relaxed);
 }
 
-String::String(const String& str, Uint32 n) : _rep(new StringRep)
+String::String(const String& str, Uint32 n) : _rep(sharedEmptyRep())
 {
     if (n > str.size())
     {
-        delete _rep;
+        release(_rep);
         throw IndexOutOfBoundsException();
     }
     assign(str.getChar16Data(), n);
 }
 
-String::String(const Char16* str) : _rep(new StringRep)
+String::String(const Char16* str) : _rep(sharedEmptyRep())
 {
     assign(str);
 }
 
-String::String(const Char16* str, Uint32 n) : _rep(new StringRep)
+String::String(const Char16* str, Uint32 n) : _rep(sharedEmptyRep())
 {
     assign(str, n);
 }
 
-String::String(const char* str) : _rep(new StringRep)
+String::String(const char* str) : _rep(sharedEmptyRep())
 {
     try
     {
@@ -213,12 +228,12 @@ String::String(const char* str) : _rep(new StringRep)
     }
     catch (...)
     {
-        delete _rep;
+        release(_rep);
         throw;
     }
 }
 
-String::String(const char* str, Uint32 n) : _rep(new StringRep)
+String::String(const char* str, Uint32 n) : _rep(sharedEmptyRep())
 {
     try
     {
@@ -226,7 +241,7 @@ String::String(const char* str, Uint32 n) : _rep(new StringRep)
     }
     catch (...)
     {
-        delete _rep;
+        release(_rep);
         throw;
     }
 }
@@ -261,7 +276,7 @@ String& String::assign(const Char16* str)
 String& String::assign(const Char16* str, Uint32 n)
 {
     if (!str && n) throw Exception("String: null pointer");
-    StringRep* rep = new StringRep;
+    StringRep* rep = new StringRep(size_t(n) + 1);
     rep->units.assign(str, str + n);
     rep->units.push_back(Char16(0));
     release(_rep);
@@ -278,9 +293,7 @@ String& String::assign(const char* str)
 String& String::assign(const char* str, Uint32 n)
 {
     if (!str && n) throw Exception("String: null pointer");
-    StringRep* rep = new StringRep;
-    rep->units.clear();
-    rep->units.reserve(size_t(n) + 1);
+    StringRep* rep = new StringRep(size_t(n) + 1);
     try
     {
         appendUtf8(rep->units, str, n);
@@ -300,7 +313,7 @@ void String::_unshare()
 {
     if (_rep->refs.load(std::memory_order_acquire) != 1)
     {
-        StringRep* copy = new StringRep;
+        StringRep* copy = new StringRep(0);
         copy->units = _rep->units;
         release(_rep);
         _rep = copy;
@@ -314,7 +327,7 @@ void String::clear()
     else
     {
         release(_rep);
-        _rep = new StringRep;
+        _rep = sharedEmptyRep();
     }
 }
 
@@ -379,10 +392,16 @@ String& String::append(const Char16& c)
 String& String::append(const Char16* str, Uint32 n)
 {
     if (n == 0) return *this;
-    std::vector<Char16> copy(str, str + n); // str may point into this string
+    const Char16* own = _rep->units.data();
+    if (str >= own && str < own + _rep->units.size())
+    {
+        // Appending part of itself: the buffer may move as it grows.
+        std::vector<Char16> copy(str, str + n);
+        return append(copy.data(), n);
+    }
     _unshare();
     _rep->units.pop_back();
-    _rep->units.insert(_rep->units.end(), copy.begin(), copy.end());
+    _rep->units.insert(_rep->units.end(), str, str + n);
     _rep->units.push_back(Char16(0));
     return *this;
 }
@@ -520,17 +539,17 @@ void String::toUpper()
     for (Uint32 i = 0; i < size(); ++i)
         _rep->units[i] = upperCase(_rep->units[i]);
 }
-String::String(const String& s1, const String& s2) : _rep(new StringRep)
+String::String(const String& s1, const String& s2) : _rep(sharedEmptyRep())
 {
     append(s1);
     append(s2);
 }
-String::String(const String& s1, const char* s2) : _rep(new StringRep)
+String::String(const String& s1, const char* s2) : _rep(sharedEmptyRep())
 {
     append(s1);
     append(String(s2));
 }
-String::String(const char* s1, const String& s2) : _rep(new StringRep)
+String::String(const char* s1, const String& s2) : _rep(sharedEmptyRep())
 {
     append(String(s1));
     append(s2);

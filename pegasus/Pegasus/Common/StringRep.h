@@ -10,6 +10,10 @@ PEGASUS_NAMESPACE_BEGIN
 
 struct StringRep
 {
+    StringRep() = default;
+    // Empty, not even terminated, with room for capacity units: for a writer that fills it at once.
+    explicit StringRep(size_t capacity) : units() { units.reserve(capacity); }
+
     std::atomic<Uint32> refs{1};
     std::vector<Char16> units{Char16(0)}; // always ends with one zero unit
 
