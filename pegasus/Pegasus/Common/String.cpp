@@ -651,19 +651,26 @@ Boolean operator!=(const String& str1, const String& str2)
 
 PEGASUS_STD(ostream) & operator<<(PEGASUS_STD(ostream) & os, const String& str)
 {
+    // Written in blocks, not a stream call per character: trace lines are made of these.
     const Char16* p = str.getChar16Data();
-    for (Uint32 i = 0; i < str.size(); ++i)
+    const Uint32 n = str.size();
+    char block[256];
+    const size_t escapedSize = 7; // "\xNNNN" and the terminator snprintf writes
+    size_t used = 0;
+    for (Uint32 i = 0; i < n; ++i)
     {
+        if (used + escapedSize > sizeof block)
+        {
+            os.write(block, std::streamsize(used));
+            used = 0;
+        }
         Uint16 c = p[i];
         if (c > 0 && c < 256)
-            os << char(c);
+            block[used++] = char(c);
         else
-        {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%04X", unsigned(c));
-            os << escaped;
-        }
+            used += size_t(std::snprintf(block + used, escapedSize, "\\x%04X", unsigned(c)));
     }
+    os.write(block, std::streamsize(used));
     return os;
 }
 
