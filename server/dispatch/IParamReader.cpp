@@ -2,14 +2,26 @@
 
 #include <string>
 
+#include <strings.h>
+
 namespace cimhost
 {
 
 namespace
 {
 
+bool isAscii(const char* text)
+{
+    for (; *text; ++text)
+        if (static_cast<unsigned char>(*text) >= 0x80) return false;
+    return true;
+}
+
+// CIM names compare without regard to case. Names are nearly always ASCII, which needs no
+// decoding; others are compared by the object model's own case rules.
 bool sameName(const std::string& a, const char* b)
 {
+    if (isAscii(a.c_str()) && isAscii(b)) return ::strcasecmp(a.c_str(), b) == 0;
     return Pegasus::String::equalNoCase(Pegasus::String(a.c_str()), Pegasus::String(b));
 }
 
