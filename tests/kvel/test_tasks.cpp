@@ -156,6 +156,25 @@ TEST_F(kvelTasks, OneTaskRunsPerObjectAndTheHighestPriorityGoesNext)
     EXPECT_EQ(KVEL_RC_VOLUME_NOT_REDUNDANT, engine->rebuildVolume(SCRATCH, &again));
 }
 
+TEST_F(kvelTasks, WaitingTasksStartByTheirPriorityAsChangedWhileTheyWait)
+{
+    Uint32 ids[3];
+    for (Uint32& id : ids)
+    {
+        KVELTask job; // a scan of SCRATCH takes 100 s
+        job.setTaskScheduling(100, T0 + 60 * SECOND);
+        id = scan(SCRATCH, &job);
+    }
+    ASSERT_EQ(KVEL_RC_SUCCESS, command(ids[2], KVELTask::TASK_COMMAND_SET_PRIORITY, 150));
+    advance(60);
+    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(ids[2]));
+    ASSERT_EQ(KVEL_RC_SUCCESS, command(ids[1], KVELTask::TASK_COMMAND_SET_PRIORITY, 120));
+    advance(250); // one reading after two runs have ended
+    EXPECT_EQ(T0 + 160 * SECOND, task(ids[1])->TimeStarted);
+    EXPECT_EQ(T0 + 260 * SECOND, task(ids[0])->TimeStarted);
+    EXPECT_EQ(50u, task(ids[0])->PercentComplete);
+}
+
 TEST_F(kvelTasks, RebuildShowsOnTheVolumeWhileItRuns)
 {
     KVELTask job;

@@ -26,6 +26,7 @@ struct TaskEntry
     MPU_TIME duration = 0;            // run time one run needs
     MPU_TIME runAt = 0;               // when the pending run may start
     bool holdsObject = false;         // its current run has started and not ended
+    MPU_TIME progressedAt = 0;        // engine time the run time of a running task refers to
     std::optional<KVELVolume> before; // the volume as it was, to undo the work on abort
     Uint32 shadowID = 0;              // the replacement volume of an atomic reconfiguration
 };

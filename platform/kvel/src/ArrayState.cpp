@@ -32,6 +32,7 @@ KVELArrayState::KVELArrayState(const KVELEngineConfig& config)
         throw Exception(String(
             ("KVEL controller slot must be 0 or 1, not " + std::to_string(_config.controllerSlot)).c_str()));
     load();
+    _scheduler.reset();
 }
 
 void KVELArrayState::load()
@@ -95,9 +96,8 @@ void KVELArrayState::advance()
 void KVELArrayState::advanceToRead()
 {
     // Tasks only move with time or with work: a second reading at the same clock time, with no
-    // work done since, finds nothing to move and skips the walk over every task.
-    if (_quiet && _clock->now() == _model.lastAdvanced)
-        return;
+    // work done since, finds nothing to move.
+    if (_quiet && _clock->now() == _model.lastAdvanced) return;
     advance();
     _quiet = true;
 }
@@ -105,6 +105,7 @@ void KVELArrayState::advanceToRead()
 Uint32 KVELArrayState::commit(Uint32 resultCode)
 {
     if (!_model.touched) return resultCode;
+    _scheduler.bringUpAll();
     std::string problem;
     if (_config.stateFile.empty() || writeFileAtomically(_config.stateFile, writeArray(_model), problem))
     {
@@ -141,8 +142,9 @@ void KVELArrayState::startTask(KVELTask* request, KVELTask::TaskTypeEnum type, U
     if (request) *request = task.record;
 }
 
-std::string KVELArrayState::describe() const
+std::string KVELArrayState::describe()
 {
+    _scheduler.bringUpAll();
     return writeArray(_model);
 }
 

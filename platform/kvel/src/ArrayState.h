@@ -39,7 +39,7 @@ public:
     // Writes the state file when something changed; a successful result becomes
     // KVEL_RC_STATE_NOT_SAVED when that fails.
     Uint32 commit(Uint32 resultCode);
-    std::string describe() const;
+    std::string describe();
 
     // Records.
     Array<Uint32> enumerateObjects(CLASSID_e classID) const;

@@ -75,8 +75,9 @@ ManagedObject* KVELArrayState::copyOf(CLASSID_e classID, Uint32 objectID)
     switch (classID)
     {
     case CLASSID_TASK:
-        if (const TaskEntry* task = _model.findTask(objectID))
+        if (TaskEntry* task = _model.findTask(objectID))
         {
+            _scheduler.bringUp(*task);
             KVELTask* copy = new KVELTask(task->record);
             copy->CommandCode = KVELTask::TASK_COMMAND_NONE;
             return copy;

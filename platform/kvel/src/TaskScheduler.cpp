@@ -13,10 +13,28 @@ namespace kvelsim
 
 namespace
 {
-bool runsFirst(const TaskEntry& a, const TaskEntry& b)
+// Orders the ready tasks of one object: the highest Priority first, then the one submitted first,
+// then the lowest task ID.
+std::tuple<Uint32, Uint64, Uint32> readyKey(const TaskEntry& task)
 {
-    if (a.record.Priority != b.record.Priority) return a.record.Priority > b.record.Priority;
-    return a.sequence < b.sequence;
+    return {~task.record.Priority, task.sequence, task.record.getObjectID()};
+}
+
+bool holds(const TaskEntry& task)
+{
+    return task.holdsObject && !isFinished(task.record);
+}
+
+// The time of the task's next event: its run ending, its scheduled start coming due, its retention
+// running out. A time that has passed means at once.
+std::optional<MPU_TIME> eventOf(const TaskEntry& task, MPU_TIME now)
+{
+    const KVELTask& record = task.record;
+    if (record.State == KVELTask::TASK_STATE_RUNNING)
+        return task.progressedAt + (task.duration - std::min(task.duration, record.ElapsedRunTime));
+    if (record.State == KVELTask::TASK_STATE_QUEUED && task.runAt > now) return task.runAt;
+    if (isFinished(record)) return record.TimeFinished + record.RetentionTime;
+    return std::nullopt;
 }
 } // namespace
 
@@ -41,21 +59,46 @@ void TaskScheduler::setState(TaskEntry& task, KVELTask::TaskStateEnum state, MPU
 
 void TaskScheduler::advanceTo(MPU_TIME target)
 {
+    if (!_indexed) rebuild();
     MPU_TIME last = _model.lastAdvanced;
     if (target < last) target = last;
     for (;;)
     {
-        startDue(last);
-        std::optional<MPU_TIME> next = nextEvent(last);
-        if (!next || *next > target) break;
-        progress(*next - last);
-        last = *next;
+        startReady(last);
+        if (_events.empty()) break;
+        MPU_TIME next = std::max(last, _events.begin()->first);
+        if (next > target) break;
+        last = next;
         _model.lastAdvanced = last;
-        completeDue(last);
-        expireDue(last);
+        step(last);
     }
-    progress(target - last);
     _model.lastAdvanced = target;
+}
+
+void TaskScheduler::reset()
+{
+    for (auto& entry : _model.tasks)
+        entry.second.progressedAt = _model.lastAdvanced;
+    invalidate();
+}
+
+void TaskScheduler::bringUp(TaskEntry& task) const
+{
+    MPU_TIME now = _model.lastAdvanced;
+    if (task.record.State == KVELTask::TASK_STATE_RUNNING && now > task.progressedAt)
+    {
+        MPU_TIME elapsed = std::min(task.duration, task.record.ElapsedRunTime + (now - task.progressedAt));
+        task.record.ElapsedRunTime = elapsed;
+        task.record.PercentComplete =
+            Uint16(task.duration == 0 ? 99 : std::min<MPU_TIME>(99, elapsed * 100 / task.duration));
+    }
+    task.progressedAt = now;
+}
+
+void TaskScheduler::bringUpAll()
+{
+    for (auto& entry : _model.tasks)
+        bringUp(entry.second);
 }
 
 Uint32 TaskScheduler::checkRequest(const KVELTask* request, KVELTask::TaskTypeEnum type) const
@@ -97,37 +140,88 @@ TaskEntry& TaskScheduler::add(const KVELTask* request, KVELTask::TaskTypeEnum ty
     record.RetentionTime = TASK_RETENTION;
     entry.duration = taskDuration(type, workBlocks);
     entry.runAt = record.Scheduled ? record.StartTime : now;
+    entry.progressedAt = now;
     _model.touched = true;
+    invalidate();
     return _model.tasks.emplace(id, std::move(entry)).first->second;
 }
 
 void TaskScheduler::startDue(MPU_TIME now)
 {
-    for (;;)
+    if (!_indexed) rebuild();
+    startReady(now);
+}
+
+void TaskScheduler::startReady(MPU_TIME now)
+{
+    while (!_toCheck.empty())
     {
-        std::set<Uint32> held;
-        for (const auto& entry : _model.tasks)
-            if (entry.second.holdsObject && !isFinished(entry.second.record))
-                held.insert(entry.second.record.TargetObjectPtr);
-        std::map<Uint32, TaskEntry*> chosen;
-        for (auto& entry : _model.tasks)
+        Uint32 target = *_toCheck.begin();
+        _toCheck.erase(_toCheck.begin());
+        // A task that fails to start frees the object for the next one.
+        while (_held.count(target) == 0)
         {
-            TaskEntry& task = entry.second;
-            Uint32 target = task.record.TargetObjectPtr;
-            if (task.record.State != KVELTask::TASK_STATE_QUEUED || task.runAt > now || held.count(target))
-                continue;
-            TaskEntry*& best = chosen[target];
-            if (!best || runsFirst(task, *best)) best = &task;
+            auto ready = _ready.find(target);
+            if (ready == _ready.end()) break;
+            Uint32 id = std::get<2>(*ready->second.begin());
+            TaskEntry& task = _model.tasks.at(id);
+            unplace(id);
+            start(task, now);
+            place(task);
         }
-        bool anyFailed = false;
-        for (auto& entry : chosen)
-        {
-            start(*entry.second, now);
-            anyFailed = anyFailed || entry.second->record.State == KVELTask::TASK_STATE_FAILED;
-        }
-        // A task that failed to start frees its object for the next one.
-        if (!anyFailed) return;
     }
+}
+
+void TaskScheduler::rebuild()
+{
+    _events.clear();
+    _ready.clear();
+    _held.clear();
+    _toCheck.clear();
+    _placed.clear();
+    for (const auto& entry : _model.tasks)
+        place(entry.second);
+    _indexed = true;
+}
+
+void TaskScheduler::place(const TaskEntry& task)
+{
+    Uint32 id = task.record.getObjectID();
+    Placement& placement = _placed[id];
+    placement.target = task.record.TargetObjectPtr;
+    if ((placement.event = eventOf(task, _model.lastAdvanced)))
+        _events.emplace(*placement.event, id);
+    else if (task.record.State == KVELTask::TASK_STATE_QUEUED)
+    {
+        placement.ready = readyKey(task);
+        _ready[placement.target].insert(*placement.ready);
+        _toCheck.insert(placement.target);
+    }
+    if ((placement.holds = holds(task))) ++_held[placement.target];
+}
+
+void TaskScheduler::unplace(Uint32 taskID)
+{
+    auto it = _placed.find(taskID);
+    if (it == _placed.end()) return;
+    const Placement& placement = it->second;
+    if (placement.event) _events.erase({*placement.event, taskID});
+    if (placement.ready)
+    {
+        auto ready = _ready.find(placement.target);
+        ready->second.erase(*placement.ready);
+        if (ready->second.empty()) _ready.erase(ready);
+    }
+    if (placement.holds)
+    {
+        auto held = _held.find(placement.target);
+        if (--held->second == 0)
+        {
+            _held.erase(held);
+            _toCheck.insert(placement.target);
+        }
+    }
+    _placed.erase(it);
 }
 
 void TaskScheduler::start(TaskEntry& task, MPU_TIME t)
@@ -140,6 +234,7 @@ void TaskScheduler::start(TaskEntry& task, MPU_TIME t)
         return;
     }
     task.holdsObject = true;
+    task.progressedAt = t;
     task.record.TimeStarted = t;
     task.record.ElapsedRunTime = 0;
     task.record.PercentComplete = 0;
@@ -149,6 +244,9 @@ void TaskScheduler::start(TaskEntry& task, MPU_TIME t)
 
 void TaskScheduler::complete(TaskEntry& task, MPU_TIME t)
 {
+    bringUp(task);
+    // Completing an atomic reconfiguration moves the other tasks of the volume to its replacement.
+    if (task.shadowID != 0 && task.record.Type == KVELTask::TASK_TYPE_RECONFIGURE_VOLUME) invalidate();
     Uint32 rc = onTaskComplete(_model, task);
     task.holdsObject = false;
     if (rc != KVEL_RC_SUCCESS)
@@ -173,66 +271,45 @@ void TaskScheduler::complete(TaskEntry& task, MPU_TIME t)
     setState(task, KVELTask::TASK_STATE_COMPLETED, t);
 }
 
-void TaskScheduler::progress(MPU_TIME dt)
+// The events due at t, in this order: runs ending (in submission order), scheduled starts coming
+// due, retentions running out. Waiting tasks start at the next turn of advanceTo.
+void TaskScheduler::step(MPU_TIME t)
 {
-    if (dt == 0) return;
-    for (auto& entry : _model.tasks)
+    std::vector<Uint32> ended, due;
+    for (auto it = _events.begin(); it != _events.end() && it->first <= t; ++it)
     {
-        TaskEntry& task = entry.second;
-        if (task.record.State != KVELTask::TASK_STATE_RUNNING) continue;
-        MPU_TIME elapsed = std::min(task.duration, task.record.ElapsedRunTime + dt);
-        task.record.ElapsedRunTime = elapsed;
-        task.record.PercentComplete =
-            Uint16(task.duration == 0 ? 99 : std::min<MPU_TIME>(99, elapsed * 100 / task.duration));
+        KVELTask::TaskStateEnum state = _model.tasks.at(it->second).record.State;
+        if (state == KVELTask::TASK_STATE_RUNNING)
+            ended.push_back(it->second);
+        else if (state == KVELTask::TASK_STATE_QUEUED)
+            due.push_back(it->second);
     }
-}
-
-void TaskScheduler::completeDue(MPU_TIME t)
-{
-    std::vector<TaskEntry*> due;
-    for (auto& entry : _model.tasks)
-        if (entry.second.record.State == KVELTask::TASK_STATE_RUNNING &&
-            entry.second.record.ElapsedRunTime >= entry.second.duration)
-            due.push_back(&entry.second);
-    std::sort(due.begin(), due.end(),
-              [](const TaskEntry* a, const TaskEntry* b) { return a->sequence < b->sequence; });
-    for (TaskEntry* task : due)
-        complete(*task, t);
-}
-
-void TaskScheduler::expireDue(MPU_TIME t)
-{
-    for (auto it = _model.tasks.begin(); it != _model.tasks.end();)
+    std::sort(ended.begin(), ended.end());
+    std::sort(ended.begin(), ended.end(),
+              [this](Uint32 a, Uint32 b)
+              { return _model.tasks.at(a).sequence < _model.tasks.at(b).sequence; });
+    for (Uint32 id : ended)
     {
-        const KVELTask& record = it->second.record;
-        if (isFinished(record) && record.TimeFinished + record.RetentionTime <= t)
-        {
-            it = _model.tasks.erase(it);
-            _model.touched = true;
-        }
-        else
-            ++it;
+        TaskEntry& task = _model.tasks.at(id);
+        unplace(id);
+        complete(task, t);
+        place(task);
     }
-}
-
-std::optional<MPU_TIME> TaskScheduler::nextEvent(MPU_TIME t) const
-{
-    std::optional<MPU_TIME> next;
-    for (const auto& entry : _model.tasks)
+    for (Uint32 id : due)
     {
-        const TaskEntry& task = entry.second;
-        MPU_TIME at;
-        if (task.record.State == KVELTask::TASK_STATE_RUNNING)
-            at = t + (task.duration - std::min(task.duration, task.record.ElapsedRunTime));
-        else if (task.record.State == KVELTask::TASK_STATE_QUEUED && task.runAt > t)
-            at = task.runAt;
-        else if (isFinished(task.record))
-            at = std::max(t, task.record.TimeFinished + task.record.RetentionTime);
-        else
-            continue;
-        if (!next || at < *next) next = at;
+        unplace(id);
+        place(_model.tasks.at(id));
     }
-    return next;
+    if (!_indexed) rebuild();
+    for (auto it = _events.begin(); it != _events.end() && it->first <= t;)
+    {
+        Uint32 id = it->second;
+        ++it;
+        if (!isFinished(_model.tasks.at(id).record)) continue;
+        unplace(id);
+        _model.tasks.erase(id);
+        _model.touched = true;
+    }
 }
 
 Uint32 TaskScheduler::apply(const KVELTask& copy, MPU_TIME now)
@@ -241,12 +318,15 @@ Uint32 TaskScheduler::apply(const KVELTask& copy, MPU_TIME now)
     if (!task) return KVEL_RC_NO_SUCH_TASK;
     KVELTask& record = task->record;
     bool finished = isFinished(record);
+    bringUp(*task);
+    invalidate();
     switch (copy.CommandCode)
     {
     case KVELTask::TASK_COMMAND_RESUME:
         if (finished) return KVEL_RC_TASK_FINISHED;
         if (record.State != KVELTask::TASK_STATE_SUSPENDED) return KVEL_RC_TASK_NOT_RESUMABLE;
         setState(*task, task->holdsObject ? KVELTask::TASK_STATE_RUNNING : KVELTask::TASK_STATE_QUEUED, now);
+        task->progressedAt = now;
         startDue(now);
         return KVEL_RC_SUCCESS;
     case KVELTask::TASK_COMMAND_SUSPEND:
@@ -302,6 +382,8 @@ Uint32 TaskScheduler::applySchedule(TaskEntry& task, const KVELTask& copy, MPU_T
 
 void TaskScheduler::abort(TaskEntry& task, MPU_TIME now)
 {
+    bringUp(task);
+    invalidate();
     onTaskAbort(_model, task);
     task.holdsObject = false;
     task.record.TimeFinished = now;
@@ -318,11 +400,13 @@ void TaskScheduler::abortTasksOn(Uint32 target, MPU_TIME now)
     for (Uint32 id : ids)
     {
         TaskEntry& task = _model.tasks.at(id);
+        bringUp(task);
         onTaskAbort(_model, task);
         task.holdsObject = false;
         task.record.TimeFinished = now;
         setState(task, KVELTask::TASK_STATE_ABORTED, now);
     }
+    invalidate();
 }
 
 Uint32 TaskScheduler::remove(Uint32 taskID, MPU_TIME now)
@@ -331,6 +415,7 @@ Uint32 TaskScheduler::remove(Uint32 taskID, MPU_TIME now)
     if (!task) return KVEL_RC_NO_SUCH_TASK;
     if (!isFinished(task->record)) abort(*task, now);
     _model.tasks.erase(taskID);
+    invalidate();
     _model.touched = true;
     return KVEL_RC_SUCCESS;
 }
