@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <Pegasus/Provider/CIMAssociationProvider.h>
+#include <Pegasus/Provider/CIMInstanceProvider.h>
 #include <Pegasus/Provider/CIMMethodProvider.h>
 #include <Pegasus/Provider/CIMOMHandle.h>
 
@@ -17,6 +18,7 @@
 #include <ProviderTraceServices.h>
 
 #include "LoadedModule.h"
+#include "TickingClock.h"
 #include "Trace.h"
 
 #define SCS_TRACE_FILE "ModuleBench"
@@ -115,6 +117,42 @@ void BM_ElementToJobs(benchmark::State& state)
     delete provider;
 }
 BENCHMARK(BM_ElementToJobs)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// enumerateInstances of CIM_ConcreteJob over N daily scans spread over the demo volumes (one
+// runs on each, the others wait), on a clock that moves on at every engine call as a server's does.
+void BM_EnumerateJobs(benchmark::State& state)
+{
+    const Uint32 tasks = Uint32(state.range(0));
+    KVELEngineConfig config;
+    const MPU_TIME start = 1772366400ULL * 1000000ULL;
+    config.clock = std::make_shared<scs_bench::TickingClock>(start);
+    config.ramdiskDirectory = "/tmp";
+    KVELEngine* engine = KVELEngine::createInstance(config);
+    const Uint32 volumes[] = {0x3A000001, 0x3A000002, 0x3A000003}; // the demo array's volumes
+    for (Uint32 i = 0; i < tasks; ++i)
+    {
+        KVELTask scan;
+        scan.setTaskSchedulingRecurring(Uint16(100 + i % 7), start, KVELTask::PERIODICITY_DAYS, 1);
+        if (engine->scanVolume(volumes[i % 3], &scan) != KVEL_RC_SUCCESS)
+            state.SkipWithError("engine refused a scan");
+    }
+    CIMProvider* provider = makeProvider("ConcreteJobProvider");
+    CIMInstanceProvider* jobs = dynamic_cast<CIMInstanceProvider*>(provider);
+    CIMObjectPath classPath("root/snia:CIM_ConcreteJob");
+    OperationContext context;
+    ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
+    for (auto _ : state)
+    {
+        scs_bench::CountingHandler delivered;
+        jobs->enumerateInstances(context, classPath, false, false, CIMPropertyList(), delivered);
+        if (delivered.count != tasks) state.SkipWithError("wrong number of jobs");
+    }
+    ProviderTraceServices::ptsCancelTraceSuppressForPid();
+    state.counters["per_task"] = benchmark::Counter(
+        double(tasks), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    delete provider;
+}
+BENCHMARK(BM_EnumerateJobs)->Arg(16)->Arg(256)->Unit(benchmark::kMicrosecond);
 
 std::string hexBlock(size_t bytes)
 {
