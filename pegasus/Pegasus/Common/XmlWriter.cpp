@@ -61,11 +61,25 @@ template <class Action> decltype(auto) withValueType(CIMType type, Action&& acti
     throw TypeMismatchException();
 }
 
+// Nearly every name and value is ASCII: its units are its bytes, copied without the CString round
+// trip. Anything else (and a NUL, at which the C string ends) takes the full conversion.
 std::string utf8(const String& text)
 {
-    CString bytes = text.getCString();
-    const char* p = bytes;
-    return p ? std::string(p) : std::string();
+    const Char16* units = text.getChar16Data();
+    const Uint32 size = text.size();
+    std::string out(size, '\0');
+    for (Uint32 i = 0; i < size; ++i)
+    {
+        const Uint16 unit = units[i];
+        if (unit == 0 || unit >= 0x80)
+        {
+            CString bytes = text.getCString();
+            const char* p = bytes;
+            return p ? std::string(p) : std::string();
+        }
+        out[i] = char(unit);
+    }
+    return out;
 }
 
 void appendEscapedBytes(std::string& out, std::string_view text)
