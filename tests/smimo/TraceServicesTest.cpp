@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -109,4 +110,26 @@ TEST_F(smimoTraceServices, ScopesWriteEntryAndExitLinesAndIndentPerThread)
     EXPECT_EQ(scopeText(lines[1], "SCS", 20), "  Entering P::_handleX");
     EXPECT_EQ(scopeText(lines[2], "SCS", 20), "  Leaving P::_handleX");
     EXPECT_EQ(scopeText(lines[3], "ConcreteJob", 10), "Leaving ConcreteJobProvider::getInstance");
+}
+
+// SMIMO_TRACE is read as the library loads, so each value is tried in a fresh run of this program
+// (the threadsafe death-test style re-executes it); the exit code is the suppression left after
+// the calls that would turn tracing back on.
+TEST(smimoTraceEnvironment, OffSilencesForGoodOtherValuesTrace)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto suppressionAfterCancel = []
+    {
+        PTS::ptsIncrementTraceSuppressForPid(2);
+        PTS::ptsIncrementTraceSuppressForPid(-5);
+        PTS::ptsCancelTraceSuppressForPid();
+        std::exit(PTS::ptsGetTraceSuppressForPid());
+    };
+    setenv("SMIMO_TRACE", "off", 1);
+    EXPECT_EXIT(suppressionAfterCancel(), testing::ExitedWithCode(1), "");
+    setenv("SMIMO_TRACE", "ON", 1);
+    EXPECT_EXIT(suppressionAfterCancel(), testing::ExitedWithCode(0), "");
+    setenv("SMIMO_TRACE", "loud", 1);
+    EXPECT_EXIT(suppressionAfterCancel(), testing::ExitedWithCode(0), "SMIMO_TRACE: unknown value 'loud'");
+    unsetenv("SMIMO_TRACE");
 }

@@ -11,7 +11,7 @@ class SMIMO_LINKAGE ProviderTraceServices
 public:
     // Lives for the duration of a method: writes an entry line when made and an exit line when
     // destroyed (while tracing is not suppressed), and indents the lines in between, per thread.
-    // The lines go to std::cout as
+    // The lines go to std::cout, one insertion per line and no flush, as
     //   "<timestamp> <pid> <file:line, 30 wide>:----: <indent>Entering <method>"
     //   "<timestamp> <pid> <file:line, 30 wide>:----: <indent>Leaving <method>"
     // With trace false the scope writes nothing and does not indent.
@@ -41,10 +41,16 @@ public:
 
     // 0 when this process may trace, else how often it was raised (never negative). One atomic
     // load: callers ask it before every trace line.
+    //
+    // The environment variable SMIMO_TRACE, read once when the library loads, sets where the count
+    // starts and how low it can go: "on" (or unset, or empty) 0, so the process traces; "off" 1,
+    // so the process never traces, whatever the calls below do. Any other value is reported on
+    // standard error and taken as "on".
     static int ptsGetTraceSuppressForPid();
-    // Adds delta (negative lowers it); the count stays at 0 when lowered below 0.
+    // Adds delta (negative lowers it); the count stays at its floor (0, or 1 with SMIMO_TRACE=off)
+    // when lowered below it.
     static void ptsIncrementTraceSuppressForPid(int delta);
-    // Back to 0.
+    // Back to the floor.
     static void ptsCancelTraceSuppressForPid();
 };
 

@@ -4,27 +4,46 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <strings.h>
 #include <unistd.h>
 
 namespace
 {
 
-// Per process: never negative, so the getter can hand out the bare load.
-std::atomic<int> traceSuppression(0);
+// SMIMO_TRACE, read once as the library loads: "off" silences the process for its whole life;
+// "on", empty or unset leave tracing to the suppression calls. Any other value is reported on
+// standard error and taken as "on".
+int suppressionFloorFromEnvironment()
+{
+    const char* value = std::getenv("SMIMO_TRACE");
+    if (!value || !*value || strcasecmp(value, "on") == 0) return 0;
+    if (strcasecmp(value, "off") == 0) return 1;
+    std::fprintf(stderr, "SMIMO_TRACE: unknown value '%s' (on or off); tracing stays on\n", value);
+    return 0;
+}
+
+// The suppression never drops below this: lowering or cancelling it cannot turn on a tracing
+// that the environment turned off.
+const int suppressionFloor = suppressionFloorFromEnvironment();
+
+// Per process: never below the floor, so the getter can hand out the bare load.
+std::atomic<int> traceSuppression(suppressionFloor);
 
 // Per thread: the method scopes open on this thread.
 thread_local int openScopes = 0;
 
 void writeScopeLine(const std::string& file, int line, const char* verb, const std::string& method)
 {
-    // One insertion per line keeps concurrent lines from mixing mid-line.
-    const std::string text = ProviderTraceServices::ptsGetTimeStampString() + " " +
-                             ProviderTraceServices::ptsGetPidString() + " " +
-                             ProviderTraceServices::ptsGetFileLineString(file.c_str(), line, 30) +
-                             ":----: " + ProviderTraceServices::ptsGetIndentString() + verb + " " + method;
-    std::cout << text << std::endl;
+    // One insertion per line, end of line included, keeps concurrent lines from mixing mid-line;
+    // flushing is left to whoever owns standard output.
+    const std::string text =
+        ProviderTraceServices::ptsGetTimeStampString() + " " + ProviderTraceServices::ptsGetPidString() +
+        " " + ProviderTraceServices::ptsGetFileLineString(file.c_str(), line, 30) +
+        ":----: " + ProviderTraceServices::ptsGetIndentString() + verb + " " + method + "\n";
+    std::cout << text;
 }
 
 } // namespace
@@ -105,11 +124,11 @@ void ProviderTraceServices::ptsIncrementTraceSuppressForPid(int delta)
     do
     {
         const long long wanted = (long long)current + delta;
-        next = wanted < 0 ? 0 : wanted > INT_MAX ? INT_MAX : int(wanted);
+        next = wanted < suppressionFloor ? suppressionFloor : wanted > INT_MAX ? INT_MAX : int(wanted);
     } while (!traceSuppression.compare_exchange_weak(current, next, std::memory_order_relaxed));
 }
 
 void ProviderTraceServices::ptsCancelTraceSuppressForPid()
 {
-    traceSuppression.store(0, std::memory_order_relaxed);
+    traceSuppression.store(suppressionFloor, std::memory_order_relaxed);
 }
