@@ -1,8 +1,8 @@
 // cimhost: serves the provider modules that the schema registers to CIM-XML clients over HTTP.
 //
-// Standard output belongs to the modules (their trace lines; --trace-file sends it to a file),
-// so everything cimhost itself says - the listening line, errors, the access log - goes to
-// standard error.
+// Standard output belongs to the modules (their trace lines; --trace sends it to a file or turns
+// it off), so everything cimhost itself says - the listening line, errors, the access log - goes
+// to standard error.
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
@@ -31,6 +31,7 @@
 #include "MofCompiler.h"
 #include "ProviderManager.h"
 #include "ProviderRegistry.h"
+#include "TraceOutput.h"
 #include "UserFile.h"
 
 #ifndef CIMHOST_DEFAULT_SCHEMA_DIR
@@ -51,7 +52,7 @@ struct Options
     cimhost::HttpServerOptions http;
     std::string schemaDirectory = CIMHOST_DEFAULT_SCHEMA_DIR;
     std::string providerDirectory = CIMHOST_DEFAULT_PROVIDER_DIR;
-    std::string traceFile;
+    std::string trace; // "off", "stdout", a file, or empty: as SMIMO_TRACE says
     std::string eventFile;
     std::string stateFile;
     std::string arrayFile;
@@ -217,9 +218,12 @@ int parseOptions(int argc, char** argv, Options& options)
         ->type_name("FILE")
         ->group(array);
 
-    app.add_option("--trace-file", options.traceFile,
-                   "append the modules' trace lines (standard output) to FILE")
-        ->type_name("FILE")
+    // --trace-file FILE is the older spelling of --trace FILE; the last of the two given counts.
+    app.add_option("--trace,--trace-file", options.trace,
+                   "the modules' trace lines: off, stdout, or FILE to append them to (stdout, or off when "
+                   "SMIMO_TRACE=off)")
+        ->type_name("off|stdout|FILE")
+        ->check([](const std::string& text) { return text.empty() ? "a file name cannot be empty" : ""; })
         ->group("Tracing");
 
     try
@@ -292,10 +296,16 @@ std::string displayAddress(const std::string& address)
 // Serves until SIGINT or SIGTERM (blocked in every thread; a watcher thread waits for them).
 int serve(const Options& options, const sigset_t& stopSignals)
 {
-    if (!options.traceFile.empty()) redirectStandardOutput(options.traceFile);
-    // A trace line is complete when written, even when standard output is a file or a pipe.
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    // The modules read these as they load.
+    // The modules read these as they load; a --trace given overrides SMIMO_TRACE.
+    std::unique_ptr<cimhost::TraceOutput> traceOutput;
+    if (options.trace == "off")
+        ::setenv("SMIMO_TRACE", "off", 1);
+    else
+    {
+        if (!options.trace.empty()) ::setenv("SMIMO_TRACE", "on", 1);
+        if (!options.trace.empty() && options.trace != "stdout") redirectStandardOutput(options.trace);
+        traceOutput = std::make_unique<cimhost::TraceOutput>(STDOUT_FILENO);
+    }
     exportSetting("SMIMO_EVENT_LOG", options.eventFile);
     exportSetting("KVEL_STATE", options.stateFile);
     exportSetting("KVEL_ARRAY", options.arrayFile);
@@ -373,12 +383,12 @@ int serve(const Options& options, const sigset_t& stopSignals)
         std::cerr << "cimhost: requests still running after --request-timeout; exiting without terminating "
                      "the providers"
                   << std::endl;
-        std::fflush(stdout);
+        if (traceOutput) traceOutput->flush();
         std::_Exit(1);
     }
 
     providers.terminateAll();
-    std::fflush(stdout);
+    traceOutput.reset();
     std::cerr << "cimhost: stopped" << std::endl;
     return 0;
 }

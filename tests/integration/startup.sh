@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # cimhost's command line and start-up failures: usage, a schema that does not compile, a module
-# that does not load, an address in use.
+# that does not load, an address in use; the trace file and --trace off.
 . "$(dirname "$0")/harness.sh"
 
 out=$("$CIMHOST" --help)
@@ -38,5 +38,29 @@ expect_equal "a port in use exits 1" 1 $?
 expect_contains "the address is named" "$(cat "$WORK/inuse")" "127.0.0.1:$PORT"
 wbem ein "$BASE:CIM_ConcreteJob"
 expect_equal "the first cimhost still serves" 0 "$RC"
+# Trace lines of concurrent requests reach the --trace-file whole, within a second or two, not
+# only at exit.
+clients=()
+for _ in 1 2 3 4; do
+    for _ in $(seq 10); do wbemcli -nl gi "$SERVICE" >/dev/null 2>&1; done &
+    clients+=($!)
+done
+wait "${clients[@]}"
+for _ in $(seq 50); do
+    grep -q "Leaving StorageConfigurationServiceProvider::getInstance" "$WORK/trace.log" 2>/dev/null && break
+    sleep 0.1
+done
+expect_contains "the trace file is written while serving" "$(cat "$WORK/trace.log")" "Leaving StorageConfigurationServiceProvider::getInstance"
 stop_cimhost
+line='^[0-9-]{10} [0-9:.]{15} +[0-9]+ .{30}:(----|ERR!): '
+expect_equal "every trace line is whole" "" "$(grep -vE "$line" "$WORK/trace.log" | head -n 3)"
+expect_equal "40 getInstance entered and left" "40 40" \
+    "$(grep -c 'Entering StorageConfigurationServiceProvider::getInstance' "$WORK/trace.log") $(grep -c 'Leaving StorageConfigurationServiceProvider::getInstance' "$WORK/trace.log")"
+
+rm -f "$WORK/trace.log"
+start_cimhost --trace off >"$WORK/stdout"
+wbem -nl gi "$SERVICE"
+expect_equal "--trace off: gi still succeeds" 0 "$RC"
+stop_cimhost
+expect_equal "--trace off: no trace on standard output or in the file" "" "$(cat "$WORK/stdout" "$WORK/trace.log" 2>/dev/null)"
 finish
