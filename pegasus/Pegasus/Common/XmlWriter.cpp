@@ -133,14 +133,40 @@ void appendAttribute(std::string& out, const char* name, const char* value)
     appendAttribute(out, name, std::string_view(value));
 }
 
+// Escaped text of a String straight from its units when all are printable ASCII other than the
+// five markup characters - nearly every name and value; otherwise through its UTF-8 form.
+void appendEscapedString(std::string& out, const String& text)
+{
+    const Char16* units = text.getChar16Data();
+    const Uint32 size = text.size();
+    for (Uint32 i = 0; i < size; ++i)
+    {
+        const Uint16 unit = units[i];
+        if (unit < 0x20 || unit >= 0x7F || unit == '&' || unit == '<' || unit == '>' || unit == '"' ||
+            unit == '\'')
+        {
+            appendEscapedBytes(out, utf8(text));
+            return;
+        }
+    }
+    const size_t start = out.size();
+    out.resize(start + size);
+    for (Uint32 i = 0; i < size; ++i)
+        out[start + i] = char(units[i]);
+}
+
 void appendAttribute(std::string& out, const char* name, const String& value)
 {
-    appendAttribute(out, name, utf8(value));
+    out += ' ';
+    out += name;
+    out += "=\"";
+    appendEscapedString(out, value);
+    out += '"';
 }
 
 void appendAttribute(std::string& out, const char* name, const CIMName& value)
 {
-    appendAttribute(out, name, utf8(value.getString()));
+    appendAttribute(out, name, value.getString());
 }
 
 void appendEndTag(std::string& out, const char* element)
@@ -439,6 +465,14 @@ void XmlWriter::appendValueElement(std::string& out, const CIMValue& value)
     else if (value.isArray())
         withValueType(type,
                       [&](auto tag) { appendValueArrayElement<typename decltype(tag)::type>(out, value); });
+    else if (type == CIMTYPE_STRING)
+    {
+        String text;
+        value.get(text);
+        out += "<VALUE>";
+        appendEscapedString(out, text);
+        appendEndTag(out, "VALUE");
+    }
     else
         appendValueTextElement(out, scalarValueText(value, 0));
 }
