@@ -88,10 +88,7 @@ void compileMofText(MofSession& session, const std::string& text, const std::str
     parser.parse();
 }
 
-MofCompiler::MofCompiler(ClassRepository& repository)
-    : _repository(repository), _session(std::make_unique<MofSession>(repository))
-{
-}
+MofCompiler::MofCompiler(ClassRepository& repository) : _session(std::make_unique<MofSession>(repository)) {}
 
 MofCompiler::~MofCompiler() = default;
 

@@ -44,7 +44,6 @@ public:
                      const Pegasus::CIMNamespaceName& nameSpace);
 
 private:
-    ClassRepository& _repository;
     std::unique_ptr<MofSession> _session;
 };
 
