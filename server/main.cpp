@@ -121,6 +121,13 @@ int checkCombination(const Options& options)
     return -1;
 }
 
+// An option naming a file or directory.
+void addPath(CLI::App& app, const std::string& name, std::string& target, const std::string& kind,
+             const std::string& description, const std::string& group)
+{
+    app.add_option(name, target, description)->type_name(kind)->group(group);
+}
+
 // -1 to go on serving, otherwise the exit code.
 int parseOptions(int argc, char** argv, Options& options)
 {
@@ -159,16 +166,10 @@ int parseOptions(int argc, char** argv, Options& options)
         ->group(serving);
 
     const std::string security = "Security";
-    app.add_option("--cert", transport.certificateFile, "the HTTPS certificate chain (PEM)")
-        ->type_name("FILE")
-        ->group(security);
-    app.add_option("--key", transport.privateKeyFile, "the HTTPS private key (PEM)")
-        ->type_name("FILE")
-        ->group(security);
-    app.add_option("--users", options.usersFile,
-                   "require HTTP Basic authentication by the users of FILE (made with cimhost-passwd)")
-        ->type_name("FILE")
-        ->group(security);
+    addPath(app, "--cert", transport.certificateFile, "FILE", "the HTTPS certificate chain (PEM)", security);
+    addPath(app, "--key", transport.privateKeyFile, "FILE", "the HTTPS private key (PEM)", security);
+    addPath(app, "--users", options.usersFile, "FILE",
+            "require HTTP Basic authentication by the users of FILE (made with cimhost-passwd)", security);
     app.add_flag("--allow-anonymous", options.allowAnonymous,
                  "serve an address other than loopback without --users (anyone who reaches it can change the "
                  "array)")
@@ -193,20 +194,14 @@ int parseOptions(int argc, char** argv, Options& options)
         ->group(limits);
 
     const std::string array = "Array";
-    app.add_option("--schema", options.schemaDirectory,
-                   "directory of schema.mof (" CIMHOST_DEFAULT_SCHEMA_DIR ")")
-        ->type_name("DIR")
-        ->group(array);
-    app.add_option("--providers", options.providerDirectory,
-                   "directory of the provider modules (" CIMHOST_DEFAULT_PROVIDER_DIR ")")
-        ->type_name("DIR")
-        ->group(array);
-    app.add_option("--state", options.stateFile, "the simulated array's durable state (KVEL_STATE)")
-        ->type_name("FILE")
-        ->group(array);
-    app.add_option("--array", options.arrayFile, "the simulated array's description (KVEL_ARRAY)")
-        ->type_name("FILE")
-        ->group(array);
+    addPath(app, "--schema", options.schemaDirectory, "DIR",
+            "directory of schema.mof (" CIMHOST_DEFAULT_SCHEMA_DIR ")", array);
+    addPath(app, "--providers", options.providerDirectory, "DIR",
+            "directory of the provider modules (" CIMHOST_DEFAULT_PROVIDER_DIR ")", array);
+    addPath(app, "--state", options.stateFile, "FILE", "the simulated array's durable state (KVEL_STATE)",
+            array);
+    addPath(app, "--array", options.arrayFile, "FILE", "the simulated array's description (KVEL_ARRAY)",
+            array);
     // The engine's own limit, so that a bad factor is a usage error rather than a module that
     // fails to load.
     app.add_option("--time-scale", options.timeScale,
@@ -214,9 +209,8 @@ int parseOptions(int argc, char** argv, Options& options)
         ->type_name("N")
         ->check(CLI::Range(1, 10000).description(""))
         ->group(array);
-    app.add_option("--event-file", options.eventFile, "record the array's events in FILE (SMIMO_EVENT_LOG)")
-        ->type_name("FILE")
-        ->group(array);
+    addPath(app, "--event-file", options.eventFile, "FILE",
+            "record the array's events in FILE (SMIMO_EVENT_LOG)", array);
 
     // --trace-file FILE is the older spelling of --trace FILE; the last of the two given counts.
     app.add_option("--trace,--trace-file", options.trace,
