@@ -1,7 +1,8 @@
 // The association operations. With an association class named (AssocClass for Associators,
 // ResultClass for References) the providers of that class and its subclasses answer; without one,
 // every association provider of the namespace whose association can refer to the source object.
-// Each provider is called with its own association class name.
+// Each provider is called with its own association class name. A provider that answers
+// CIM_ERR_NOT_SUPPORTED contributes nothing, named or not: the answer is the union of the others.
 #include "CimOperations.h"
 
 #include <vector>
@@ -22,7 +23,6 @@ struct AssociationTarget
 {
     Pegasus::CIMName associationClass;
     Pegasus::CIMAssociationProvider* provider;
-    bool named; // the request named exactly this class
 };
 
 // True when one of the association's references (the one named by role, if given) may point to
@@ -59,7 +59,7 @@ std::vector<AssociationTarget> associationTargets(const CimOperations& operation
         for (const Pegasus::CIMName& candidate : candidates)
             if (Pegasus::CIMAssociationProvider* provider =
                     providers.associationProvider(nameSpace, candidate))
-                targets.push_back({candidate, provider, candidate.equal(namedClass)});
+                targets.push_back({candidate, provider});
         return targets;
     }
     for (const RegisteredAssociation& registered : providers.associations(nameSpace))
@@ -67,7 +67,7 @@ std::vector<AssociationTarget> associationTargets(const CimOperations& operation
         Pegasus::CIMConstClass association =
             repository.resolvedClassView(nameSpace, registered.associationClass);
         if (!association.isUninitialized() && canRefer(repository, nameSpace, association, sourceClass, role))
-            targets.push_back({registered.associationClass, registered.provider, false});
+            targets.push_back({registered.associationClass, registered.provider});
     }
     return targets;
 }
@@ -77,8 +77,8 @@ std::string operationLabel(const char* operation, const Pegasus::CIMName& associ
     return std::string(operation) + " of " + std::string(associationClass.getString().getCString());
 }
 
-// Runs the call for every target; a provider the host chose by itself that does not support the
-// operation (for example because the source object is not its kind) contributes nothing.
+// Runs the call for every target; a provider that does not support the operation (for example
+// because the source object is not its kind) contributes nothing.
 template <class Collector, class Call, class Consume>
 void forEachTarget(const std::vector<AssociationTarget>& targets, const char* operation, Call&& call,
                    Consume&& consume)
@@ -93,7 +93,7 @@ void forEachTarget(const std::vector<AssociationTarget>& targets, const char* op
         }
         catch (const CIMException& e)
         {
-            if (e.getCode() == Pegasus::CIM_ERR_NOT_SUPPORTED && !target.named) continue;
+            if (e.getCode() == Pegasus::CIM_ERR_NOT_SUPPORTED) continue;
             throw;
         }
         consume(handler);

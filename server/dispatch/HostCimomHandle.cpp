@@ -37,6 +37,14 @@ ResultFilter filterOf(bool includeQualifiers, bool includeClassOrigin, const Peg
     return filter;
 }
 
+// A provider's enumeration through the handle names the class it wants; an empty name is an
+// invalid class there, as an unknown one is (a client's request without one is an invalid parameter).
+void requireNamedClass(const Pegasus::CIMName& className)
+{
+    if (className.isNull())
+        throw Pegasus::CIMException(Pegasus::CIM_ERR_INVALID_CLASS, "no class name given");
+}
+
 } // namespace
 
 const unsigned HostCimomHandle::MAX_NESTING;
@@ -145,6 +153,7 @@ Pegasus::Array<Pegasus::CIMInstance> HostCimomHandle::enumerateInstances(
     Pegasus::Boolean includeQualifiers, Pegasus::Boolean includeClassOrigin,
     const Pegasus::CIMPropertyList& propertyList)
 {
+    requireNamedClass(className);
     return run(
         [&](const CimOperations& ops)
         {
@@ -158,6 +167,7 @@ HostCimomHandle::enumerateInstanceNames(const Pegasus::OperationContext& context
                                         const Pegasus::CIMNamespaceName& nameSpace,
                                         const Pegasus::CIMName& className)
 {
+    requireNamedClass(className);
     return run([&](const CimOperations& ops)
                { return ops.enumerateInstanceNames(context, nameSpace, className); });
 }

@@ -9,6 +9,14 @@ expect_equal "ein of the service: one instance" 1 "$(grep -c 'Zarvo_StorageConfi
 expect_contains "ein of the service: its keys" "$OUT" 'Name="ZARVO-0001",SystemCreationClassName="CIM_ComputerSystem",SystemName="ZARVO-0001"'
 wbem ein "$BASE:CIM_StorageConfigurationService"
 expect_contains "ein of the superclass finds the subclass instance" "$OUT" ':Zarvo_StorageConfigurationService.CreationClassName="Zarvo_StorageConfigurationService"'
+# Job associations the provider refuses for the object asked about contribute nothing; an
+# Associators that leaves the result class to the provider is an invalid class for it.
+wbem ain -ac CIM_AffectedJobElement "$SERVICE"
+expect_equal "ain -ac CIM_AffectedJobElement of the service: empty, no error" "0:" "$RC:$OUT"
+wbem rin -arc CIM_OwningJobElement "$BASE:CIM_StoragePool.InstanceID=\"37000004\""
+expect_equal "rin -arc CIM_OwningJobElement of a pool: empty, no error" "0:" "$RC:$OUT"
+wbem ai -ac CIM_OwningJobElement "$SERVICE"
+expect_contains "ai -ac CIM_OwningJobElement of the service without a result class" "$OUT" "CIM_ERR_INVALID_CLASS"
 
 wbem -nl gi "$SERVICE"
 expect_equal "gi of the service succeeds" 0 "$RC"

@@ -115,8 +115,13 @@ TEST_F(DispatchProviders, TheHandleRunsOperationsAndRefusesWhatItDoesNotSupport)
               CIM_ERR_NOT_SUPPORTED);
     EXPECT_EQ(codeOf([&] { handle.deleteClass(context, NS, CIMName("Test_Widget")); }),
               CIM_ERR_NOT_SUPPORTED);
-    EXPECT_EQ(codeOf([&] { handle.enumerateInstanceNames(context, NS, CIMName()); }),
-              CIM_ERR_INVALID_PARAMETER);
+    // As OpenPegasus's handle: an enumeration of no class or an unknown one is an invalid class.
+    EXPECT_EQ(codeOf([&] { handle.enumerateInstanceNames(context, NS, CIMName()); }), CIM_ERR_INVALID_CLASS);
+    EXPECT_EQ(codeOf([&] { handle.enumerateInstances(context, NS, CIMName(), true, false, false, false,
+                                                     CIMPropertyList()); }),
+              CIM_ERR_INVALID_CLASS);
+    EXPECT_EQ(codeOf([&] { handle.enumerateInstanceNames(context, NS, CIMName("No_Such")); }),
+              CIM_ERR_INVALID_CLASS);
     EXPECT_EQ(
         codeOf([&] { handle.enumerateInstanceNames(context, CIMNamespaceName("no/such"), "Test_Widget"); }),
         CIM_ERR_INVALID_NAMESPACE);
