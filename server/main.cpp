@@ -28,7 +28,7 @@
 #include "CimHttpServer.h"
 #include "ClassRepository.h"
 #include "Dispatcher.h"
-#include "MofCompiler.h"
+#include "SchemaManifest.h"
 #include "ProviderManager.h"
 #include "ProviderRegistry.h"
 #include "TraceOutput.h"
@@ -45,7 +45,6 @@ namespace
 {
 
 const char VERSION[] = "cimhost 1.0";
-const char DEFAULT_NAMESPACE[] = "root/snia";
 
 struct Options
 {
@@ -195,7 +194,7 @@ int parseOptions(int argc, char** argv, Options& options)
 
     const std::string array = "Array";
     addPath(app, "--schema", options.schemaDirectory, "DIR",
-            "directory of schema.mof (" CIMHOST_DEFAULT_SCHEMA_DIR ")", array);
+            "schema folder: manifest.txt names its MOF files and their namespaces (" CIMHOST_DEFAULT_SCHEMA_DIR ")", array);
     addPath(app, "--providers", options.providerDirectory, "DIR",
             "directory of the provider modules (" CIMHOST_DEFAULT_PROVIDER_DIR ")", array);
     addPath(app, "--state", options.stateFile, "FILE", "the simulated array's durable state (KVEL_STATE)",
@@ -323,8 +322,7 @@ int serve(const Options& options, const sigset_t& stopSignals)
     }
 
     cimhost::ClassRepository repository;
-    cimhost::MofCompiler(repository)
-        .compileFile(options.schemaDirectory + "/schema.mof", Pegasus::CIMNamespaceName(DEFAULT_NAMESPACE));
+    cimhost::loadSchema(repository, options.schemaDirectory);
     const cimhost::ProviderRegistry registry = cimhost::ProviderRegistry::fromRepository(repository);
     cimhost::ProviderManager providers(registry, options.providerDirectory);
     cimhost::Dispatcher dispatcher(repository, providers);

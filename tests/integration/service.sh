@@ -9,6 +9,17 @@ expect_equal "ein of the service: one instance" 1 "$(grep -c 'Zarvo_StorageConfi
 expect_contains "ein of the service: its keys" "$OUT" 'Name="ZARVO-0001",SystemCreationClassName="CIM_ComputerSystem",SystemName="ZARVO-0001"'
 wbem ein "$BASE:CIM_StorageConfigurationService"
 expect_contains "ein of the superclass finds the subclass instance" "$OUT" ':Zarvo_StorageConfigurationService.CreationClassName="Zarvo_StorageConfigurationService"'
+expect_equal "ein of the superclass: the one service, once" 1 "$(grep -c 'StorageConfigurationService\.' <<<"$OUT")"
+
+# On a CIM_StorageConfigurationService path: methods reach the provider, instances are not served.
+CIM_SERVICE="${SERVICE//Zarvo_StorageConfigurationService/CIM_StorageConfigurationService}"
+wbem gi "$CIM_SERVICE"
+expect_contains "gi of a CIM_StorageConfigurationService path: not found" "$OUT" "CIM_ERR_NOT_FOUND"
+wbem cm "$CIM_SERVICE" GetSparePool
+expect_contains "GetSparePool on a CIM_StorageConfigurationService path" "$OUT" "GetSparePool: 0"
+wbem cm "$CIM_SERVICE" 'InitializeStorageDevice.Element=CIM_DiskDrive.CreationClassName="CIM_DiskDrive",DeviceID="36000007",SystemCreationClassName="CIM_ComputerSystem",SystemName="ZARVO-0001"'
+expect_contains "InitializeStorageDevice on a CIM_StorageConfigurationService path" "$OUT" "InitializeStorageDevice: "
+
 # Job associations the provider refuses for the object asked about contribute nothing; an
 # Associators that leaves the result class to the provider is an invalid class for it.
 wbem ain -ac CIM_AffectedJobElement "$SERVICE"

@@ -19,6 +19,7 @@ expect_equal "an unknown option is a usage error" 2 $?
 
 mkdir "$WORK/badschema"
 printf 'class Broken\n{\n    string Name\n};\n' >"$WORK/badschema/schema.mof"
+printf 'root/snia schema.mof\n' >"$WORK/badschema/manifest.txt"
 "$CIMHOST" --port any --schema "$WORK/badschema" --providers "$PROVIDER_DIR" 2>"$WORK/mof"
 expect_equal "a schema error exits 1" 1 $?
 if grep -qE "^cimhost: $WORK/badschema/schema.mof:[34]: " "$WORK/mof"; then

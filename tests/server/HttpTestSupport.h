@@ -223,7 +223,7 @@ private:
     static cimhost::ProviderRegistry loadSchema(cimhost::ClassRepository& repository)
     {
         cimhost::MofCompiler compiler(repository);
-        compiler.compileFile(SCS_SCHEMA_DIR "/qualifiers.mof", "root/test");
+        compiler.compileFile(SCS_SCHEMA_DIR "/root-snia/qualifiers.mof", "root/test");
         compiler.compileText(TEST_MOF, "test.mof", "root/test");
         return cimhost::ProviderRegistry::fromRepository(repository);
     }

@@ -31,7 +31,7 @@ inline const char* const HOST = "testhost";
 
 inline const char* const CLASSES = R"(
 #pragma namespace ("test/dispatch")
-#pragma include ("qualifiers.mof")
+#pragma include ("../root-snia/qualifiers.mof")
 
 [Description("A thing with a size.")]
 class Test_Widget
@@ -54,8 +54,7 @@ class Test_Broken { [Key] string Id; uint32 Misbehave([In] string How); };
 class Test_Mirror { [Key] string Id; uint32 Size; uint32 CountWidgets(); uint32 Recurse(); };
 
 #pragma namespace ("root/PG_InterOp")
-#pragma include ("qualifiers.mof")
-#pragma include ("interop.mof")
+#pragma include ("registration-classes.mof")
 )";
 
 // The registration of one module and its capabilities: "provider class types" triples.
@@ -100,7 +99,7 @@ struct Host
     explicit Host(const std::string& registrationMof = standardRegistration())
     {
         cimhost::MofCompiler(repository)
-            .compileText(CLASSES + registrationMof, std::string(SCS_SCHEMA_DIR) + "/test_dispatch.mof", NS);
+            .compileText(CLASSES + registrationMof, std::string(SCS_SCHEMA_DIR) + "/cimhost/test_dispatch.mof", NS);
         providers = std::make_unique<cimhost::ProviderManager>(
             cimhost::ProviderRegistry::fromRepository(repository), SCS_LIBRARY_DIR);
         dispatcher = std::make_unique<cimhost::Dispatcher>(repository, *providers, HOST);

@@ -12,6 +12,7 @@
 
 #include "ClassRepository.h"
 #include "MofCompiler.h"
+#include "SchemaManifest.h"
 
 using namespace Pegasus;
 using cimhost::ClassRepository;
@@ -378,16 +379,43 @@ TEST_F(MofFilesTest, QualifierDeclarationsStayKnownToLaterFiles)
     EXPECT_TRUE(pin.getQualifier(pin.findQualifier("Secret")).getFlavor().hasFlavor(CIMFlavor::RESTRICTED));
 }
 
-#ifdef SCS_SCHEMA_DIR
-TEST(MofSchemaTest, TheShippedSchemaCompiles)
+TEST_F(MofFilesTest, TheManifestPutsEachFileInItsNamespaceAndNamesTheLineItCannotRead)
 {
-    const std::string schema = std::string(SCS_SCHEMA_DIR) + "/schema.mof";
-    if (!std::filesystem::exists(schema)) GTEST_SKIP() << "no " << schema;
-    ClassRepository repository;
-    MofCompiler compiler(repository);
-    EXPECT_NO_THROW(compiler.compileFile(schema, "root/snia"));
-    EXPECT_TRUE(repository.hasNamespace("root/snia"));
+    write("sub/one.mof", "class One { };\n");
+    write("two.mof", "class Two { };\n");
+    write("manifest.txt", "# namespace file\n\nroot/first  sub/one.mof\n  root/second two.mof  \n");
+    loadSchema(repository, dir.string());
+    EXPECT_NO_THROW(repository.declaredClass("root/first", "One"));
+    EXPECT_NO_THROW(repository.declaredClass("root/second", "Two"));
+    EXPECT_FALSE(repository.hasNamespace("root/snia"));
+
+    const struct
+    {
+        const char* manifest;
+        int line;
+        const char* message;
+    } broken[] = {
+        {"root/x one.mof\nroot/y\n", 2, "expected"},
+        {"root/x one.mof extra\n", 1, "expected"},
+        {"#only a comment\n", 0, "names no MOF file"},
+        {"root//x one.mof\n", 1, "not a namespace name"},
+    };
+    for (const auto& row : broken)
+    {
+        SCOPED_TRACE(row.manifest);
+        write("manifest.txt", row.manifest);
+        try
+        {
+            loadSchema(repository, dir.string());
+            ADD_FAILURE() << "accepted";
+        }
+        catch (const MofError& e)
+        {
+            EXPECT_EQ(e.file(), (dir / "manifest.txt").string());
+            EXPECT_EQ(e.line(), row.line);
+            EXPECT_NE(e.message().find(row.message), std::string::npos) << e.message();
+        }
+    }
 }
-#endif
 
 } // namespace

@@ -15,7 +15,7 @@
 #include <Pegasus/Common/CIMType.h>
 
 #include "ClassRepository.h"
-#include "MofCompiler.h"
+#include "SchemaManifest.h"
 #include "ProviderRegistry.h"
 
 using namespace Pegasus;
@@ -81,7 +81,7 @@ protected:
         _repository = std::make_unique<cimhost::ClassRepository>();
         try
         {
-            cimhost::MofCompiler(*_repository).compileFile(schemaDir() + "/schema.mof", SNIA);
+            cimhost::loadSchema(*_repository, schemaDir());
         }
         catch (const std::exception& e)
         {
@@ -90,7 +90,7 @@ protected:
     }
     static void TearDownTestSuite() { _repository.reset(); }
 
-    void SetUp() override { ASSERT_EQ(_compileError, "") << "schema.mof does not compile"; }
+    void SetUp() override { ASSERT_EQ(_compileError, "") << "the schema does not load"; }
 
     static const cimhost::ClassRepository& repository() { return *_repository; }
 
@@ -526,6 +526,8 @@ TEST_F(SchemaTest, RegistrationNamesTheModulesTheirProvidersAndTheirCapabilities
     {
         EXPECT_EQ(value(module, "InterfaceType"), "C++Default");
         EXPECT_EQ(value(module, "InterfaceVersion"), "2.1.0");
+        // One agent process, so one simulated array, for both modules under an out-of-process server.
+        EXPECT_EQ(value(module, "ModuleGroupName"), "ZarvoArray");
     }
     EXPECT_EQ(repository().declaredInstances(INTEROP, CIMName("PG_Provider")).size(), 4u + 10u);
 
@@ -544,7 +546,7 @@ TEST_F(SchemaTest, RegistrationNamesTheModulesTheirProvidersAndTheirCapabilities
     };
     const std::string scs = "StorageConfigurationServiceModule", inventory = "ArrayInventoryModule";
     const std::map<std::string, Expected> expected = {
-        {"CIM_StorageConfigurationService", {scs, "StorageConfigurationServiceProvider", true, false, true}},
+        {"CIM_StorageConfigurationService", {scs, "StorageConfigurationServiceProvider", false, false, true}},
         {"Zarvo_StorageConfigurationService",
          {scs, "StorageConfigurationServiceProvider", true, false, true}},
         {"CIM_ConcreteJob", {scs, "ConcreteJobProvider", true, false, false}},
