@@ -1,5 +1,6 @@
 #include "ProviderRegistry.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <tuple>
@@ -108,7 +109,77 @@ std::vector<Pegasus::Uint64> unsignedArray(const CIMInstance& instance, const ch
     return numbers;
 }
 
+// The Values text that the property's ValueMap gives the number, or "" when it has none.
+std::string valueText(const Pegasus::CIMConstClass& cimClass, const char* property, const std::string& number)
+{
+    const Uint32 index = cimClass.isUninitialized() ? PEG_NOT_FOUND : cimClass.findProperty(property);
+    if (index == PEG_NOT_FOUND) return std::string();
+    const Pegasus::CIMConstProperty declared = cimClass.getProperty(index);
+    const Uint32 map = declared.findQualifier("ValueMap"), values = declared.findQualifier("Values");
+    if (map == PEG_NOT_FOUND || values == PEG_NOT_FOUND) return std::string();
+    Pegasus::Array<Pegasus::String> keys, texts;
+    declared.getQualifier(map).getValue().get(keys);
+    declared.getQualifier(values).getValue().get(texts);
+    for (Uint32 i = 0; i < keys.size() && i < texts.size(); ++i)
+        if (utf8(keys[i]) == number) return utf8(texts[i]);
+    return std::string();
+}
+
+// "SNIA:Array" -> organization SNIA, name Array.
+RegisteredProfileName profileName(const CIMInstance& instance, const Pegasus::CIMConstClass& cimClass,
+                                   const char* property, const std::string& number, const std::string& version)
+{
+    const std::string text = valueText(cimClass, property, number);
+    const std::string::size_type colon = text.find(':');
+    if (colon == std::string::npos)
+        refuse(instance, property + std::string(" ") + number + " is not an organization:name the class declares");
+    return {text.substr(0, colon), text.substr(colon + 1), version};
+}
+
 } // namespace
+
+// PG_ProviderProfileCapabilities: profiles of the registered providers. Profiles of the "Other"
+// kind (names given as text) are not advertised by this host.
+void ProviderRegistry::readProfiles(const ClassRepository& repository)
+{
+    const Pegasus::CIMNamespaceName interop(INTEROP_NAMESPACE);
+    const Pegasus::CIMConstClass cimClass =
+        repository.resolvedClassView(interop, Pegasus::CIMName("PG_ProviderProfileCapabilities"));
+    if (cimClass.isUninitialized()) return;
+    for (const CIMInstance& instance : repository.declaredInstances(interop, "PG_ProviderProfileCapabilities"))
+    {
+        ProfileCapability profile;
+        profile.moduleName = requiredString(instance, "ProviderModuleName");
+        profile.providerName = requiredString(instance, "ProviderName");
+        for (const ProviderCapability& capability : _capabilities)
+            if (nameKey(capability.moduleName.c_str()) == nameKey(profile.moduleName.c_str()) &&
+                nameKey(capability.providerName.c_str()) == nameKey(profile.providerName.c_str()))
+                for (const Pegasus::CIMNamespaceName& nameSpace : capability.namespaces)
+                    if (std::find(profile.namespaces.begin(), profile.namespaces.end(), nameSpace) ==
+                        profile.namespaces.end())
+                        profile.namespaces.push_back(nameSpace);
+        if (profile.namespaces.empty())
+            refuse(instance, "names provider '" + profile.providerName + "', which serves no class");
+
+        const CIMValue number = valueOf(instance, "RegisteredProfile");
+        if (number.isNull()) refuse(instance, "property 'RegisteredProfile' is missing");
+        profile.profile = profileName(instance, cimClass, "RegisteredProfile", utf8(number.toString()),
+                                      requiredString(instance, "ProfileVersion"));
+        const std::vector<Pegasus::Uint64> subProfiles = unsignedArray(instance, "RegisteredSubProfiles");
+        const std::vector<std::string> versions = stringArray(instance, "SubProfileVersions");
+        if (versions.size() != subProfiles.size())
+            refuse(instance, "needs one SubProfileVersions entry for each RegisteredSubProfiles entry");
+        for (size_t i = 0; i < subProfiles.size(); ++i)
+            profile.subProfiles.push_back(profileName(instance, cimClass, "RegisteredSubProfiles",
+                                                      std::to_string(subProfiles[i]), versions[i]));
+        for (const std::string& name : stringArray(instance, "ConformingElements"))
+        {
+            if (!Pegasus::CIMName::legal(name.c_str())) refuse(instance, "invalid class name '" + name + "'");
+            profile.conformingElements.push_back(Pegasus::CIMName(name.c_str()));
+        }
+        _profiles.push_back(std::move(profile));
+    }
+}
 
 ProviderRegistry ProviderRegistry::fromRepository(const ClassRepository& repository)
 {
@@ -210,6 +281,7 @@ ProviderRegistry ProviderRegistry::fromRepository(const ClassRepository& reposit
         if (capability.instance || capability.association || capability.method)
             registry._capabilities.push_back(capability);
     }
+    registry.readProfiles(repository);
     return registry;
 }
 

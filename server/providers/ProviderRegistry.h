@@ -38,6 +38,26 @@ struct ProviderCapability
     bool method = false;      // ProviderType 5
 };
 
+// A profile a provider implements (PG_ProviderProfileCapabilities), its organization and name
+// read from the registration class's Values ("SNIA:Array" is organization SNIA, name Array).
+struct RegisteredProfileName
+{
+    std::string organization;
+    std::string name;
+    std::string version;
+};
+
+struct ProfileCapability
+{
+    std::string moduleName;
+    std::string providerName;
+    RegisteredProfileName profile;
+    std::vector<RegisteredProfileName> subProfiles;
+    std::vector<Pegasus::CIMName> conformingElements;
+    // Where the provider serves its classes: where its conforming elements are found.
+    std::vector<Pegasus::CIMNamespaceName> namespaces;
+};
+
 class ProviderRegistry
 {
 public:
@@ -50,10 +70,14 @@ public:
 
     const std::vector<ProviderModuleInfo>& modules() const { return _modules; }
     const std::vector<ProviderCapability>& capabilities() const { return _capabilities; }
+    const std::vector<ProfileCapability>& profiles() const { return _profiles; }
 
 private:
+    void readProfiles(const ClassRepository& repository);
+
     std::vector<ProviderModuleInfo> _modules;
     std::vector<ProviderCapability> _capabilities;
+    std::vector<ProfileCapability> _profiles;
 };
 
 } // namespace cimhost
