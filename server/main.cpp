@@ -28,6 +28,7 @@
 #include "CimHttpServer.h"
 #include "ClassRepository.h"
 #include "Dispatcher.h"
+#include "InteropProvider.h"
 #include "SchemaManifest.h"
 #include "ProviderManager.h"
 #include "ProviderRegistry.h"
@@ -326,11 +327,18 @@ int serve(const Options& options, const sigset_t& stopSignals)
     const cimhost::ProviderRegistry registry = cimhost::ProviderRegistry::fromRepository(repository);
     cimhost::ProviderManager providers(registry, options.providerDirectory);
     cimhost::Dispatcher dispatcher(repository, providers);
+    auto interop = std::make_unique<cimhost::InteropProvider>(repository, registry.profiles());
+    cimhost::InteropProvider& interopProvider = *interop;
+    providers.addBuiltIn(std::move(interop), interopProvider.capabilities());
     providers.loadAll(dispatcher.makeHandle());
 
     cimhost::CimHttpServer server(options.http, dispatcher,
                                   users ? authenticateWith(*users) : cimhost::Authenticate());
     const cimhost::CimHttpServer::Ports ports = server.bind();
+    cimhost::ObjectManagerFacts facts{dispatcher.hostName(), VERSION, users != nullptr, {}};
+    if (ports.http != 0) facts.schemes.push_back("http");
+    if (ports.https != 0) facts.schemes.push_back("https");
+    interopProvider.setObjectManager(facts);
     const std::string address = displayAddress(options.http.bindAddress);
     if (ports.http != 0)
         std::cerr << "cimhost: listening on http://" << address << ":" << ports.http << std::endl;

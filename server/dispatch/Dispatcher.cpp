@@ -67,6 +67,11 @@ Dispatcher::Dispatcher(const ClassRepository& repository, ProviderManager& provi
 
 Dispatcher::~Dispatcher() = default;
 
+const std::string& Dispatcher::hostName() const
+{
+    return _operations->hostName();
+}
+
 CimResponse Dispatcher::execute(const CimRequest& request, const Pegasus::OperationContext& context)
 {
     try

@@ -29,6 +29,8 @@ public:
     Dispatcher(const ClassRepository& repository, ProviderManager& providers, const std::string& hostName);
     ~Dispatcher();
     Dispatcher(const Dispatcher&) = delete;
+    // The host name that returned paths carry.
+    const std::string& hostName() const;
     Dispatcher& operator=(const Dispatcher&) = delete;
 
     // Never throws: every failure becomes an error response with its CIM status code

@@ -87,6 +87,8 @@ struct ProviderManager::Impl
     // Declared before the providers so that they are closed after every provider is gone.
     std::map<std::string, std::unique_ptr<ProviderModuleLibrary>> libraries; // by folded module name
     std::vector<std::unique_ptr<LoadedProvider>> providers;                  // in creation order
+    // The host's own providers and what they serve, registered by loadAll.
+    std::vector<std::pair<std::unique_ptr<Pegasus::CIMProvider>, std::vector<ProviderCapability>>> builtIns;
     std::map<std::string, LoadedProvider*> providersByName;                  // "module\nprovider", folded
 
     std::map<ClassKey, Pegasus::CIMInstanceProvider*> instanceProviders;
@@ -199,6 +201,23 @@ void ProviderManager::loadAll(const Pegasus::CIMOMHandle& handle)
     }
     for (const ProviderCapability& capability : _impl->capabilities)
         _impl->registerCapability(capability, _impl->provider(capability, handle));
+    for (auto& [provider, capabilities] : _impl->builtIns)
+    {
+        auto loaded = std::make_unique<LoadedProvider>();
+        loaded->label = capabilities.empty() ? "cimhost" : capabilities.front().moduleName;
+        loaded->provider = provider.get();
+        loaded->handle = handle;
+        loaded->provider->initialize(loaded->handle);
+        for (const ProviderCapability& capability : capabilities)
+            _impl->registerCapability(capability, *loaded);
+        _impl->providers.push_back(std::move(loaded));
+    }
+}
+
+void ProviderManager::addBuiltIn(std::unique_ptr<Pegasus::CIMProvider> provider,
+                                 std::vector<ProviderCapability> capabilities)
+{
+    _impl->builtIns.emplace_back(std::move(provider), std::move(capabilities));
 }
 
 void ProviderManager::terminateAll()

@@ -41,6 +41,10 @@ public:
     // A module that does not load, or an entry point that answers null, throws StartupError
     // naming the file and dlerror().
     void loadAll(const Pegasus::CIMOMHandle& handle);
+    // Registers a provider of the host itself for the given capabilities (their module and
+    // provider names only label it). loadAll initialises it after the modules' providers; it is
+    // owned here. Call before loadAll.
+    void addBuiltIn(std::unique_ptr<Pegasus::CIMProvider> provider, std::vector<ProviderCapability> capabilities);
     // Calls terminate() on every provider once; providers are not deleted (terminate does that).
     void terminateAll();
 
