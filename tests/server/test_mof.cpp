@@ -378,16 +378,4 @@ TEST_F(MofFilesTest, QualifierDeclarationsStayKnownToLaterFiles)
     EXPECT_TRUE(pin.getQualifier(pin.findQualifier("Secret")).getFlavor().hasFlavor(CIMFlavor::RESTRICTED));
 }
 
-#ifdef SCS_SCHEMA_DIR
-TEST(MofSchemaTest, TheShippedSchemaCompiles)
-{
-    const std::string schema = std::string(SCS_SCHEMA_DIR) + "/schema.mof";
-    if (!std::filesystem::exists(schema)) GTEST_SKIP() << "no " << schema;
-    ClassRepository repository;
-    MofCompiler compiler(repository);
-    EXPECT_NO_THROW(compiler.compileFile(schema, "root/snia"));
-    EXPECT_TRUE(repository.hasNamespace("root/snia"));
-}
-#endif
-
 } // namespace
