@@ -127,25 +127,6 @@ TEST(OperationContext, IdentityContainerNarrowsOrThrows)
     EXPECT_THROW(IdentityContainer(TaggedContainer("x", 0)), Exception);
 }
 
-struct ContextProbe : InstanceResponseHandler
-{
-    void processing() override {}
-    void complete() override {}
-    void deliver(const CIMInstance&) override {}
-    void deliver(const Array<CIMInstance>&) override {}
-    OperationContext context() const { return getContext(); }
-};
-
-TEST(ResponseHandler, KeepsACopyOfTheContext)
-{
-    ContextProbe handler;
-    OperationContext context;
-    context.insert(IdentityContainer("carol"));
-    handler.setContext(context);
-    context.remove(IdentityContainer::NAME);
-    EXPECT_TRUE(IdentityContainer(handler.context().get(IdentityContainer::NAME)).getUserName() == "carol");
-}
-
 // Records what reaches it through a handle; the operations the tests do not use answer empty.
 struct RecordingRep : CIMOMHandleRep
 {
