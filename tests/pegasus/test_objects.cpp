@@ -39,25 +39,28 @@ CIMInstance diskInstance()
     return i;
 }
 
+CIMPropertyList listOf(std::initializer_list<const char*> names)
+{
+    Array<CIMName> array;
+    for (const char* name : names)
+        array.append(name);
+    return CIMPropertyList(array);
+}
+
 } // namespace
 
-TEST(CIMFlavor, BitsAliasesAndTextInAscendingBitOrder)
+TEST(CIMFlavor, HasFlavorNeedsEveryBitAndTextIsInAscendingBitOrder)
 {
-    EXPECT_TRUE(CIMFlavor::ENABLEOVERRIDE.equal(CIMFlavor::OVERRIDABLE));
-    EXPECT_TRUE(CIMFlavor::TOSUBELEMENTS.equal(CIMFlavor::TOSUBCLASS));
     EXPECT_TRUE(CIMFlavor::DEFAULTS.equal(CIMFlavor::OVERRIDABLE + CIMFlavor::TOSUBCLASS));
-
     CIMFlavor f;
-    EXPECT_TRUE(f.equal(CIMFlavor::NONE));
     EXPECT_EQ(f.toString(), String());
     f.addFlavor(CIMFlavor::RESTRICTED + CIMFlavor::TOSUBCLASS + CIMFlavor::TRANSLATABLE);
     EXPECT_TRUE(f.hasFlavor(CIMFlavor::TOSUBCLASS + CIMFlavor::RESTRICTED));
-    EXPECT_FALSE(f.hasFlavor(CIMFlavor::DEFAULTS)); // needs every bit, not any
+    EXPECT_FALSE(f.hasFlavor(CIMFlavor::DEFAULTS));
     EXPECT_TRUE(f.hasFlavor(CIMFlavor::NONE));
     EXPECT_EQ(f.toString(), String("TOSUBCLASS TRANSLATABLE RESTRICTED"));
     f.removeFlavor(CIMFlavor::TRANSLATABLE + CIMFlavor::TOINSTANCE);
     EXPECT_EQ(f.toString(), String("TOSUBCLASS RESTRICTED"));
-    EXPECT_EQ(CIMFlavor::DEFAULTS.toString(), String("OVERRIDABLE TOSUBCLASS"));
     EXPECT_EQ(CIMFlavor::DISABLEOVERRIDE.toString(), String("DISABLEOVERRIDE"));
 }
 
@@ -75,13 +78,10 @@ TEST(CIMHandles, UninitializedHandlesThrowFromEveryMemberButIsUninitialized)
     EXPECT_TRUE(p.isUninitialized() && q.isUninitialized() && i.isUninitialized() && c.isUninitialized() &&
                 o.isUninitialized() && m.isUninitialized() && pa.isUninitialized() && pv.isUninitialized() &&
                 ci.isUninitialized());
-    EXPECT_THROW(p.getName(), UninitializedObjectException);
     EXPECT_THROW(p.clone(), UninitializedObjectException);
     EXPECT_THROW(q.getPropagated(), UninitializedObjectException);
-    EXPECT_THROW(i.getPropertyCount(), UninitializedObjectException);
     EXPECT_THROW(i.addProperty(CIMProperty("A", CIMValue())), UninitializedObjectException);
     EXPECT_THROW(c.hasKeys(), UninitializedObjectException);
-    EXPECT_THROW(o.isClass(), UninitializedObjectException);
     EXPECT_THROW(o.toString(), UninitializedObjectException);
     EXPECT_THROW(m.getParameterCount(), UninitializedObjectException);
     EXPECT_THROW(pa.getType(), UninitializedObjectException);
@@ -99,6 +99,7 @@ TEST(CIMHandles, UninitializedHandlesThrowFromEveryMemberButIsUninitialized)
     EXPECT_THROW(CIMProperty(CIMName(), CIMValue()), UninitializedObjectException);
     EXPECT_THROW(CIMQualifier(CIMName(), CIMValue()), UninitializedObjectException);
     EXPECT_THROW(CIMMethod(CIMName(), CIMTYPE_UINT32), UninitializedObjectException);
+    EXPECT_THROW(CIMParamValue(String(), CIMValue(Uint32(1))), UninitializedObjectException);
     CIMProperty named("A", CIMValue());
     EXPECT_THROW(named.setName(CIMName()), UninitializedObjectException);
     EXPECT_EQ(named.getName(), CIMName("A"));
@@ -118,7 +119,6 @@ TEST(CIMHandles, CopiesAliasCloneIsDeepAndSelfAssignmentIsSafe)
     EXPECT_EQ(original.getQualifier(0).getValue(), CIMValue(String("changed")));
     EXPECT_EQ(deep.getValue(), CIMValue(String("a")));
     EXPECT_EQ(deep.getQualifier(0).getValue(), CIMValue(String("d")));
-    EXPECT_FALSE(deep.identical(original));
 
     CIMProperty& self = alias;
     alias = self;
@@ -127,6 +127,16 @@ TEST(CIMHandles, CopiesAliasCloneIsDeepAndSelfAssignmentIsSafe)
     EXPECT_TRUE(alias.identical(original));
     alias.setValue(CIMValue(String("c")));
     EXPECT_EQ(original.getValue(), CIMValue(String("b")));
+
+    // Parameter values follow the same rules.
+    CIMParamValue pv("Size", CIMValue(Uint64(10)));
+    CIMParamValue pvAlias = pv, pvDeep = pv.clone();
+    CIMValue twenty(Uint64(20));
+    pvAlias.setValue(twenty);
+    EXPECT_EQ(pv.getValue(), CIMValue(Uint64(20)));
+    EXPECT_EQ(pvDeep.getValue(), CIMValue(Uint64(10)));
+    String empty;
+    EXPECT_THROW(pv.setParameterName(empty), UninitializedObjectException);
 }
 
 TEST(CIMHandles, ReferenceCountsSurviveConcurrentCopies)
@@ -152,11 +162,9 @@ TEST(CIMHandles, ReferenceCountsSurviveConcurrentCopies)
     EXPECT_EQ(shared.getPropertyCount(), 3u);
 }
 
-TEST(CIMQualifier, FlavorPropagationAndIdentity)
+TEST(CIMQualifier, FlavorChangesAndIdentityIgnoringNameCase)
 {
     CIMQualifier q("Key", CIMValue(true), CIMFlavor::OVERRIDABLE, true);
-    EXPECT_EQ(q.getPropagated(), Uint32(1));
-    EXPECT_EQ(q.getType(), CIMTYPE_BOOLEAN);
     q.setFlavor(CIMFlavor::TOSUBCLASS);
     EXPECT_TRUE(q.getFlavor().equal(CIMFlavor::DEFAULTS));
     q.unsetFlavor(CIMFlavor::OVERRIDABLE);
@@ -165,7 +173,6 @@ TEST(CIMQualifier, FlavorPropagationAndIdentity)
     CIMQualifier other("KEY", CIMValue(true), CIMFlavor::TOSUBCLASS, true);
     EXPECT_TRUE(q.identical(other));
     other.setPropagated(false);
-    EXPECT_EQ(other.getPropagated(), Uint32(0));
     EXPECT_FALSE(q.identical(other));
     EXPECT_FALSE(q.identical(CIMQualifier("Key", CIMValue(Uint8(1)), CIMFlavor::TOSUBCLASS, true)));
 }
@@ -178,8 +185,7 @@ TEST(CIMProperty, TypeRulesAtConstructionAndOnSetValue)
     EXPECT_THROW(CIMProperty("A", CIMValue(Uint8(1)), 1), TypeMismatchException);
     EXPECT_THROW(CIMProperty("R", CIMValue(CIMTYPE_REFERENCE, true)), TypeMismatchException);
     EXPECT_THROW(CIMProperty("A", CIMValue(String("x")), 0, "Test_Disk"), TypeMismatchException);
-    CIMProperty ref("R", CIMValue(CIMObjectPath("Test_Disk.DeviceID=\"x\"")), 0, "Test_Disk");
-    EXPECT_EQ(ref.getReferenceClassName(), CIMName("Test_Disk"));
+    EXPECT_THROW(CIMConstProperty("A", CIMValue(three), 4), TypeMismatchException);
 
     // The type is fixed even while the value is null; CIMValue() is a null boolean.
     CIMProperty untyped("A", CIMValue());
@@ -192,7 +198,6 @@ TEST(CIMProperty, TypeRulesAtConstructionAndOnSetValue)
     EXPECT_EQ(typed.getValue(), CIMValue(String("ok")));
     CIMProperty sized("C", CIMValue(three), 3);
     EXPECT_THROW(sized.setValue(CIMValue(Array<Uint8>(2))), TypeMismatchException);
-    EXPECT_EQ(sized.getArraySize(), 3u);
 }
 
 TEST(CIMProperty, QualifierListFindsIgnoringCaseAndRejectsDuplicatesAndBadIndexes)
@@ -225,9 +230,8 @@ TEST(CIMInstance, PathClassNameAndAliasingThroughObject)
     EXPECT_TRUE(object.isInstance());
     EXPECT_FALSE(object.isClass());
     object.addProperty(CIMProperty("Extra", CIMValue(true)));
-    CIMInstance back(object);
     EXPECT_EQ(inst.getPropertyCount(), 4u);
-    EXPECT_EQ(back.getPropertyCount(), 4u);
+    EXPECT_EQ(CIMInstance(object).getPropertyCount(), 4u);
     EXPECT_THROW(CIMClass{object}, DynamicCastFailedException);
     EXPECT_THROW((void)CIMInstance(CIMObject(diskClass())), DynamicCastFailedException);
     EXPECT_THROW((void)CIMConstClass(CIMConstObject(inst)), DynamicCastFailedException);
@@ -250,7 +254,6 @@ TEST(CIMInstance, CloneIsDeepAndIdenticalComparesStructure)
     CIMInstance inst = diskInstance();
     CIMInstance copy = inst.clone();
     EXPECT_TRUE(copy.identical(inst));
-
     copy.getProperty(2).getQualifier(0).setValue(CIMValue(String("other")));
     EXPECT_EQ(inst.getProperty(2).getQualifier(0).getValue(), CIMValue(String("text")));
     EXPECT_FALSE(copy.identical(inst));
@@ -275,10 +278,7 @@ TEST(CIMInstance, InstanceFilterDropsQualifiersClassOriginsAndUnlistedProperties
     EXPECT_TRUE(kept.identical(diskInstance()));
 
     CIMInstance inst = diskInstance();
-    Array<CIMName> names;
-    names.append("LABEL");
-    names.append("slot");
-    inst.instanceFilter(false, false, CIMPropertyList(names));
+    inst.instanceFilter(false, false, listOf({"LABEL", "slot"}));
     EXPECT_EQ(inst.getQualifierCount(), 0u);
     ASSERT_EQ(inst.getPropertyCount(), 2u);
     EXPECT_EQ(inst.findProperty("DeviceID"), PEG_NOT_FOUND);
@@ -288,7 +288,7 @@ TEST(CIMInstance, InstanceFilterDropsQualifiersClassOriginsAndUnlistedProperties
     EXPECT_EQ(label.getValue(), CIMValue(String("boot")));
 
     CIMInstance none = diskInstance();
-    none.instanceFilter(true, true, CIMPropertyList(Array<CIMName>()));
+    none.instanceFilter(true, true, listOf({}));
     EXPECT_EQ(none.getPropertyCount(), 0u);
     EXPECT_EQ(none.getQualifierCount(), 1u);
 }
@@ -296,7 +296,6 @@ TEST(CIMInstance, InstanceFilterDropsQualifiersClassOriginsAndUnlistedProperties
 TEST(CIMClass, BooleanQualifiersKeysAndBuildPath)
 {
     CIMClass c = diskClass();
-    EXPECT_EQ(c.getSuperClassName(), CIMName("Test_Device"));
     EXPECT_FALSE(c.isAssociation());
     c.addQualifier(CIMQualifier("ASSOCIATION", CIMValue(true)));
     c.addQualifier(CIMQualifier("Abstract", CIMValue(false)));
@@ -315,9 +314,7 @@ TEST(CIMClass, BooleanQualifiersKeysAndBuildPath)
     keyless.addProperty(CIMProperty("NotKey", CIMValue(Uint8(1))).addQualifier(keyQualifier(false)));
     EXPECT_FALSE(keyless.hasKeys());
 
-    CIMObjectPath path = diskInstance().buildPath(c);
-    EXPECT_EQ(path.getClassName(), CIMName("Test_Disk"));
-    const Array<CIMKeyBinding>& bindings = path.getKeyBindings();
+    const Array<CIMKeyBinding> bindings = diskInstance().buildPath(c).getKeyBindings();
     ASSERT_EQ(bindings.size(), 2u);
     EXPECT_EQ(bindings[0].getName(), CIMName("DeviceID"));
     EXPECT_EQ(bindings[0].getValue(), String("d\"1"));
@@ -335,23 +332,15 @@ TEST(CIMClass, BuildInstanceClonesAndFiltersTheClassProperties)
 {
     CIMClass c = diskClass();
     c.addQualifier(CIMQualifier("Description", CIMValue(String("a disk"))));
-
     CIMInstance full = c.buildInstance(true, true, CIMPropertyList());
-    EXPECT_EQ(full.getClassName(), CIMName("Test_Disk"));
     EXPECT_EQ(full.getQualifierCount(), 1u);
     ASSERT_EQ(full.getPropertyCount(), 3u);
     CIMProperty label = full.getProperty(full.findProperty("Label"));
-    EXPECT_EQ(label.getValue(), CIMValue(String("none")));
     EXPECT_EQ(label.getClassOrigin(), CIMName("Test_Device"));
-    label.setValue(CIMValue(String("changed")));
     label.getQualifier(0).setValue(CIMValue(String("changed")));
-    CIMConstProperty classLabel = c.getProperty(c.findProperty("Label"));
-    EXPECT_EQ(classLabel.getValue(), CIMValue(String("none")));
-    EXPECT_EQ(classLabel.getQualifier(0).getValue(), CIMValue(String("text")));
+    EXPECT_EQ(c.getProperty(c.findProperty("Label")).getQualifier(0).getValue(), CIMValue(String("text")));
 
-    Array<CIMName> names;
-    names.append("label");
-    CIMInstance bare = c.buildInstance(false, false, CIMPropertyList(names));
+    CIMInstance bare = c.buildInstance(false, false, listOf({"label"}));
     EXPECT_EQ(bare.getQualifierCount(), 0u);
     ASSERT_EQ(bare.getPropertyCount(), 1u);
     EXPECT_EQ(bare.getProperty(0).getQualifierCount(), 0u);
@@ -384,67 +373,30 @@ TEST(CIMClass, MethodsAndParametersAreNamedListsCopiedByClone)
     EXPECT_EQ(m.getParameterCount(), 1u); // the class holds the method itself, not a copy
 }
 
-TEST(CIMConstHandles, ViewsShareTheRepValidateAlikeAndCloneIntoMutableHandles)
+TEST(CIMConstHandles, ViewsShareTheRepAndCloneIntoMutableHandles)
 {
     CIMClass c = diskClass();
     CIMConstClass view = c;
     c.addProperty(CIMProperty("Extra", CIMValue(Uint8(1))));
     EXPECT_EQ(view.getPropertyCount(), 4u);
-    EXPECT_EQ(view.getPath().getClassName(), CIMName("Test_Disk"));
-    EXPECT_THROW(c.setPath(CIMObjectPath("Test_Device")), TypeMismatchException);
-
-    CIMConstObject object = view;
-    EXPECT_TRUE(object.isClass());
-    CIMConstClass back(object);
-    Array<CIMName> keys;
-    back.getKeyNames(keys);
-    EXPECT_EQ(keys.size(), 2u);
+    CIMConstClass back{CIMConstObject(view)};
     CIMClass copy = back.clone();
     copy.removeProperty(copy.findProperty("Extra"));
     EXPECT_EQ(view.getPropertyCount(), 4u);
     EXPECT_TRUE(copy.identical(diskClass()));
 
     CIMConstInstance instanceView("Test_Disk");
-    EXPECT_EQ(instanceView.getPath().getClassName(), CIMName("Test_Disk"));
     CIMInstance inst = diskInstance();
     instanceView = inst;
     inst.removeProperty(0);
     EXPECT_EQ(instanceView.getPropertyCount(), 2u);
     EXPECT_TRUE(instanceView.clone().identical(inst));
 
-    EXPECT_THROW(CIMConstProperty("A", CIMValue(Array<Uint8>(3)), 4), TypeMismatchException);
-    EXPECT_THROW(CIMConstQualifier(CIMName(), CIMValue()), UninitializedObjectException);
     CIMMethod method("Start", CIMTYPE_UINT32);
     CIMConstMethod methodView = method;
     method.addParameter(CIMParameter("Delay", CIMTYPE_UINT32, true, 2));
     ASSERT_EQ(methodView.getParameterCount(), 1u);
-    CIMConstParameter parameter = methodView.getParameter(0);
-    EXPECT_TRUE(parameter.isArray());
-    EXPECT_EQ(parameter.getArraySize(), 2u);
-}
-
-TEST(CIMParamValue, NameRulesDefaultsAndCopies)
-{
-    EXPECT_THROW(CIMParamValue(String(), CIMValue(Uint32(1))), UninitializedObjectException);
-    CIMParamValue pv("Size", CIMValue(Uint64(10)));
-    EXPECT_TRUE(pv.isTyped());
-    CIMParamValue alias = pv;
-    CIMParamValue deep = pv.clone();
-
-    CIMValue value(Uint64(20));
-    alias.setValue(value);
-    String name("NewSize");
-    alias.setParameterName(name);
-    alias.setIsTyped(false);
-    EXPECT_EQ(pv.getValue(), CIMValue(Uint64(20)));
-    EXPECT_EQ(pv.getParameterName(), String("NewSize"));
-    EXPECT_FALSE(pv.isTyped());
-    EXPECT_EQ(deep.getValue(), CIMValue(Uint64(10)));
-    EXPECT_TRUE(deep.isTyped());
-
-    String empty;
-    EXPECT_THROW(pv.setParameterName(empty), UninitializedObjectException);
-    EXPECT_EQ(pv.getParameterName(), String("NewSize"));
+    EXPECT_EQ(methodView.getParameter(0).getArraySize(), 2u);
 }
 
 TEST(CIMPropertyList, NullEmptyAndListedStates)
@@ -460,56 +412,34 @@ TEST(CIMPropertyList, NullEmptyAndListedStates)
     EXPECT_EQ(list.toString(), String("EMPTY"));
     EXPECT_FALSE(list.useThisProperty("Anything"));
 
-    Array<CIMName> names;
-    names.append("Size");
-    names.append("Name");
     CIMPropertyList copy = list;
-    list.set(names);
+    list.set(listOf({"Size", "Name"}).getPropertyNameArray());
     EXPECT_EQ(list.toString(), String("Size, Name"));
     EXPECT_EQ(copy.toString(), String("EMPTY")); // copy-on-write
     EXPECT_TRUE(list.contains("SIZE"));
     EXPECT_TRUE(list.useThisProperty("name"));
-    EXPECT_EQ(list[1], CIMName("Name"));
     EXPECT_THROW(list[2], IndexOutOfBoundsException);
-    EXPECT_EQ(list.getPropertyNameArray().size(), 2u);
 
-    names.append(CIMName());
-    EXPECT_THROW(list.set(names), UninitializedObjectException);
-    EXPECT_THROW(CIMPropertyList{names}, UninitializedObjectException);
+    Array<CIMName> withNull = list.getPropertyNameArray();
+    withNull.append(CIMName());
+    EXPECT_THROW(list.set(withNull), UninitializedObjectException);
+    EXPECT_THROW(CIMPropertyList{withNull}, UninitializedObjectException);
     EXPECT_EQ(list.size(), 2u);
+
+    // append replaces the list with the distinct names given, ignoring case.
+    Array<String> strings;
+    for (const char* name : {"Size", "Label", "SIZE"})
+        strings.append(name);
+    list.append(strings);
+    EXPECT_EQ(list.toString(), String("Size, Label"));
 
     list.clear();
     EXPECT_TRUE(list.isNull());
     EXPECT_EQ(list.size(), 0u);
 }
 
-TEST(CIMPropertyList, AppendReplacesWithDistinctNamesAndTagsAreKept)
-{
-    Array<CIMName> initial;
-    initial.append("Old");
-    CIMPropertyList list(initial);
-    Array<String> strings;
-    strings.append("Size");
-    strings.append("Label");
-    strings.append("SIZE");
-    list.append(strings);
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list.toString(), String("Size, Label"));
-    EXPECT_FALSE(list.contains("Old"));
-
-    list.appendCIMNameTag(0xFFFFFFFFu);
-    list.appendCIMNameTag(5);
-    CIMPropertyList copy = list;
-    EXPECT_EQ(copy.getCIMNameTag(0), 0xFFFFFFFFu);
-    EXPECT_EQ(copy.getCIMNameTag(1), 5u);
-    EXPECT_THROW(copy.getCIMNameTag(2), IndexOutOfBoundsException);
-}
-
 TEST(CIMObject, ToStringWritesCimXml)
 {
-    String instanceXml = CIMObject(diskInstance()).toString();
-    EXPECT_EQ(instanceXml.subString(0, 9), String("<INSTANCE"));
-    EXPECT_NE(instanceXml.find(String("Test_Disk")), PEG_NOT_FOUND);
-    String classXml = CIMConstObject(diskClass()).toString();
-    EXPECT_EQ(classXml.subString(0, 6), String("<CLASS"));
+    EXPECT_EQ(CIMObject(diskInstance()).toString().subString(0, 9), String("<INSTANCE"));
+    EXPECT_EQ(CIMConstObject(diskClass()).toString().subString(0, 6), String("<CLASS"));
 }

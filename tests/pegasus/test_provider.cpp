@@ -53,7 +53,6 @@ TEST(ProviderException, EachCarriesItsCodeAndTheMessageAsGiven)
         EXPECT_EQ(code, e->getCode());
         EXPECT_TRUE(e->getMessage() == message);
     }
-    EXPECT_EQ(0u, CIMNotSupportedException(String()).getMessage().size());
 }
 
 // Counts live objects so that cloning and destruction by contexts can be checked exactly.
@@ -121,33 +120,11 @@ TEST(OperationContext, PresenceRulesAndCloningOnInsertSetAndCopy)
 
 TEST(OperationContext, IdentityContainerNarrowsOrThrows)
 {
-    EXPECT_TRUE(IdentityContainer::NAME == "IdentityContainer");
-    IdentityContainer bob("bob");
-    const OperationContext::Container& generic = bob;
-    EXPECT_TRUE(generic.getName() == IdentityContainer::NAME);
+    const OperationContext::Container& generic = IdentityContainer("bob");
     EXPECT_TRUE(IdentityContainer(generic).getUserName() == "bob");
     // A look-alike name is not enough; thrown in the library, caught here through the base too.
     EXPECT_THROW(IdentityContainer(TaggedContainer("IdentityContainer", 0)), DynamicCastFailedException);
     EXPECT_THROW(IdentityContainer(TaggedContainer("x", 0)), Exception);
-}
-
-struct ContextProbe : InstanceResponseHandler
-{
-    void processing() override {}
-    void complete() override {}
-    void deliver(const CIMInstance&) override {}
-    void deliver(const Array<CIMInstance>&) override {}
-    OperationContext context() const { return getContext(); }
-};
-
-TEST(ResponseHandler, KeepsACopyOfTheContext)
-{
-    ContextProbe handler;
-    OperationContext context;
-    context.insert(IdentityContainer("carol"));
-    handler.setContext(context);
-    context.remove(IdentityContainer::NAME);
-    EXPECT_TRUE(IdentityContainer(handler.context().get(IdentityContainer::NAME)).getUserName() == "carol");
 }
 
 // Records what reaches it through a handle; the operations the tests do not use answer empty.
@@ -174,10 +151,7 @@ struct RecordingRep : CIMOMHandleRep
         out.append(CIMParamValue("Echo", in[0].getValue()));
         return CIMValue(Uint32(4096));
     }
-    Array<CIMObjectPath> enumerateInstanceNames(Ctx, Ns, Name className) override
-    {
-        return Array<CIMObjectPath>(2, CIMObjectPath(String(), CIMNamespaceName(), className));
-    }
+    Array<CIMObjectPath> enumerateInstanceNames(Ctx, Ns, Name) override { return {}; }
     CIMClass getClass(Ctx, Ns, Name, Boolean, Boolean, Boolean, Props) override { return {}; }
     Array<CIMClass> enumerateClasses(Ctx, Ns, Name, Boolean, Boolean, Boolean, Boolean) override
     {
@@ -249,7 +223,6 @@ TEST(CIMOMHandle, ForwardsToItsRepAndCopiesShareIt)
     ASSERT_EQ(1u, out.size());
     out[0].getValue().get(echoed);
     EXPECT_EQ(9u, echoed);
-    EXPECT_EQ(2u, handle.enumerateInstanceNames(context, "root/test", "Test_Volume").size());
 
     // A provider exception raised behind the library keeps its code on the way back.
     const std::optional<CIMException> e = thrownCIMException(

@@ -214,8 +214,6 @@ public:
         _server->stop();
         if (_serving.joinable()) _serving.join();
     }
-    // Only asks to stop; stop() then waits for the serving thread.
-    void requestStop() { _server->stop(); }
 
     int port = 0;
 

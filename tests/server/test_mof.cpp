@@ -237,42 +237,27 @@ class B { };)MOF");
     EXPECT_TRUE(b.isAbstract());
 }
 
-TEST_F(MofCompilerTest, MethodsReferencesAndAssociations)
+// Parameters of every kind and direction are read from the shipped schema in test_schema.cpp; what
+// it lacks is here: a reference with a default value.
+TEST_F(MofCompilerTest, MethodsWithoutParametersAndReferenceDefaults)
 {
     compile(R"MOF(
 class CIM_Job { [Key] string InstanceID; };
-class Svc {
-  [Key] string Name;
-  [Static] uint32 Method([IN] string Name, [IN, OUT] CIM_Job REF Job, [IN] uint16 Values[], [OUT] CIM_Job REF Jobs[]);
-  datetime Now();
-};
+class Svc { [Key] string Name; datetime Now(); };
 [Association] class Owns {
   [Key] Svc REF Owner;
   [Key] CIM_Job REF Owned = "CIM_Job.InstanceID=\"j1\"";
 };)MOF");
     const CIMClass svc = repository.declaredClass(NS, "Svc");
-    ASSERT_EQ(svc.getMethodCount(), 2u);
-    const CIMConstMethod method = svc.getMethod(svc.findMethod("method"));
-    EXPECT_EQ(method.getType(), CIMTYPE_UINT32);
-    ASSERT_EQ(method.getParameterCount(), 4u);
-    const CIMConstParameter job = method.getParameter(1);
-    EXPECT_EQ(job.getType(), CIMTYPE_REFERENCE);
-    EXPECT_EQ(str(job.getReferenceClassName().getString()), "CIM_Job");
-    EXPECT_NE(job.findQualifier("In"), PEG_NOT_FOUND);
-    EXPECT_NE(job.findQualifier("Out"), PEG_NOT_FOUND);
-    EXPECT_TRUE(method.getParameter(2).isArray());
-    EXPECT_EQ(method.getParameter(2).getType(), CIMTYPE_UINT16);
-    EXPECT_TRUE(method.getParameter(3).isArray());
-    EXPECT_EQ(svc.getMethod(svc.findMethod("Now")).getParameterCount(), 0u);
+    const CIMConstMethod now = svc.getMethod(svc.findMethod("now"));
+    EXPECT_EQ(now.getType(), CIMTYPE_DATETIME);
+    EXPECT_EQ(now.getParameterCount(), 0u);
 
     const CIMClass owns = repository.declaredClass(NS, "Owns");
     EXPECT_TRUE(owns.isAssociation());
-    const CIMConstProperty owned = owns.getProperty(owns.findProperty("Owned"));
-    EXPECT_EQ(owned.getType(), CIMTYPE_REFERENCE);
     CIMObjectPath path;
-    owned.getValue().get(path);
-    EXPECT_EQ(str(path.getClassName().getString()), "CIM_Job");
-    EXPECT_EQ(str(path.getKeyBindings()[0].getValue()), "j1");
+    owns.getProperty(owns.findProperty("Owned")).getValue().get(path);
+    EXPECT_EQ(path, CIMObjectPath("CIM_Job.InstanceID=\"j1\""));
 }
 
 TEST_F(MofCompilerTest, InstanceValuesAreTypedFromTheClass)

@@ -83,41 +83,32 @@ TEST_F(ProviderRegistryTest, WithoutTheInteropNamespaceNothingIsRegistered)
     EXPECT_TRUE(registry.capabilities().empty());
 }
 
+// A capability of SvcModule's provider for a class; "namespaces" is the property as written.
+std::string capability(const std::string& provider, const std::string& className,
+                       const std::string& namespaces, const std::string& types)
+{
+    return "instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = \"" +
+           provider + "\"; CapabilityID = \"9\"; ClassName = \"" + className + "\"; " + namespaces +
+           " ProviderType = {" + types + "}; };";
+}
+
 TEST_F(ProviderRegistryTest, InconsistentRegistrationsAreRefusedNamingTheInstance)
 {
+    const std::string snia = "Namespaces = {\"root/snia\"};";
     const struct
     {
-        const char* text;
+        std::string text;
         const char* fragment;
     } cases[] = {
-        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = \"Ghost\";"
-         " CapabilityID = \"9\"; ClassName = \"Vendor_Service\"; Namespaces = {\"root/snia\"}; ProviderType "
-         "= {2}; };",
+        {capability("Ghost", "Vendor_Service", snia, "2"),
          "names provider 'Ghost' of module 'SvcModule', which is not registered"},
-        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = "
-         "\"ServiceProvider\";"
-         " CapabilityID = \"9\"; ClassName = \"Vendor_Nothing\"; Namespaces = {\"root/snia\"}; ProviderType "
-         "= {2}; };",
+        {capability("ServiceProvider", "Vendor_Nothing", snia, "2"),
          "class 'Vendor_Nothing' does not exist in namespace 'root/snia'"},
-        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = "
-         "\"ServiceProvider\";"
-         " CapabilityID = \"9\"; ClassName = \"Vendor_Service\"; Namespaces = {\"root/elsewhere\"}; "
-         "ProviderType = {5}; };",
+        {capability("ServiceProvider", "Vendor_Service", "Namespaces = {\"root/elsewhere\"};", "5"),
          "does not exist in namespace 'root/elsewhere'"},
-        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = "
-         "\"ServiceProvider\";"
-         " CapabilityID = \"9\"; ClassName = \"Vendor_Service\"; Namespaces = {\"root/snia\"}; ProviderType "
-         "= {3}; };",
-         "which is not an association"},
-        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = "
-         "\"ServiceProvider\";"
-         " CapabilityID = \"9\"; ClassName = \"Vendor_Service\"; Namespaces = {\"root/snia\"}; ProviderType "
-         "= {2}; };",
-         "already has a provider of type 2"},
-        {"instance of PG_ProviderCapabilities { ProviderModuleName = \"SvcModule\"; ProviderName = "
-         "\"ServiceProvider\";"
-         " CapabilityID = \"9\"; ClassName = \"Vendor_Service\"; ProviderType = {2}; };",
-         "names no namespace"},
+        {capability("ServiceProvider", "Vendor_Service", snia, "3"), "which is not an association"},
+        {capability("ServiceProvider", "Vendor_Service", snia, "2"), "already has a provider of type 2"},
+        {capability("ServiceProvider", "Vendor_Service", "", "2"), "names no namespace"},
         {"instance of PG_Provider { ProviderModuleName = \"NoModule\"; Name = \"P\"; };",
          "unregistered provider module 'NoModule'"},
         {"instance of PG_ProviderModule { Name = \"Cmpi\"; Location = \"x\"; InterfaceType = \"CMPI\"; };",
@@ -129,8 +120,8 @@ TEST_F(ProviderRegistryTest, InconsistentRegistrationsAreRefusedNamingTheInstanc
         ClassRepository fresh;
         MofCompiler freshCompiler(fresh);
         freshCompiler.compileText(kServed, "registration.mof", "root/cimv2");
-        freshCompiler.compileText(std::string("#pragma namespace (\"root/PG_InterOp\")\n") + c.text,
-                                  "extra.mof", "root/cimv2");
+        freshCompiler.compileText("#pragma namespace (\"root/PG_InterOp\")\n" + c.text, "extra.mof",
+                                  "root/cimv2");
         try
         {
             ProviderRegistry::fromRepository(fresh);

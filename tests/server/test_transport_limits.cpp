@@ -112,10 +112,7 @@ TEST(TransportLimitsTest, JudgesTheHeadBeforeAnyBodyIsSent)
         std::string extra;
         int status;
     } cases[] = {
-        {"Content-Length: 4294967290\r\n", 413},
-        {"Content-Length: -5\r\n", 400},
         {"Content-Length: 99999999999999999999999\r\n", 400},
-        {"X-Padding: " + std::string(70 * 1024, 'x') + "\r\n", 431},
         {"Content-Length: 100000\r\nExpect: 100-continue\r\n", 413}, // no 100 first
     };
     for (const auto& c : cases)
