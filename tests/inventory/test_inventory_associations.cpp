@@ -52,9 +52,9 @@ protected:
                                               resultRole, names);
         navigation(provider)->associators(context, object, CIMName(), nameOrNull(resultClass), role,
                                           resultRole, false, false, CIMPropertyList(), objects);
-        EXPECT_EQ(pathTexts(names.paths), pathTexts(objects.objects));
+        EXPECT_EQ(pathTexts(names.delivered), pathTexts(objects.delivered));
         EXPECT_EQ(objects.calls.back(), "complete");
-        return objects.objects;
+        return objects.delivered;
     }
     // The association instances that refer to the object, checked against referenceNames.
     Array<CIMObject> references(const char* provider, const CIMObjectPath& object,
@@ -65,9 +65,9 @@ protected:
         navigation(provider)->referenceNames(context, object, nameOrNull(resultClass), role, names);
         navigation(provider)->references(context, object, nameOrNull(resultClass), role, false, false,
                                          CIMPropertyList(), objects);
-        EXPECT_EQ(pathTexts(names.paths), pathTexts(objects.objects));
+        EXPECT_EQ(pathTexts(names.delivered), pathTexts(objects.delivered));
         EXPECT_EQ(objects.calls.back(), "complete");
-        return objects.objects;
+        return objects.delivered;
     }
     static CIMObjectPath linkPath(const char* className, const char* firstRole, const CIMObjectPath& first,
                                   const char* secondRole, const CIMObjectPath& second)

@@ -164,7 +164,7 @@ TEST_F(DeviceMethodsTest, ElementMethodsServeOnlyTheVendorClass)
     for (const Call& c : calls)
     {
         TraceCapture trace;
-        MethodRecorder refused = call(c.method, c.in, "CIM_StorageConfigurationService");
+        MethodRecorder refused = call(c.method, c.in, servicePath("CIM_StorageConfigurationService"));
         EXPECT_EQ(uint32Result(refused), 1u) << c.method;
         EXPECT_EQ(trace.find("objectReference.getClassName(): CIM_StorageConfigurationService").size(), 1u);
     }

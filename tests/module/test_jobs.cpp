@@ -56,17 +56,17 @@ TEST_F(JobsTest, EnumerationsListEveryTaskInEngineOrderWhateverTheClass)
 
     PathRecorder names;
     jobs->enumerateInstanceNames(context, CIMObjectPath("root/snia:Some_OtherClass"), names);
-    ASSERT_EQ(names.paths.size(), 3u);
+    ASSERT_EQ(names.delivered.size(), 3u);
     InstanceRecorder instances;
     jobs->enumerateInstances(context, CIMObjectPath("root/snia:CIM_ConcreteJob"), false, false,
                              CIMPropertyList(), instances);
-    ASSERT_EQ(instances.instances.size(), 3u);
+    ASSERT_EQ(instances.delivered.size(), 3u);
     for (size_t i = 0; i < tasks.size(); ++i)
     {
         std::string expected = str(ManagedObject::binToHex(task(tasks[i])->Key));
-        EXPECT_EQ(str(names.paths[i].getClassName().getString()), "CIM_ConcreteJob");
-        EXPECT_EQ(instanceID(names.paths[i]), expected);
-        EXPECT_EQ(instanceID(instances.instances[i].getPath()), expected);
+        EXPECT_EQ(str(names.delivered[i].getClassName().getString()), "CIM_ConcreteJob");
+        EXPECT_EQ(instanceID(names.delivered[i]), expected);
+        EXPECT_EQ(instanceID(instances.delivered[i].getPath()), expected);
         // The job identity back: the key text decodes to the task.
         EXPECT_EQ(engine().getObjectIDByKey(CLASSID_TASK, ManagedObject::hexToBin(expected.c_str())),
                   tasks[i]);
@@ -84,7 +84,7 @@ TEST_F(JobsTest, GetInstanceIsSilentAndLeavesSuppressionAsItWas)
         TraceCapture trace;
         InstanceRecorder found;
         jobs->getInstance(context, jobRef(taskID), false, false, CIMPropertyList(), found);
-        ASSERT_EQ(found.instances.size(), 1u);
+        ASSERT_EQ(found.delivered.size(), 1u);
         EXPECT_EQ(found.calls, (std::vector<std::string>{"processing", "deliver", "complete"}));
         EXPECT_EQ(ProviderTraceServices::ptsGetTraceSuppressForPid(), before);
         EXPECT_EQ(trace.raw(), "") << "a job poll writes no trace";
@@ -222,40 +222,40 @@ TEST_F(JobsTest, AffectedElementLeadsFromElementsToAllTheirJobsAndBack)
     PathRecorder jobsOfVolume;
     affected->associatorNames(context, volumeRef(vols[0]), "CIM_AffectedJobElement", "CIM_ConcreteJob", "",
                               "", jobsOfVolume);
-    ASSERT_EQ(jobsOfVolume.paths.size(), 2u);
-    EXPECT_EQ(instanceID(jobsOfVolume.paths[0]), instanceID(jobRef(first)));
-    EXPECT_EQ(instanceID(jobsOfVolume.paths[1]), instanceID(jobRef(third)));
+    ASSERT_EQ(jobsOfVolume.delivered.size(), 2u);
+    EXPECT_EQ(instanceID(jobsOfVolume.delivered[0]), instanceID(jobRef(first)));
+    EXPECT_EQ(instanceID(jobsOfVolume.delivered[1]), instanceID(jobRef(third)));
 
     ObjectRecorder jobInstances;
     Array<CIMName> onlyName;
     onlyName.append("Name");
     affected->associators(context, volumeRef(vols[0]), "cim_affectedjobelement", "CIM_ConcreteJob", "", "",
                           false, false, CIMPropertyList(onlyName), jobInstances);
-    ASSERT_EQ(jobInstances.objects.size(), 2u);
-    EXPECT_NE(jobInstances.objects[0].findProperty("PercentComplete"), PEG_NOT_FOUND)
+    ASSERT_EQ(jobInstances.delivered.size(), 2u);
+    EXPECT_NE(jobInstances.delivered[0].findProperty("PercentComplete"), PEG_NOT_FOUND)
         << "jobs of an element are built without the property list";
 
     PathRecorder jobsOfDrive;
     affected->associatorNames(context, driveRef(driveID), "CIM_AffectedJobElement", "CIM_ConcreteJob", "", "",
                               jobsOfDrive);
-    ASSERT_EQ(jobsOfDrive.paths.size(), 1u);
-    EXPECT_EQ(instanceID(jobsOfDrive.paths[0]), instanceID(jobRef(driveTask)));
+    ASSERT_EQ(jobsOfDrive.delivered.size(), 1u);
+    EXPECT_EQ(instanceID(jobsOfDrive.delivered[0]), instanceID(jobRef(driveTask)));
 
     PathRecorder volumeOfJob;
     affected->associatorNames(context, jobRef(other), "CIM_AffectedJobElement", "CIM_StorageVolume", "", "",
                               volumeOfJob);
-    ASSERT_EQ(volumeOfJob.paths.size(), 1u);
+    ASSERT_EQ(volumeOfJob.delivered.size(), 1u);
     bool namesVolume = false;
-    const Array<CIMKeyBinding>& keys = volumeOfJob.paths[0].getKeyBindings();
+    const Array<CIMKeyBinding>& keys = volumeOfJob.delivered[0].getKeyBindings();
     for (Uint32 i = 0; i < keys.size(); ++i)
         namesVolume |= keys[i].getName() == CIMName("DeviceID") && str(keys[i].getValue()) == hex(vols[1]);
-    EXPECT_TRUE(namesVolume) << volumeOfJob.paths[0].toString();
+    EXPECT_TRUE(namesVolume) << volumeOfJob.delivered[0].toString();
 
     ObjectRecorder driveOfJob;
     affected->associators(context, jobRef(driveTask), "CIM_AffectedJobElement", "CIM_DiskDrive", "", "",
                           false, false, CIMPropertyList(onlyName), driveOfJob);
-    ASSERT_EQ(driveOfJob.objects.size(), 1u);
-    EXPECT_EQ(driveOfJob.objects[0].findProperty("OperationalStatus"), PEG_NOT_FOUND)
+    ASSERT_EQ(driveOfJob.delivered.size(), 1u);
+    EXPECT_EQ(driveOfJob.delivered[0].findProperty("OperationalStatus"), PEG_NOT_FOUND)
         << "the element is built with the property list";
 
     // A job asked for the other kind of element answers nothing, completely.
@@ -324,10 +324,10 @@ TEST_F(JobsTest, OwningElementHandsBackTheServerEnumerationOfTheResultClass)
     ObjectRecorder handler;
     owning->associators(context, volumeRef(1), "Anything_AtAll", "CIM_ConcreteJob", "r", "rr", true, true,
                         CIMPropertyList(names), handler);
-    ASSERT_EQ(handler.objects.size(), 2u);
+    ASSERT_EQ(handler.delivered.size(), 2u);
     EXPECT_EQ(handler.calls, (std::vector<std::string>{"processing", "deliver", "deliver", "complete"}));
-    EXPECT_EQ(handler.objects[0].getProperty(0).getValue().toString(), String("A"));
-    EXPECT_EQ(handler.objects[1].getProperty(0).getValue().toString(), String("B"));
+    EXPECT_EQ(handler.delivered[0].getProperty(0).getValue().toString(), String("A"));
+    EXPECT_EQ(handler.delivered[1].getProperty(0).getValue().toString(), String("B"));
     ASSERT_EQ(enumerateCalls.size(), 1u);
     const TestCimomRep::EnumerateCall& call = enumerateCalls[0];
     EXPECT_EQ(str(call.nameSpace.getString()), "root/snia");

@@ -53,8 +53,8 @@ TEST_F(ServiceTest, OneServiceInstanceForEitherClassWithTheSystemsKeys)
         PathRecorder names;
         instances->enumerateInstanceNames(
             context, CIMObjectPath(std::string("root/snia:").append(className).c_str()), names);
-        ASSERT_EQ(names.paths.size(), 1u) << className;
-        const CIMObjectPath& path = names.paths[0];
+        ASSERT_EQ(names.delivered.size(), 1u) << className;
+        const CIMObjectPath& path = names.delivered[0];
         EXPECT_EQ(str(path.getClassName().getString()), className) << "spelt as requested";
         EXPECT_EQ(key(path, "Name"), key(path, "SystemName"));
         EXPECT_EQ(key(path, "Name"), KVELEngine::_ZarvoSystemNamePtr);
@@ -77,8 +77,8 @@ TEST_F(ServiceTest, OneServiceInstanceForEitherClassWithTheSystemsKeys)
     Array<CIMName> onlyName;
     onlyName.append("Name");
     instances->getInstance(context, wrong, false, false, CIMPropertyList(onlyName), got);
-    ASSERT_EQ(got.instances.size(), 1u);
-    CIMInstance service = got.instances[0];
+    ASSERT_EQ(got.delivered.size(), 1u);
+    CIMInstance service = got.delivered[0];
     ASSERT_EQ(service.getPropertyCount(), 4u);
     const char* order[] = {"SystemCreationClassName", "SystemName", "CreationClassName", "Name"};
     for (Uint32 i = 0; i < 4; ++i)
