@@ -100,11 +100,7 @@ TEST_F(VolumeMethodsTest, CreateVolumeFailuresBelowTenReturnAndAboveThrow)
     EXPECT_EQ(tooBig.outputs.size() + tooBig.returnValues.size(), 0u);
 
     // A full task table: result 8 is returned as 2, with no output parameters.
-    for (int i = 0; i < 256; ++i)
-    {
-        KVELTask scan;
-        if (engine().scanVolume(volumes()[0], &scan) != KVEL_RC_SUCCESS) break;
-    }
+    fillTaskTable();
     MethodRecorder full = call(
         "CreateVolume",
         with(layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
