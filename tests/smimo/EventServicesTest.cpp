@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 #include <nlohmann/json.hpp>
 #include <SMIEventServices.h>
@@ -47,7 +48,7 @@ TEST_F(smimoEventServices, RecordsEveryEventInOrder)
 
 TEST_F(smimoEventServices, AppendsJsonLinesToTheNamedFile)
 {
-    const std::string path = ::testing::TempDir() + "smimo_events.jsonl";
+    const std::string path = ::testing::TempDir() + "smimo_events-" + std::to_string(getpid()) + ".jsonl";
     std::remove(path.c_str());
     setenv("SMIMO_EVENT_LOG", path.c_str(), 1);
     SMIEventServices::publishTextEvent(0, EMP_TYPE_ERROR, "disk \"7\" lost", 29, 10, "invokeMethod", "SCS");
