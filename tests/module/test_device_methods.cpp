@@ -17,8 +17,8 @@ protected:
         Array<CIMObjectPath> refs;
         for (Uint32 id : drives)
             refs.append(driveRef(id));
-        return params({param("Goal", CIMValue(settingRef(settingID))), param("InElements", CIMValue(refs)),
-                       param("ElementName", CIMValue(String(name))), param("Size", CIMValue(size))});
+        return params({param("Goal", settingRef(settingID)), param("InElements", refs),
+                       param("ElementName", String(name)), param("Size", size)});
     }
     std::vector<Uint32> baseDrives(size_t count)
     {
@@ -77,17 +77,15 @@ TEST_F(DeviceMethodsTest, ManualCreateRefusesTooFewDrivesAndMissingKeys)
     for (size_t i = 0; i < drives.size(); ++i)
         refs.append(i == 2 ? CIMObjectPath("root/snia:CIM_DiskDrive.Tag=\"x\"") : driveRef(drives[i]));
     TraceCapture trace;
-    MethodRecorder result =
-        call("CreateOrModifyElementFromElements",
-             params({param("Goal", CIMValue(settingRef(wide))), param("InElements", CIMValue(refs)),
-                     param("Size", CIMValue(Uint64(512)))}));
+    MethodRecorder result = call(
+        "CreateOrModifyElementFromElements",
+        params({param("Goal", settingRef(wide)), param("InElements", refs), param("Size", Uint64(512))}));
     EXPECT_EQ(uint32Result(result), 5u);
     EXPECT_TRUE(trace.hasOnce("Number of DeviceID values specified (2) is less than number of Drives (4)."));
     EXPECT_TRUE(volume(wide)->IsSetting);
 
     // No goal key, no size, more drives than the record holds: refused without engine work.
-    EXPECT_EQ(uint32Of("CreateOrModifyElementFromElements",
-                       {param("InElements", CIMValue(Array<CIMObjectPath>()))}),
+    EXPECT_EQ(uint32Of("CreateOrModifyElementFromElements", {param("InElements", Array<CIMObjectPath>())}),
               5u);
     Uint32 another = newSetting(KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 1);
     Array<CIMParamValue> noSize = manual(another, baseDrives(2));
@@ -135,11 +133,11 @@ TEST_F(DeviceMethodsTest, ElementMethodsServeOnlyTheVendorClass)
         const char* method;
         Array<CIMParamValue> in;
     } calls[] = {
-        {"RebuildStorageElement", params({param("ElementType", CIMValue(Uint16(0))),
-                                          param("StorageElement", CIMValue(volumeRef(volumeID)))})},
-        {"ScanStorageElement", params({param("ScanType", CIMValue(Uint16(2))),
-                                       param("StorageElement", CIMValue(volumeRef(volumeID)))})},
-        {"InitializeStorageDevice", params({param("ElementType", CIMValue(Uint16(4)))})},
+        {"RebuildStorageElement",
+         params({param("ElementType", Uint16(0)), param("StorageElement", volumeRef(volumeID))})},
+        {"ScanStorageElement",
+         params({param("ScanType", Uint16(2)), param("StorageElement", volumeRef(volumeID))})},
+        {"InitializeStorageDevice", params({param("ElementType", Uint16(4))})},
         {"RemoveStorageDevice", params({})},
     };
     for (const Call& c : calls)
@@ -157,22 +155,22 @@ TEST_F(DeviceMethodsTest, ScansRunNowLaterOrPeriodically)
     Uint32 volumeID = volumes()[0];
     auto scan = [&](Uint16 scanType, std::initializer_list<CIMParamValue> schedule)
     {
-        Array<CIMParamValue> in = params({param("ScanType", CIMValue(scanType)),
-                                          param("StorageElement", CIMValue(volumeRef(volumeID))),
-                                          param("Name", CIMValue(String("nightly")))});
+        Array<CIMParamValue> in =
+            params({param("ScanType", scanType), param("StorageElement", volumeRef(volumeID)),
+                    param("Name", String("nightly"))});
         for (const CIMParamValue& value : schedule)
             in.append(value);
         return call("ScanStorageElement", in);
     };
     for (Uint16 bad : {Uint16(1), Uint16(4)})
         EXPECT_EQ(uint32Result(scan(bad, {})), 5u);
-    EXPECT_EQ(uint32Of("ScanStorageElement", {param("StorageElement", CIMValue(volumeRef(volumeID)))}), 5u);
+    EXPECT_EQ(uint32Of("ScanStorageElement", {param("StorageElement", volumeRef(volumeID))}), 5u);
     EXPECT_TRUE(objects(CLASSID_TASK).empty());
 
     TraceCapture trace;
-    MethodRecorder future = scan(3, {param("ScheduledTaskPriority", CIMValue(Uint32(65536 + 7))),
-                                     param("ScheduledTaskStartTime", CIMValue(inSeconds(3600))),
-                                     param("PeriodicityType", CIMValue(Uint16(0)))});
+    MethodRecorder future =
+        scan(3, {param("ScheduledTaskPriority", Uint32(65536 + 7)),
+                 param("ScheduledTaskStartTime", inSeconds(3600)), param("PeriodicityType", Uint16(0))});
     EXPECT_EQ(uint32Result(future), 4096u);
     std::unique_ptr<KVELTask> later = task(jobTask(future));
     EXPECT_TRUE(later->Scheduled);
@@ -182,8 +180,8 @@ TEST_F(DeviceMethodsTest, ScansRunNowLaterOrPeriodically)
     EXPECT_TRUE(trace.hasOnce("Volume ObjectID for Media Scan is: 0x" + lowerHex(volumeID)));
     EXPECT_EQ(trace.containing("future startTime=").size(), 1u);
 
-    MethodRecorder past = scan(2, {param("ScheduledTaskPriority", CIMValue(Uint32(9))),
-                                   param("ScheduledTaskStartTime", CIMValue(inSeconds(-3600)))});
+    MethodRecorder past = scan(
+        2, {param("ScheduledTaskPriority", Uint32(9)), param("ScheduledTaskStartTime", inSeconds(-3600))});
     std::unique_ptr<KVELTask> now = task(jobTask(past));
     EXPECT_FALSE(now->Scheduled) << "a past start time leaves the schedule alone";
     EXPECT_NE(now->Priority, 9u) << "and the priority is not passed";
@@ -191,15 +189,14 @@ TEST_F(DeviceMethodsTest, ScansRunNowLaterOrPeriodically)
     EXPECT_TRUE(trace.hasOnce("Volume ObjectID for Parity Scan is: 0x" + lowerHex(volumeID)));
 
     MethodRecorder recurring =
-        scan(2, {param("ScheduledTaskPriority", CIMValue(Uint32(3))),
-                 param("ScheduledTaskStartTime", CIMValue(inSeconds(-60))),
-                 param("PeriodicityType", CIMValue(Uint16(3))), param("Periodicity", CIMValue(Uint16(2)))});
+        scan(2, {param("ScheduledTaskPriority", Uint32(3)), param("ScheduledTaskStartTime", inSeconds(-60)),
+                 param("PeriodicityType", Uint16(3)), param("Periodicity", Uint16(2))});
     std::unique_ptr<KVELTask> repeated = task(jobTask(recurring));
     EXPECT_EQ(repeated->PeriodicityUnit, KVELTask::PERIODICITY_HOURS);
     EXPECT_EQ(repeated->Periodicity, 2u);
     EXPECT_EQ(repeated->Priority, 3u);
     EXPECT_TRUE(trace.hasOnce("periodicityType=3 periodicity=2"));
-    EXPECT_EQ(uint32Result(scan(2, {param("PeriodicityType", CIMValue(Uint16(3)))})), 5u)
+    EXPECT_EQ(uint32Result(scan(2, {param("PeriodicityType", Uint16(3))})), 5u)
         << "recurring without a periodicity";
 }
 
@@ -208,28 +205,27 @@ TEST_F(DeviceMethodsTest, DriveMethodsTakeTagOrDeviceIDAndMoveDrives)
     std::vector<Uint32> spares = drivesInPool(KVELPool::SPARE_POOL_ID);
     ASSERT_GE(spares.size(), 2u);
     TraceCapture trace;
-    EXPECT_EQ(uint32Of("InitializeStorageDevice", {param("ElementType", CIMValue(Uint16(2))),
-                                                   param("StorageDevice", CIMValue(driveRef(spares[0])))}),
+    EXPECT_EQ(uint32Of("InitializeStorageDevice",
+                       {param("ElementType", Uint16(2)), param("StorageDevice", driveRef(spares[0]))}),
               5u);
     EXPECT_TRUE(trace.hasOnce("elementType is supposed to be 4, it is: 2"));
 
     CIMObjectPath byTag("root/snia:CIM_DiskDrive.Tag=\"" + String(hex(spares[0]).c_str()) + "\"");
-    MethodRecorder init =
-        call("InitializeStorageDevice",
-             params({param("ElementType", CIMValue(Uint16(4))), param("StorageDevice", CIMValue(byTag))}));
+    MethodRecorder init = call("InitializeStorageDevice",
+                               params({param("ElementType", Uint16(4)), param("StorageDevice", byTag)}));
     EXPECT_EQ(uint32Result(init), 4096u);
     EXPECT_EQ(task(jobTask(init))->TargetObjectPtr, spares[0]);
 
-    EXPECT_EQ(uint32Of("TransferDrive", {param("Pool", CIMValue(Uint32(KVELPool::AVAILABLE_POOL_ID))),
-                                         param("Drive", CIMValue(spares[1]))}),
+    EXPECT_EQ(uint32Of("TransferDrive",
+                       {param("Pool", Uint32(KVELPool::AVAILABLE_POOL_ID)), param("Drive", spares[1])}),
               0u);
     EXPECT_EQ(drive(spares[1])->PoolObjectID, KVELPool::AVAILABLE_POOL_ID);
-    EXPECT_EQ(uint32Of("TransferDriveByRef", {param("Drive", CIMValue(driveRef(spares[1]))),
-                                              param("Pool", CIMValue(poolRef(KVELPool::SPARE_POOL_ID)))}),
+    EXPECT_EQ(uint32Of("TransferDriveByRef", {param("Drive", driveRef(spares[1])),
+                                              param("Pool", poolRef(KVELPool::SPARE_POOL_ID))}),
               0u);
     EXPECT_EQ(drive(spares[1])->PoolObjectID, KVELPool::SPARE_POOL_ID);
 
-    for (auto missing : {params({}), params({param("Pool", CIMValue(poolRef(KVELPool::SPARE_POOL_ID)))})})
+    for (auto missing : {params({}), params({param("Pool", poolRef(KVELPool::SPARE_POOL_ID))})})
     {
         MethodRecorder handler;
         CIMException e = callFailing("TransferDriveByRef", missing, handler);
@@ -237,15 +233,15 @@ TEST_F(DeviceMethodsTest, DriveMethodsTakeTagOrDeviceIDAndMoveDrives)
         EXPECT_EQ(str(e.getMessage()), missing.size() == 0 ? "Missing reference argument 'Pool'"
                                                            : "Missing reference argument 'Drive'");
     }
-    EXPECT_EQ(uint32Of("TransferDrive", {param("Drive", CIMValue(spares[1]))}), 5u);
+    EXPECT_EQ(uint32Of("TransferDrive", {param("Drive", spares[1])}), 5u);
 }
 
 TEST_F(DeviceMethodsTest, RebuildWarnsWithAnEventForUnknownElementTypes)
 {
     auto rebuild = [&](Uint16 type, Uint32 volumeID)
     {
-        return uint32Of("RebuildStorageElement", {param("ElementType", CIMValue(type)),
-                                                  param("StorageElement", CIMValue(volumeRef(volumeID)))});
+        return uint32Of("RebuildStorageElement",
+                        {param("ElementType", type), param("StorageElement", volumeRef(volumeID))});
     };
     Uint32 mirrored = volumes()[0];
     EXPECT_EQ(rebuild(0, mirrored), 4096u);
@@ -266,8 +262,7 @@ TEST_F(DeviceMethodsTest, RebuildWarnsWithAnEventForUnknownElementTypes)
 TEST_F(DeviceMethodsTest, DiskLineModeAnswersTwoOnSuccess)
 {
     TraceCapture trace;
-    auto setMode = [&](Uint16 mode)
-    { return uint32Of("SetDiskLineMode", {param("DiskLineMode", CIMValue(mode))}); };
+    auto setMode = [&](Uint16 mode) { return uint32Of("SetDiskLineMode", {param("DiskLineMode", mode)}); };
     EXPECT_EQ(setMode(2), 2u);
     EXPECT_TRUE(trace.hasOnce("SCS:DiskLineMode2"));
     EXPECT_EQ(setMode(2), 3u) << "unchanged is another result";

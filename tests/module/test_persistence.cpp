@@ -40,8 +40,8 @@ protected:
     }
     MethodRecorder write(const std::string& data, Uint16 setting = 0)
     {
-        return call("WritePersistenceData", params({param("Data", CIMValue(String(data.c_str()))),
-                                                    param("PersistenceSetting", CIMValue(setting))}));
+        return call("WritePersistenceData",
+                    params({param("Data", String(data.c_str())), param("PersistenceSetting", setting)}));
     }
     // The name the engine gives the next transfer file: its names count up.
     static std::string nextTransferName()

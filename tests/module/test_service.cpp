@@ -92,8 +92,7 @@ TEST_F(ServiceTest, InvokeMethodTracesTheCallAndIgnoresOtherClasses)
 {
     TraceCapture trace;
     MethodRecorder other =
-        call("CreateVolume",
-             params({param("Size", CIMValue(Uint64(1024))), param("ElementName", CIMValue(String("v1")))}),
+        call("CreateVolume", params({param("Size", Uint64(1024)), param("ElementName", String("v1"))}),
              poolRef(KVELPool::BASE_POOL_ID));
     EXPECT_EQ(other.calls, (std::vector<std::string>{"processing", "complete"}));
     EXPECT_TRUE(trace.hasOnce("..methodName='CreateVolume'  Params(2)=={Size='1024' ElementName='v1' }"));
@@ -115,9 +114,8 @@ TEST_F(ServiceTest, PoolLookupsAnswerFixedPoolsAsSint32)
         const char* pool; // when expected is 0
     };
     const Uint32 slot = KVELEngine::_getControllerSlotId();
-    auto controller = [&](const CIMObjectPath& path)
-    { return params({param("Controller", CIMValue(path))}); };
-    const Array<CIMParamValue> junk = params({param("Controller", CIMValue(Uint8(7)))});
+    auto controller = [&](const CIMObjectPath& path) { return params({param("Controller", path)}); };
+    const Array<CIMParamValue> junk = params({param("Controller", Uint8(7))});
     const Lookup lookups[] = {
         {"GetUnavailablePool", junk, 0, "37000001"},
         {"GetAvailablePool", junk, 0, "37000003"},
@@ -151,7 +149,7 @@ TEST_F(ServiceTest, PoolPlaceholdersAnswerNothing)
     for (const char* method : {"CreateOrModifyStoragePool", "DeleteStoragePool"})
     {
         TraceCapture trace;
-        MethodRecorder result = call(method, params({param("ElementName", CIMValue(String("p")))}));
+        MethodRecorder result = call(method, params({param("ElementName", String("p"))}));
         EXPECT_EQ(result.calls, (std::vector<std::string>{"processing", "complete"})) << method;
         EXPECT_TRUE(trace.hasOnce(std::string("StorageConfigurationService::") + method));
         EXPECT_TRUE(

@@ -14,7 +14,7 @@ protected:
     // The return value of a task method called with the job alone.
     Uint32 onJob(const char* method, const CIMObjectPath& job)
     {
-        return uint32Result(call(method, params({param("Job", CIMValue(job))})));
+        return uint32Result(call(method, params({param("Job", job)})));
     }
     // The return value of a method called with at most one parameter.
     Sint32 sint32Of(const char* method, const char* name = nullptr, const CIMValue& value = CIMValue())
@@ -66,20 +66,20 @@ TEST_F(TaskControlTest, RescheduleNeedsPriorityAndStartAndBothPeriodicityParamet
     auto reschedule = [&](std::initializer_list<CIMParamValue> more)
     {
         Array<CIMParamValue> in = params(more);
-        in.append(param("Job", CIMValue(jobRef(taskID))));
+        in.append(param("Job", jobRef(taskID)));
         return uint32Result(call("RescheduleTask", in));
     };
-    CIMParamValue priority = param("ScheduledTaskPriority", CIMValue(Uint32(65536 + 2)));
-    CIMParamValue start = param("ScheduledTaskStartTime", CIMValue(inSeconds(7200)));
-    CIMParamValue days = param("PeriodicityType", CIMValue(Uint16(4)));
+    CIMParamValue priority = param("ScheduledTaskPriority", Uint32(65536 + 2));
+    CIMParamValue start = param("ScheduledTaskStartTime", inSeconds(7200));
+    CIMParamValue days = param("PeriodicityType", Uint16(4));
 
     // Only the periodicity: nothing changes, the record is still written back.
     std::unique_ptr<KVELTask> before = task(taskID);
-    EXPECT_EQ(reschedule({days, param("Periodicity", CIMValue(Uint16(1)))}), 0u);
+    EXPECT_EQ(reschedule({days, param("Periodicity", Uint16(1))}), 0u);
     EXPECT_EQ(task(taskID)->Scheduled, before->Scheduled);
     EXPECT_EQ(task(taskID)->Priority, before->Priority);
 
-    EXPECT_EQ(reschedule({priority, start, days, param("Periodicity", CIMValue(Uint16(3)))}), 0u);
+    EXPECT_EQ(reschedule({priority, start, days, param("Periodicity", Uint16(3))}), 0u);
     std::unique_ptr<KVELTask> recurring = task(taskID);
     EXPECT_EQ(recurring->PeriodicityUnit, KVELTask::PERIODICITY_DAYS);
     EXPECT_EQ(recurring->Periodicity, 3u);
