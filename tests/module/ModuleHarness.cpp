@@ -112,7 +112,8 @@ TraceCapture::~TraceCapture()
     std::cout.rdbuf(_saved);
 }
 
-// Layout of a line: timestamp " " pid " " file-line field (30) marker (5) ": " indent text.
+// Layout of a line: timestamp " " pid " " file-line field (30) marker (5) ": " indent text. The
+// timestamp and pid fields are the trace services' own tests' concern.
 std::vector<TraceLine> TraceCapture::lines() const
 {
     std::vector<TraceLine> result;
@@ -129,11 +130,6 @@ std::vector<TraceLine> TraceCapture::lines() const
             continue;
         }
         line.fileLine = text.substr(marker - 30, 30);
-        std::string head = text.substr(0, marker - 30);
-        size_t pidEnd = head.find_last_not_of(' ');
-        size_t pidStart = head.find_last_of(' ', pidEnd);
-        line.pid = head.substr(pidStart + 1, pidEnd - pidStart);
-        line.timestamp = head.substr(0, head.find_last_not_of(' ', pidStart) + 1);
         line.marker = text.substr(marker, 5);
         line.rest = text.substr(marker + 7);
         size_t first = line.fileLine.find_first_not_of(' ');

@@ -85,7 +85,7 @@ using PlainRecorder = RecordingHandler; // for operations that deliver nothing
 // One trace line split into its pieces.
 struct TraceLine
 {
-    std::string timestamp, pid, fileLine, marker, rest; // rest = indent + text
+    std::string fileLine, marker, rest; // rest = indent + text
     std::string file;
     int line = 0;
     // The text without the indent (leading pairs of blanks, as many as the scope depth).
