@@ -49,22 +49,22 @@ protected:
         instances(providerName)
             ->enumerateInstances(context, classPath(className), false, false, propertyList, handler);
         EXPECT_EQ(handler.calls.back(), "complete");
-        return handler.instances;
+        return handler.delivered;
     }
     Array<CIMObjectPath> enumerateNames(const char* providerName, const char* className)
     {
         PathRecorder handler;
         instances(providerName)->enumerateInstanceNames(context, classPath(className), handler);
         EXPECT_EQ(handler.calls.back(), "complete");
-        return handler.paths;
+        return handler.delivered;
     }
     CIMInstance get(const char* providerName, const CIMObjectPath& path, bool includeQualifiers = false,
                     const CIMPropertyList& propertyList = CIMPropertyList())
     {
         InstanceRecorder handler;
         instances(providerName)->getInstance(context, path, includeQualifiers, false, propertyList, handler);
-        EXPECT_EQ(handler.instances.size(), 1u) << str(path.toString());
-        return handler.instances.size() == 1 ? handler.instances[0] : CIMInstance();
+        EXPECT_EQ(handler.delivered.size(), 1u) << str(path.toString());
+        return handler.delivered.size() == 1 ? handler.delivered[0] : CIMInstance();
     }
     // Whether getInstance answers CIMObjectNotFoundException (anything else fails the test).
     bool notFound(const char* providerName, const CIMObjectPath& path)
@@ -84,30 +84,6 @@ protected:
     {
         return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className));
     }
-    static CIMObjectPath keyedPath(const char* className,
-                                   std::initializer_list<std::pair<const char*, String>> keys)
-    {
-        Array<CIMKeyBinding> bindings;
-        for (const auto& key : keys)
-            bindings.append(CIMKeyBinding(CIMName(key.first), key.second, CIMKeyBinding::STRING));
-        return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className), bindings);
-    }
-    static CIMObjectPath idPath(const char* className, const std::string& id)
-    {
-        return keyedPath(className, {{"InstanceID", String(id.c_str())}});
-    }
-    static CIMObjectPath devicePath(const char* className, const std::string& deviceID)
-    {
-        return keyedPath(className, {{"SystemCreationClassName", "CIM_ComputerSystem"},
-                                     {"SystemName", KVELEngine::_ZarvoSystemNamePtr},
-                                     {"CreationClassName", className},
-                                     {"DeviceID", String(deviceID.c_str())}});
-    }
-    static CIMObjectPath systemRef(const std::string& name)
-    {
-        return keyedPath("CIM_ComputerSystem",
-                         {{"CreationClassName", "CIM_ComputerSystem"}, {"Name", name.c_str()}});
-    }
     static std::string arrayName() { return KVELEngine::_ZarvoSystemNamePtr; }
     CIMObjectPath capabilitiesRef(Uint32 poolID) { return idPath("CIM_StorageCapabilities", hex(poolID)); }
     CIMObjectPath hintsRef(Uint32 settingID) { return idPath("CIM_StorageSettingWithHints", hex(settingID)); }
@@ -118,13 +94,6 @@ protected:
         for (Uint32 i = 0; i < keys.size(); ++i)
             if (keys[i].getName().equal(name)) return true;
         return false;
-    }
-    static std::string keyOf(const CIMObjectPath& path, const char* name)
-    {
-        const Array<CIMKeyBinding>& keys = path.getKeyBindings();
-        for (Uint32 i = 0; i < keys.size(); ++i)
-            if (keys[i].getName().equal(CIMName(name))) return str(keys[i].getValue());
-        return "<no key " + std::string(name) + ">";
     }
     // The object ID a path names by its InstanceID or DeviceID.
     static Uint32 idOf(const CIMObjectPath& path)

@@ -2,8 +2,6 @@
 // filters, the association instances, and links that follow the engine's state.
 #include "InventoryHarness.h"
 
-#include <tuple>
-
 namespace scs_test
 {
 namespace
@@ -52,9 +50,9 @@ protected:
                                               resultRole, names);
         navigation(provider)->associators(context, object, CIMName(), nameOrNull(resultClass), role,
                                           resultRole, false, false, CIMPropertyList(), objects);
-        EXPECT_EQ(pathTexts(names.paths), pathTexts(objects.objects));
+        EXPECT_EQ(pathTexts(names.delivered), pathTexts(objects.delivered));
         EXPECT_EQ(objects.calls.back(), "complete");
-        return objects.objects;
+        return objects.delivered;
     }
     // The association instances that refer to the object, checked against referenceNames.
     Array<CIMObject> references(const char* provider, const CIMObjectPath& object,
@@ -65,9 +63,9 @@ protected:
         navigation(provider)->referenceNames(context, object, nameOrNull(resultClass), role, names);
         navigation(provider)->references(context, object, nameOrNull(resultClass), role, false, false,
                                          CIMPropertyList(), objects);
-        EXPECT_EQ(pathTexts(names.paths), pathTexts(objects.objects));
+        EXPECT_EQ(pathTexts(names.delivered), pathTexts(objects.delivered));
         EXPECT_EQ(objects.calls.back(), "complete");
-        return objects.objects;
+        return objects.delivered;
     }
     static CIMObjectPath linkPath(const char* className, const char* firstRole, const CIMObjectPath& first,
                                   const char* secondRole, const CIMObjectPath& second)
@@ -155,7 +153,14 @@ TEST_F(InventoryAssociationsTest, RolesAndResultClassesChooseTheFarEndOrTheAssoc
             << q.resultRole;
 
     // References: the association class or one of its superclasses admits, any other class excludes.
-    const std::vector<std::tuple<const char*, CIMObjectPath, const char*, size_t>> filters = {
+    struct Filter
+    {
+        const char* provider;
+        CIMObjectPath object;
+        const char* resultClass;
+        size_t found;
+    };
+    const Filter filters[] = {
         {ALLOCATED, pool, "CIM_AllocatedFromStoragePool", n},
         {ALLOCATED, aVolume, "CIM_Dependency", 1},
         {ALLOCATED, pool, "CIM_Component", 0},
@@ -165,10 +170,9 @@ TEST_F(InventoryAssociationsTest, RolesAndResultClassesChooseTheFarEndOrTheAssoc
         {CAPABILITIES, pool, "CIM_ElementCapabilities", 1},
         {CAPABILITIES, capabilitiesRef(BASE_POOL), "CIM_Dependency", 0},
     };
-    for (const auto& filter : filters)
-        EXPECT_EQ(references(std::get<0>(filter), std::get<1>(filter), std::get<2>(filter)).size(),
-                  std::get<3>(filter))
-            << std::get<0>(filter) << " " << std::get<2>(filter);
+    for (const Filter& f : filters)
+        EXPECT_EQ(references(f.provider, f.object, f.resultClass).size(), f.found)
+            << f.provider << " " << f.resultClass;
     EXPECT_EQ(references(ALLOCATED, aVolume, nullptr, "Dependent").size(), 1u);
     EXPECT_EQ(references(ALLOCATED, aVolume, nullptr, "Antecedent").size(), 0u);
 }
@@ -191,56 +195,44 @@ TEST_F(InventoryAssociationsTest, ObjectsOfOtherClassesOrUnknownIDsHaveNoLinks)
 
 TEST_F(InventoryAssociationsTest, AssociationInstancesAreServedByTheirTwoReferences)
 {
-    // provider, class, roles, links, two elements that are not linked
-    const std::vector<std::tuple<const char*, const char*, std::pair<const char*, const char*>, size_t,
-                                 std::pair<CIMObjectPath, CIMObjectPath>>>
-        served = {
-            {ALLOCATED,
-             "CIM_AllocatedFromStoragePool",
-             {"Antecedent", "Dependent"},
-             volumes().size(),
-             {poolRef(SPARE_POOL), volumeRef(volumes().front())}},
-            {HOSTED,
-             "CIM_HostedStoragePool",
-             {"GroupComponent", "PartComponent"},
-             4,
-             {systemRef(arrayName() + "-SP1"), poolRef(BASE_POOL)}},
-            {CAPABILITIES,
-             "CIM_ElementCapabilities",
-             {"ManagedElement", "Capabilities"},
-             4,
-             {poolRef(BASE_POOL), capabilitiesRef(SPARE_POOL)}},
-            {COMPONENT,
-             "CIM_ConcreteComponent",
-             {"GroupComponent", "PartComponent"},
-             16,
-             {poolRef(SPARE_POOL), driveRef(0x38000001)}},
-        };
-    for (const auto& association : served)
+    struct Association
     {
-        const char *provider = std::get<0>(association), *className = std::get<1>(association);
-        const auto& roles = std::get<2>(association);
-        const auto& unlinked = std::get<4>(association);
-        SCOPED_TRACE(className);
-        const Array<CIMObjectPath> names = enumerateNames(provider, className);
-        EXPECT_EQ(names.size(), std::get<3>(association));
-        EXPECT_EQ(enumerate(provider, className).size(), std::get<3>(association));
-        EXPECT_EQ(enumerateNames(provider, "CIM_Component").size(), 0u);
+        const char *provider, *className, *firstRole, *secondRole;
+        size_t links;
+        CIMObjectPath first, second; // two elements that are not linked
+    };
+    const Association served[] = {
+        {ALLOCATED, "CIM_AllocatedFromStoragePool", "Antecedent", "Dependent", volumes().size(),
+         poolRef(SPARE_POOL), volumeRef(volumes().front())},
+        {HOSTED, "CIM_HostedStoragePool", "GroupComponent", "PartComponent", 4,
+         systemRef(arrayName() + "-SP1"), poolRef(BASE_POOL)},
+        {CAPABILITIES, "CIM_ElementCapabilities", "ManagedElement", "Capabilities", 4, poolRef(BASE_POOL),
+         capabilitiesRef(SPARE_POOL)},
+        {COMPONENT, "CIM_ConcreteComponent", "GroupComponent", "PartComponent", 16, poolRef(SPARE_POOL),
+         driveRef(0x38000001)},
+    };
+    for (const Association& a : served)
+    {
+        SCOPED_TRACE(a.className);
+        const Array<CIMObjectPath> names = enumerateNames(a.provider, a.className);
+        EXPECT_EQ(names.size(), a.links);
+        EXPECT_EQ(enumerate(a.provider, a.className).size(), a.links);
+        EXPECT_EQ(enumerateNames(a.provider, "CIM_Component").size(), 0u);
         for (Uint32 i = 0; i < names.size(); ++i)
         {
-            const CIMInstance link = get(provider, names[i], true);
+            const CIMInstance link = get(a.provider, names[i], true);
             EXPECT_EQ(str(link.getPath().toString()), str(names[i].toString()));
-            for (const char* role : {roles.first, roles.second})
+            for (const char* role : {a.firstRole, a.secondRole})
             {
                 EXPECT_EQ(str(referenceIn(link, role).toString()), keyOf(names[i], role));
                 const CIMConstProperty reference = link.getProperty(link.findProperty(CIMName(role)));
                 EXPECT_NE(reference.findQualifier(CIMName("Key")), PEG_NOT_FOUND);
             }
         }
-        EXPECT_TRUE(notFound(
-            provider, linkPath(className, roles.first, unlinked.first, roles.second, unlinked.second)));
-        EXPECT_TRUE(notFound(
-            provider, linkPath(className, roles.second, unlinked.first, roles.first, unlinked.second)));
+        EXPECT_TRUE(
+            notFound(a.provider, linkPath(a.className, a.firstRole, a.first, a.secondRole, a.second)));
+        EXPECT_TRUE(
+            notFound(a.provider, linkPath(a.className, a.secondRole, a.first, a.firstRole, a.second)));
     }
     const Uint32 aVolume = volumes().back();
     const CIMInstance allocated =

@@ -89,8 +89,7 @@ TEST_F(kvelTimeScale, TheEnvironmentChoosesTheClock)
     EXPECT_EQ(2u, factorFor("2"));
     EXPECT_EQ(250u, factorFor("0250"));
     EXPECT_EQ(10000u, factorFor("10000"));
-    for (const char* bad :
-         {"0", "10001", "99999999999999999999", "-5", "+5", " 5", "5 ", "2.5", "1e3", "x"})
+    for (const char* bad : {"0", "10001", "99999999999999999999", "-5", "+5", " 5", "5 ", "2.5", "1e3", "x"})
     {
         const std::string message = refusal(bad);
         EXPECT_NE(std::string::npos, message.find(VARIABLE)) << message;

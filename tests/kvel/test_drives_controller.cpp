@@ -164,7 +164,10 @@ TEST_F(kvelController, ForcedResetAndDiskLineMode)
 class kvelPersistence : public KvelEngineTest
 {
 protected:
-    std::string path(const char* name) { return ::testing::TempDir() + "kvel-persist-" + name; }
+    std::string path(const char* name)
+    {
+        return ::testing::TempDir() + "kvel-persist-" + std::to_string(::getpid()) + "-" + name;
+    }
     void write(const std::string& file, const std::string& bytes)
     {
         std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;

@@ -16,9 +16,10 @@ namespace
 class kvelFiles : public KvelEngineTest
 {
 protected:
+    // A file of this process alone: ctest runs the tests of this fixture in parallel processes.
     std::string path(const std::string& name)
     {
-        std::string file = ::testing::TempDir() + "kvel-files-" + name;
+        std::string file = ::testing::TempDir() + "kvel-files-" + std::to_string(::getpid()) + "-" + name;
         std::remove(file.c_str());
         return file;
     }
@@ -116,7 +117,7 @@ TEST_F(kvelFiles, ACorruptStateFileIsRefusedAndKept)
 
 TEST_F(kvelFiles, AFailedStateWriteIsReportedButTheChangeStands)
 {
-    std::string directory = ::testing::TempDir() + "kvel-files-vanishing";
+    std::string directory = path("vanishing");
     ::mkdir(directory.c_str(), 0700);
     std::string file = directory + "/state.json";
     engine = makeEngine(stateConfig(file));
@@ -178,10 +179,8 @@ TEST_F(kvelFiles, DescriptionErrorsNameTheFileAndTheField)
 
 TEST_F(kvelFiles, TheSampleDescriptionLoads)
 {
-    std::string source = __FILE__;
     KVELEngineConfig config;
-    config.arrayDescriptionFile =
-        source.substr(0, source.rfind("tests/kvel/")) + "platform/kvel/arrays/small.json";
+    config.arrayDescriptionFile = SCS_SOURCE_DIR "/platform/kvel/arrays/small.json";
     engine = makeEngine(config);
     EXPECT_STREQ("ZARVO-0042", KVELEngine::_ZarvoSystemNamePtr);
     EXPECT_STREQ("zarvo-small", KVELEngine::_ZarvoHostNamePtr);

@@ -3,8 +3,8 @@
 #include <set>
 #include <string>
 #include <Pegasus/Common/CIMObjectPath.h>
+#include <Pegasus/Provider/ProviderException.h>
 #include <KVELMessageHeader.h>
-#include <KVELOperationFailedException.h>
 #include <KVELiPtr.h>
 #include "KvelTestSupport.h"
 
@@ -93,46 +93,6 @@ TEST_F(kvelComputerSystems, NamesMapToTheArrayAndItsBlades)
     ASSERT_EQ(3u, systems.size());
     EXPECT_EQ(0x39000003u, systems[2]);
     EXPECT_EQ(nullptr, engine->getObject(CLASSID_COMPUTERSYSTEM, systems[0]));
-}
-
-TEST(kvelIdentifiers, OperationFailedExceptionKeepsTheResultCode)
-{
-    try
-    {
-        throw KVELOperationFailedException(KVEL_RC_INSUFFICIENT_CAPACITY, "no room");
-    }
-    catch (const CIMException& e)
-    {
-        EXPECT_EQ(CIM_ERR_FAILED, e.getCode());
-        EXPECT_NE(std::string::npos, text(e.getMessage()).find("no room"));
-        const auto* failed = dynamic_cast<const KVELOperationFailedException*>(&e);
-        ASSERT_NE(nullptr, failed);
-        EXPECT_EQ(13u, failed->getResultCode());
-    }
-}
-
-TEST(kvelIdentifiers, RecordDefaultsCopiesAndSchedules)
-{
-    KVELTask fresh;
-    EXPECT_EQ(0u, fresh.getTaskID());
-    EXPECT_EQ(100u, fresh.Priority);
-    EXPECT_FALSE(fresh.Scheduled);
-    fresh.setTaskSchedulingRecurring(9, 1234, KVELTask::PERIODICITY_WEEKS, 2);
-    EXPECT_TRUE(fresh.Scheduled);
-    EXPECT_EQ(2u, fresh.Periodicity);
-    fresh.setTaskScheduling(3, 99);
-    EXPECT_EQ(KVELTask::PERIODICITY_ONCE, fresh.PeriodicityUnit);
-    EXPECT_EQ(0u, fresh.Periodicity);
-    std::unique_ptr<ManagedObject> copy(fresh.clone());
-    EXPECT_EQ(99u, dynamic_cast<KVELTask&>(*copy).StartTime);
-
-    KVELVolume volume;
-    volume.DriveIDs[0] = 0x38000001;
-    volume.DriveIDs[1] = 0x38000002;
-    EXPECT_EQ(2u, volume.getDriveCount());
-    EXPECT_EQ(CLASSID_VOLUME, volume.getClassID());
-    EXPECT_EQ(CLASSID_DRIVE, KVELDrive().getClassID());
-    EXPECT_EQ(CLASSID_STORAGEPOOL, std::unique_ptr<ManagedObject>(KVELPool().clone())->getClassID());
 }
 
 TEST(kvelIdentifiers, ConfigurationFromTheEnvironment)

@@ -26,11 +26,9 @@ TEST_F(kvelTasks, ACreateRunsByEngineTimeAndIsForgottenAfterItsRetention)
     KVELTask job;
     ASSERT_EQ(KVEL_RC_SUCCESS, engine->createVolume(setting.get(), &job));
     Uint32 id = job.getTaskID();
-    EXPECT_EQ(CLASSID_TASK, kvelClassOf(id));
     EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, job.State);
     EXPECT_EQ(MIRROR_2WAY, job.TargetObjectPtr);
     EXPECT_EQ(KVELTask::TASK_TYPE_CREATE_VOLUME, job.Type);
-    EXPECT_EQ(0u, job.CommandCode);
     EXPECT_EQ(KVELVolume::VOLUME_STATE_INITIALIZING, volume(MIRROR_2WAY)->State);
 
     advance(50);
@@ -50,20 +48,6 @@ TEST_F(kvelTasks, ACreateRunsByEngineTimeAndIsForgottenAfterItsRetention)
     advance(1);
     EXPECT_FALSE(task(id));
     EXPECT_EQ(0u, engine->enumerateObjects(CLASSID_TASK).size());
-}
-
-TEST_F(kvelTasks, AScheduledTaskWaitsQueuedForItsStartTime)
-{
-    KVELTask job;
-    job.setTaskScheduling(7, T0 + 60 * SECOND);
-    Uint32 id = scan(SCRATCH, &job);
-    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, job.State);
-    EXPECT_EQ(7u, job.Priority);
-    advance(59);
-    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(id));
-    advance(1);
-    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(id));
-    EXPECT_EQ(T0 + 60 * SECOND, task(id)->TimeStarted);
 }
 
 TEST_F(kvelTasks, CommandsWrittenBackOnCopiesDriveTheTask)
@@ -156,7 +140,7 @@ TEST_F(kvelTasks, OneTaskRunsPerObjectAndTheHighestPriorityGoesNext)
     EXPECT_EQ(KVEL_RC_VOLUME_NOT_REDUNDANT, engine->rebuildVolume(SCRATCH, &again));
 }
 
-TEST_F(kvelTasks, WaitingTasksStartByTheirPriorityAsChangedWhileTheyWait)
+TEST_F(kvelTasks, ScheduledTasksWaitForTheirStartAndStartByTheirPriorityAsChangedWhileTheyWait)
 {
     Uint32 ids[3];
     for (Uint32& id : ids)
@@ -164,10 +148,14 @@ TEST_F(kvelTasks, WaitingTasksStartByTheirPriorityAsChangedWhileTheyWait)
         KVELTask job; // a scan of SCRATCH takes 100 s
         job.setTaskScheduling(100, T0 + 60 * SECOND);
         id = scan(SCRATCH, &job);
+        EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, job.State);
     }
     ASSERT_EQ(KVEL_RC_SUCCESS, command(ids[2], KVELTask::TASK_COMMAND_SET_PRIORITY, 150));
-    advance(60);
+    advance(59);
+    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(ids[2]));
+    advance(1);
     EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(ids[2]));
+    EXPECT_EQ(T0 + 60 * SECOND, task(ids[2])->TimeStarted);
     ASSERT_EQ(KVEL_RC_SUCCESS, command(ids[1], KVELTask::TASK_COMMAND_SET_PRIORITY, 120));
     advance(250); // one reading after two runs have ended
     EXPECT_EQ(T0 + 160 * SECOND, task(ids[1])->TimeStarted);

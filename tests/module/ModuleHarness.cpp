@@ -18,38 +18,30 @@ std::string str(const String& s)
     return std::string(static_cast<const char*>(s.getCString()));
 }
 
+std::string keyOf(const CIMObjectPath& path, const char* name)
+{
+    const Array<CIMKeyBinding>& keys = path.getKeyBindings();
+    for (Uint32 i = 0; i < keys.size(); ++i)
+        if (keys[i].getName().equal(CIMName(name))) return str(keys[i].getValue());
+    return "<none>";
+}
+
+CIMException cimExceptionFrom(const std::function<void()>& call)
+{
+    try
+    {
+        call();
+    }
+    catch (const CIMException& e)
+    {
+        return e;
+    }
+    ADD_FAILURE() << "no CIMException was thrown";
+    return CIMException();
+}
+
 // ---- handlers -----------------------------------------------------------------------------------
 
-void InstanceRecorder::deliver(const CIMInstance& instance)
-{
-    calls.push_back("deliver");
-    instances.append(instance);
-}
-void InstanceRecorder::deliver(const Array<CIMInstance>& many)
-{
-    for (Uint32 i = 0; i < many.size(); ++i)
-        deliver(many[i]);
-}
-void PathRecorder::deliver(const CIMObjectPath& path)
-{
-    calls.push_back("deliver");
-    paths.append(path);
-}
-void PathRecorder::deliver(const Array<CIMObjectPath>& many)
-{
-    for (Uint32 i = 0; i < many.size(); ++i)
-        deliver(many[i]);
-}
-void ObjectRecorder::deliver(const CIMObject& object)
-{
-    calls.push_back("deliver");
-    objects.append(object);
-}
-void ObjectRecorder::deliver(const Array<CIMObject>& many)
-{
-    for (Uint32 i = 0; i < many.size(); ++i)
-        deliver(many[i]);
-}
 void MethodRecorder::deliverParamValue(const CIMParamValue& value)
 {
     calls.push_back("param:" + str(value.getParameterName()));
@@ -120,7 +112,8 @@ TraceCapture::~TraceCapture()
     std::cout.rdbuf(_saved);
 }
 
-// Layout of a line: timestamp " " pid " " file-line field (30) marker (5) ": " indent text.
+// Layout of a line: timestamp " " pid " " file-line field (30) marker (5) ": " indent text. The
+// timestamp and pid fields are the trace services' own tests' concern.
 std::vector<TraceLine> TraceCapture::lines() const
 {
     std::vector<TraceLine> result;
@@ -137,11 +130,6 @@ std::vector<TraceLine> TraceCapture::lines() const
             continue;
         }
         line.fileLine = text.substr(marker - 30, 30);
-        std::string head = text.substr(0, marker - 30);
-        size_t pidEnd = head.find_last_not_of(' ');
-        size_t pidStart = head.find_last_of(' ', pidEnd);
-        line.pid = head.substr(pidStart + 1, pidEnd - pidStart);
-        line.timestamp = head.substr(0, head.find_last_not_of(' ', pidStart) + 1);
         line.marker = text.substr(marker, 5);
         line.rest = text.substr(marker + 7);
         size_t first = line.fileLine.find_first_not_of(' ');
@@ -162,6 +150,13 @@ std::vector<TraceLine> TraceCapture::find(const std::string& text) const
     for (const TraceLine& line : lines())
         if (line.hasText(text)) found.push_back(line);
     return found;
+}
+
+::testing::AssertionResult TraceCapture::hasOnce(const std::string& text) const
+{
+    size_t found = find(text).size();
+    if (found == 1) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << found << " lines of '" << text << "' in:\n" << raw();
 }
 
 std::vector<TraceLine> TraceCapture::containing(const std::string& fragment) const
@@ -191,11 +186,6 @@ Array<CIMInstance> TestCimomRep::enumerateInstances(const OperationContext&,
 // ---- fixture --------------------------------------------------------------------------------------
 
 const MPU_TIME ModuleTest::START_TIME = 1772366400ULL * 1000000ULL;
-
-std::string ModuleTest::modulePath()
-{
-    return SCS_MODULE_PATH;
-}
 
 ModuleTest::CreateProvider ModuleTest::entryPoint()
 {
@@ -266,34 +256,18 @@ std::vector<Uint32> ModuleTest::objects(CLASSID_e classID)
     return std::vector<Uint32>(ids.getData(), ids.getData() + ids.size());
 }
 
-std::unique_ptr<KVELVolume> ModuleTest::volume(Uint32 id)
+Uint32 ModuleTest::startScan(Uint32 volumeID)
 {
-    return std::unique_ptr<KVELVolume>(dynamic_cast<KVELVolume*>(_engine->getObject(CLASSID_VOLUME, id)));
+    KVELTask record;
+    EXPECT_EQ(_engine->scanVolume(volumeID, &record), Uint32(KVEL_RC_SUCCESS));
+    return record.getTaskID();
 }
 
-std::unique_ptr<KVELTask> ModuleTest::task(Uint32 id)
-{
-    return std::unique_ptr<KVELTask>(dynamic_cast<KVELTask*>(_engine->getObject(CLASSID_TASK, id)));
-}
-
-std::unique_ptr<KVELDrive> ModuleTest::drive(Uint32 id)
-{
-    return std::unique_ptr<KVELDrive>(dynamic_cast<KVELDrive*>(_engine->getObject(CLASSID_DRIVE, id)));
-}
-
-std::vector<Uint32> ModuleTest::volumes()
+std::vector<Uint32> ModuleTest::volumeRecords(bool settingRecords)
 {
     std::vector<Uint32> found;
     for (Uint32 id : objects(CLASSID_VOLUME))
-        if (!volume(id)->IsSetting) found.push_back(id);
-    return found;
-}
-
-std::vector<Uint32> ModuleTest::settings()
-{
-    std::vector<Uint32> found;
-    for (Uint32 id : objects(CLASSID_VOLUME))
-        if (volume(id)->IsSetting) found.push_back(id);
+        if (volume(id)->IsSetting == settingRecords) found.push_back(id);
     return found;
 }
 
@@ -312,58 +286,43 @@ std::string ModuleTest::hex(Uint32 id)
     return text;
 }
 
-namespace
+std::string ModuleTest::lowerHex(Uint32 id)
 {
-CIMObjectPath deviceRef(const char* className, const std::string& deviceID)
-{
-    Array<CIMKeyBinding> keys;
-    keys.append(CIMKeyBinding("SystemCreationClassName", "CIM_ComputerSystem", CIMKeyBinding::STRING));
-    keys.append(CIMKeyBinding("SystemName", KVELEngine::_ZarvoSystemNamePtr, CIMKeyBinding::STRING));
-    keys.append(CIMKeyBinding("CreationClassName", className, CIMKeyBinding::STRING));
-    keys.append(CIMKeyBinding("DeviceID", deviceID.c_str(), CIMKeyBinding::STRING));
-    return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className), keys);
+    char text[16];
+    std::snprintf(text, sizeof text, "%x", id);
+    return text;
 }
 
-CIMObjectPath instanceIDRef(const char* className, const std::string& instanceID)
+CIMObjectPath ModuleTest::keyedPath(const char* className,
+                                    std::initializer_list<std::pair<const char*, String>> keys)
 {
-    Array<CIMKeyBinding> keys;
-    keys.append(CIMKeyBinding("InstanceID", instanceID.c_str(), CIMKeyBinding::STRING));
-    return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className), keys);
+    Array<CIMKeyBinding> bindings;
+    for (const auto& key : keys)
+        bindings.append(CIMKeyBinding(CIMName(key.first), key.second, CIMKeyBinding::STRING));
+    return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className), bindings);
 }
-} // namespace
+
+CIMObjectPath ModuleTest::devicePath(const char* className, const std::string& deviceID)
+{
+    return keyedPath(className, {{"SystemCreationClassName", "CIM_ComputerSystem"},
+                                 {"SystemName", KVELEngine::_ZarvoSystemNamePtr},
+                                 {"CreationClassName", className},
+                                 {"DeviceID", deviceID.c_str()}});
+}
 
 CIMObjectPath ModuleTest::servicePath(const char* className)
 {
-    Array<CIMKeyBinding> keys;
-    keys.append(CIMKeyBinding("SystemCreationClassName", "CIM_ComputerSystem", CIMKeyBinding::STRING));
-    keys.append(CIMKeyBinding("SystemName", KVELEngine::_ZarvoSystemNamePtr, CIMKeyBinding::STRING));
-    keys.append(CIMKeyBinding("CreationClassName", className, CIMKeyBinding::STRING));
-    keys.append(CIMKeyBinding("Name", KVELEngine::_ZarvoSystemNamePtr, CIMKeyBinding::STRING));
-    return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className), keys);
-}
-
-CIMObjectPath ModuleTest::volumeRef(Uint32 id)
-{
-    return deviceRef("CIM_StorageVolume", hex(id));
-}
-CIMObjectPath ModuleTest::driveRef(Uint32 id)
-{
-    return deviceRef("CIM_DiskDrive", hex(id));
-}
-CIMObjectPath ModuleTest::poolRef(Uint32 id)
-{
-    return instanceIDRef("CIM_StoragePool", hex(id));
-}
-CIMObjectPath ModuleTest::settingRef(Uint32 id)
-{
-    return instanceIDRef("CIM_StorageSetting", hex(id));
+    return keyedPath(className, {{"SystemCreationClassName", "CIM_ComputerSystem"},
+                                 {"SystemName", KVELEngine::_ZarvoSystemNamePtr},
+                                 {"CreationClassName", className},
+                                 {"Name", KVELEngine::_ZarvoSystemNamePtr}});
 }
 
 CIMObjectPath ModuleTest::jobRef(Uint32 taskID)
 {
     std::unique_ptr<KVELTask> record = task(taskID);
     EXPECT_TRUE(record) << "no task " << taskID;
-    return instanceIDRef("CIM_ConcreteJob", record ? str(ManagedObject::binToHex(record->Key)) : "");
+    return idPath("CIM_ConcreteJob", record ? str(ManagedObject::binToHex(record->Key)) : "");
 }
 
 } // namespace scs_test

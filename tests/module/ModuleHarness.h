@@ -29,6 +29,10 @@ namespace scs_test
 using namespace Pegasus;
 
 std::string str(const String& s);
+// The value of the path's key of that name (names compare ignoring case); "<none>" without one.
+std::string keyOf(const CIMObjectPath& path, const char* name);
+// The CIMException that `call` throws; fails the test (and answers a default one) when none is.
+CIMException cimExceptionFrom(const std::function<void()>& call);
 
 // Every call a handler receives, in order: "processing", "deliver", "param:<name>", "complete".
 class RecordingHandler : public virtual ResponseHandler
@@ -39,29 +43,25 @@ public:
     void complete() override { calls.push_back("complete"); }
 };
 
-class InstanceRecorder : public RecordingHandler, public InstanceResponseHandler
+// A handler of instances, paths or objects that keeps what it is given.
+template <class Handler, class T> class Recorder : public RecordingHandler, public Handler
 {
 public:
-    Array<CIMInstance> instances;
-    void deliver(const CIMInstance& instance) override;
-    void deliver(const Array<CIMInstance>& instances) override;
+    Array<T> delivered;
+    void deliver(const T& item) override
+    {
+        calls.push_back("deliver");
+        delivered.append(item);
+    }
+    void deliver(const Array<T>& items) override
+    {
+        for (Uint32 i = 0; i < items.size(); ++i)
+            deliver(items[i]);
+    }
 };
-
-class PathRecorder : public RecordingHandler, public ObjectPathResponseHandler
-{
-public:
-    Array<CIMObjectPath> paths;
-    void deliver(const CIMObjectPath& path) override;
-    void deliver(const Array<CIMObjectPath>& paths) override;
-};
-
-class ObjectRecorder : public RecordingHandler, public ObjectResponseHandler
-{
-public:
-    Array<CIMObject> objects;
-    void deliver(const CIMObject& object) override;
-    void deliver(const Array<CIMObject>& objects) override;
-};
+using InstanceRecorder = Recorder<InstanceResponseHandler, CIMInstance>;
+using PathRecorder = Recorder<ObjectPathResponseHandler, CIMObjectPath>;
+using ObjectRecorder = Recorder<ObjectResponseHandler, CIMObject>;
 
 class MethodRecorder : public RecordingHandler, public MethodResultResponseHandler
 {
@@ -80,14 +80,12 @@ public:
     CIMValue returnValue() const;
 };
 
-class PlainRecorder : public RecordingHandler
-{
-};
+using PlainRecorder = RecordingHandler; // for operations that deliver nothing
 
 // One trace line split into its pieces.
 struct TraceLine
 {
-    std::string timestamp, pid, fileLine, marker, rest; // rest = indent + text
+    std::string fileLine, marker, rest; // rest = indent + text
     std::string file;
     int line = 0;
     // The text without the indent (leading pairs of blanks, as many as the scope depth).
@@ -107,6 +105,8 @@ public:
     std::vector<TraceLine> find(const std::string& text) const;
     // Lines whose text contains `fragment`.
     std::vector<TraceLine> containing(const std::string& fragment) const;
+    // Success when exactly one line has the text `text`; the failure shows what was traced.
+    ::testing::AssertionResult hasOnce(const std::string& text) const;
     std::string raw() const { return _buffer.str(); }
 
 private:
@@ -130,60 +130,50 @@ public:
     Array<CIMInstance> instances;
     std::function<void()> failure;
 
-#define SCS_REFUSED(...)                                                                                     \
-    {                                                                                                        \
-        throw CIMNotSupportedException("test handle");                                                       \
-    }
-    CIMClass getClass(const OperationContext&, const CIMNamespaceName&, const CIMName&, Boolean, Boolean,
-                      Boolean, const CIMPropertyList&) override
-        SCS_REFUSED() Array<CIMClass> enumerateClasses(const OperationContext&, const CIMNamespaceName&,
-                                                       const CIMName&, Boolean, Boolean, Boolean,
-                                                       Boolean) override
-        SCS_REFUSED() Array<CIMName> enumerateClassNames(const OperationContext&, const CIMNamespaceName&,
-                                                         const CIMName&, Boolean) override
-        SCS_REFUSED() void createClass(const OperationContext&, const CIMNamespaceName&,
-                                       const CIMClass&) override
-        SCS_REFUSED() void modifyClass(const OperationContext&, const CIMNamespaceName&,
-                                       const CIMClass&) override
-        SCS_REFUSED() void deleteClass(const OperationContext&, const CIMNamespaceName&,
-                                       const CIMName&) override SCS_REFUSED() CIMInstance
-        getInstance(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&, Boolean, Boolean,
-                    Boolean, const CIMPropertyList&) override
-        SCS_REFUSED() Array<CIMInstance> enumerateInstances(const OperationContext& context,
-                                                            const CIMNamespaceName& nameSpace,
-                                                            const CIMName& className, Boolean deepInheritance,
-                                                            Boolean localOnly, Boolean includeQualifiers,
-                                                            Boolean includeClassOrigin,
-                                                            const CIMPropertyList& propertyList) override;
+    Array<CIMInstance> enumerateInstances(const OperationContext& context, const CIMNamespaceName& nameSpace,
+                                          const CIMName& className, Boolean deepInheritance,
+                                          Boolean localOnly, Boolean includeQualifiers,
+                                          Boolean includeClassOrigin,
+                                          const CIMPropertyList& propertyList) override;
+
+    // Every other operation is refused (kept off clang-format, which cannot lay out the macro).
+    // clang-format off
+#define SCS_REFUSED override { throw CIMNotSupportedException("test handle"); }
+    CIMClass getClass(const OperationContext&, const CIMNamespaceName&, const CIMName&, Boolean, Boolean, Boolean,
+                      const CIMPropertyList&) SCS_REFUSED
+    Array<CIMClass> enumerateClasses(const OperationContext&, const CIMNamespaceName&, const CIMName&, Boolean,
+                                     Boolean, Boolean, Boolean) SCS_REFUSED
+    Array<CIMName> enumerateClassNames(const OperationContext&, const CIMNamespaceName&, const CIMName&,
+                                       Boolean) SCS_REFUSED
+    void createClass(const OperationContext&, const CIMNamespaceName&, const CIMClass&) SCS_REFUSED
+    void modifyClass(const OperationContext&, const CIMNamespaceName&, const CIMClass&) SCS_REFUSED
+    void deleteClass(const OperationContext&, const CIMNamespaceName&, const CIMName&) SCS_REFUSED
+    CIMInstance getInstance(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&, Boolean,
+                            Boolean, Boolean, const CIMPropertyList&) SCS_REFUSED
     Array<CIMObjectPath> enumerateInstanceNames(const OperationContext&, const CIMNamespaceName&,
-                                                const CIMName&) override SCS_REFUSED() CIMObjectPath
-        createInstance(const OperationContext&, const CIMNamespaceName&, const CIMInstance&) override
-        SCS_REFUSED() void modifyInstance(const OperationContext&, const CIMNamespaceName&,
-                                          const CIMInstance&, Boolean, const CIMPropertyList&) override
-        SCS_REFUSED() void deleteInstance(const OperationContext&, const CIMNamespaceName&,
-                                          const CIMObjectPath&) override
-        SCS_REFUSED() Array<CIMObject> execQuery(const OperationContext&, const CIMNamespaceName&,
-                                                 const String&, const String&) override
-        SCS_REFUSED() Array<CIMObject> associators(const OperationContext&, const CIMNamespaceName&,
-                                                   const CIMObjectPath&, const CIMName&, const CIMName&,
-                                                   const String&, const String&, Boolean, Boolean,
-                                                   const CIMPropertyList&) override
-        SCS_REFUSED() Array<CIMObjectPath> associatorNames(const OperationContext&, const CIMNamespaceName&,
-                                                           const CIMObjectPath&, const CIMName&,
-                                                           const CIMName&, const String&,
-                                                           const String&) override
-        SCS_REFUSED() Array<CIMObject> references(const OperationContext&, const CIMNamespaceName&,
-                                                  const CIMObjectPath&, const CIMName&, const String&,
-                                                  Boolean, Boolean, const CIMPropertyList&) override
-        SCS_REFUSED() Array<CIMObjectPath> referenceNames(const OperationContext&, const CIMNamespaceName&,
-                                                          const CIMObjectPath&, const CIMName&,
-                                                          const String&) override SCS_REFUSED() CIMValue
-        getProperty(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                    const CIMName&) override
-        SCS_REFUSED() void setProperty(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                                       const CIMName&, const CIMValue&) override SCS_REFUSED() CIMValue
-        invokeMethod(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&, const CIMName&,
-                     const Array<CIMParamValue>&, Array<CIMParamValue>&) override SCS_REFUSED()
+                                                const CIMName&) SCS_REFUSED
+    CIMObjectPath createInstance(const OperationContext&, const CIMNamespaceName&, const CIMInstance&) SCS_REFUSED
+    void modifyInstance(const OperationContext&, const CIMNamespaceName&, const CIMInstance&, Boolean,
+                        const CIMPropertyList&) SCS_REFUSED
+    void deleteInstance(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&) SCS_REFUSED
+    Array<CIMObject> execQuery(const OperationContext&, const CIMNamespaceName&, const String&,
+                               const String&) SCS_REFUSED
+    Array<CIMObject> associators(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
+                                 const CIMName&, const CIMName&, const String&, const String&, Boolean, Boolean,
+                                 const CIMPropertyList&) SCS_REFUSED
+    Array<CIMObjectPath> associatorNames(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
+                                         const CIMName&, const CIMName&, const String&, const String&) SCS_REFUSED
+    Array<CIMObject> references(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
+                                const CIMName&, const String&, Boolean, Boolean, const CIMPropertyList&) SCS_REFUSED
+    Array<CIMObjectPath> referenceNames(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
+                                        const CIMName&, const String&) SCS_REFUSED
+    CIMValue getProperty(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
+                         const CIMName&) SCS_REFUSED
+    void setProperty(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&, const CIMName&,
+                     const CIMValue&) SCS_REFUSED
+    CIMValue invokeMethod(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&, const CIMName&,
+                          const Array<CIMParamValue>&, Array<CIMParamValue>&) SCS_REFUSED
+    // clang-format on
 #undef SCS_REFUSED
 };
 
@@ -198,7 +188,6 @@ protected:
 
     typedef CIMProvider* (*CreateProvider)(const String&);
     static CreateProvider entryPoint();
-    static std::string modulePath();
 
     // A provider made through the entry point, seen through one of its interfaces, and
     // initialised with the test handle. The fixture terminates it at the end of the test (and
@@ -223,7 +212,6 @@ protected:
     void removeStateFolder();
 
     KVELEngine& engine() { return *_engine; }
-    KVELManualClock& clock() { return *_clock; }
     void advance(MPU_TIME micros) { _clock->advance(micros); }
 
     TestCimomRep* cimomRep() { return _rep; }
@@ -234,21 +222,41 @@ protected:
 
     // Engine queries used by many tests.
     std::vector<Uint32> objects(CLASSID_e classID);
-    std::vector<Uint32> volumes();  // real volumes, not setting records
-    std::vector<Uint32> settings(); // volume setting records
+    std::vector<Uint32> volumeRecords(bool settingRecords);
+    std::vector<Uint32> volumes() { return volumeRecords(false); } // real volumes, not setting records
+    std::vector<Uint32> settings() { return volumeRecords(true); }
     std::vector<Uint32> drivesInPool(Uint32 poolID);
-    std::unique_ptr<KVELVolume> volume(Uint32 id);
-    std::unique_ptr<KVELTask> task(Uint32 id);
-    std::unique_ptr<KVELDrive> drive(Uint32 id);
+    template <class Record> std::unique_ptr<Record> record(CLASSID_e classID, Uint32 id)
+    {
+        return std::unique_ptr<Record>(dynamic_cast<Record*>(_engine->getObject(classID, id)));
+    }
+    std::unique_ptr<KVELVolume> volume(Uint32 id) { return record<KVELVolume>(CLASSID_VOLUME, id); }
+    std::unique_ptr<KVELTask> task(Uint32 id) { return record<KVELTask>(CLASSID_TASK, id); }
+    std::unique_ptr<KVELDrive> drive(Uint32 id) { return record<KVELDrive>(CLASSID_DRIVE, id); }
+    // Starts a media scan of the volume; returns its task.
+    Uint32 startScan(Uint32 volumeID);
 
     // Paths a client would send.
-    CIMObjectPath servicePath(const char* className = "Zarvo_StorageConfigurationService");
-    CIMObjectPath volumeRef(Uint32 id);
-    CIMObjectPath driveRef(Uint32 id);
-    CIMObjectPath poolRef(Uint32 id);
-    CIMObjectPath settingRef(Uint32 id);
+    static CIMObjectPath keyedPath(const char* className,
+                                   std::initializer_list<std::pair<const char*, String>> keys);
+    static CIMObjectPath idPath(const char* className, const std::string& instanceID)
+    {
+        return keyedPath(className, {{"InstanceID", instanceID.c_str()}});
+    }
+    static CIMObjectPath devicePath(const char* className, const std::string& deviceID);
+    static CIMObjectPath systemRef(const std::string& name)
+    {
+        return keyedPath("CIM_ComputerSystem",
+                         {{"CreationClassName", "CIM_ComputerSystem"}, {"Name", name.c_str()}});
+    }
+    static CIMObjectPath servicePath(const char* className = "Zarvo_StorageConfigurationService");
+    static CIMObjectPath volumeRef(Uint32 id) { return devicePath("CIM_StorageVolume", hex(id)); }
+    static CIMObjectPath driveRef(Uint32 id) { return devicePath("CIM_DiskDrive", hex(id)); }
+    static CIMObjectPath poolRef(Uint32 id) { return idPath("CIM_StoragePool", hex(id)); }
+    static CIMObjectPath settingRef(Uint32 id) { return idPath("CIM_StorageSetting", hex(id)); }
     CIMObjectPath jobRef(Uint32 taskID);
-    std::string hex(Uint32 id);
+    static std::string hex(Uint32 id);      // upper case, as keys are served
+    static std::string lowerHex(Uint32 id); // as trace lines write IDs
 
 private:
     std::shared_ptr<KVELManualClock> _clock;

@@ -28,51 +28,41 @@ protected:
     }
     static CIMParamValue param(const char* name, const CIMValue& value) { return CIMParamValue(name, value); }
 
-    // Calls the method on the service path (or the given class); exceptions pass to the test.
-    MethodRecorder call(const char* method, const Array<CIMParamValue>& in,
-                        const char* serviceClass = "Zarvo_StorageConfigurationService")
+    // Calls the method on the service path (or `target`); exceptions pass to the test.
+    MethodRecorder call(const char* method, const Array<CIMParamValue>& in = Array<CIMParamValue>(),
+                        const CIMObjectPath& target = servicePath())
     {
         MethodRecorder handler;
-        service->invokeMethod(context, servicePath(serviceClass), method, in, handler);
+        service->invokeMethod(context, target, method, in, handler);
         return handler;
     }
     // Calls a method that must fail with an engine failure; returns its exception.
     CIMException callFailing(const char* method, const Array<CIMParamValue>& in, MethodRecorder& handler)
     {
-        try
-        {
-            service->invokeMethod(context, servicePath(), method, in, handler);
-        }
-        catch (const CIMException& e)
-        {
-            return e;
-        }
-        ADD_FAILURE() << method << " did not fail";
-        return CIMException();
+        return cimExceptionFrom([&] { service->invokeMethod(context, servicePath(), method, in, handler); });
     }
 
-    static Uint32 uint32Result(const MethodRecorder& handler)
+    // The one return value, which must have the CIM type `type`.
+    template <class T> static T resultOfType(const MethodRecorder& handler, CIMType type)
     {
         CIMValue value = handler.returnValue();
-        EXPECT_EQ(value.getType(), CIMTYPE_UINT32);
-        Uint32 rc = 0xDEAD;
-        if (value.getType() == CIMTYPE_UINT32) value.get(rc);
+        EXPECT_EQ(value.getType(), type);
+        T rc = T(0xDEAD);
+        if (value.getType() == type) value.get(rc);
         return rc;
+    }
+    static Uint32 uint32Result(const MethodRecorder& handler)
+    {
+        return resultOfType<Uint32>(handler, CIMTYPE_UINT32);
     }
     static Sint32 sint32Result(const MethodRecorder& handler)
     {
-        CIMValue value = handler.returnValue();
-        EXPECT_EQ(value.getType(), CIMTYPE_SINT32);
-        Sint32 rc = -0xDEAD;
-        if (value.getType() == CIMTYPE_SINT32) value.get(rc);
-        return rc;
+        return resultOfType<Sint32>(handler, CIMTYPE_SINT32);
     }
-    static std::string keyOf(const CIMObjectPath& path, const char* name)
+    // The uint32 return value of a method whose outputs do not matter.
+    Uint32 uint32Of(const char* method, std::initializer_list<CIMParamValue> in)
     {
-        const Array<CIMKeyBinding>& keys = path.getKeyBindings();
-        for (Uint32 i = 0; i < keys.size(); ++i)
-            if (keys[i].getName() == CIMName(name)) return str(keys[i].getValue());
-        return "<none>";
+        return uint32Result(call(method, params(in)));
     }
     static CIMObjectPath outputPath(const MethodRecorder& handler, const char* name)
     {
@@ -85,6 +75,19 @@ protected:
         Uint64 size = 0;
         handler.output(name).get(size);
         return size;
+    }
+    // A date-time parameter that many seconds from the start of the test's clock (before it when negative).
+    static CIMDateTime inSeconds(Sint64 seconds)
+    {
+        const Uint64 posixEpoch = 62167219200000000ULL; // in the microseconds of a CIM date-time
+        return CIMDateTime(posixEpoch + START_TIME + Uint64(seconds * 1000000), false);
+    }
+    // Schedules scans until the engine's task table refuses more.
+    void fillTaskTable()
+    {
+        KVELTask scan;
+        for (int i = 0; i < 256 && engine().scanVolume(volumes()[0], &scan) == KVEL_RC_SUCCESS; ++i)
+            scan = KVELTask();
     }
     // The task of a "Job" output.
     Uint32 jobTask(const MethodRecorder& handler)

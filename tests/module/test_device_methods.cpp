@@ -17,19 +17,14 @@ protected:
         Array<CIMObjectPath> refs;
         for (Uint32 id : drives)
             refs.append(driveRef(id));
-        return params({param("Goal", CIMValue(settingRef(settingID))), param("InElements", CIMValue(refs)),
-                       param("ElementName", CIMValue(String(name))), param("Size", CIMValue(size))});
+        return params({param("Goal", settingRef(settingID)), param("InElements", refs),
+                       param("ElementName", String(name)), param("Size", size)});
     }
     std::vector<Uint32> baseDrives(size_t count)
     {
         std::vector<Uint32> drives = drivesInPool(KVELPool::BASE_POOL_ID);
         drives.resize(count);
         return drives;
-    }
-    CIMDateTime inSeconds(Sint64 seconds)
-    {
-        const Uint64 posixEpoch = 62167219200000000ULL;
-        return CIMDateTime(posixEpoch + START_TIME + Uint64(seconds * 1000000), false);
     }
 };
 
@@ -53,35 +48,25 @@ TEST_F(DeviceMethodsTest, ManualCreateBuildsOnTheNamedDrivesInTheFirstDrivesPool
     for (size_t i = 0; i < drives.size(); ++i)
         EXPECT_EQ(created->DriveIDs[i], drives[i]) << i;
     EXPECT_EQ(outputSize(result), created->Size * 512);
-    EXPECT_EQ(
-        trace.find("invokeMethod(): number of Drives: 6, ChunkSize: " + std::to_string(created->ChunkSize))
-            .size(),
-        1u)
-        << trace.raw();
-    std::string lower = hex(drives[0]);
-    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
-    EXPECT_EQ(trace.find("driveID for Drive is: 0x" + lower).size(), 1u);
-    EXPECT_EQ(trace.find("poolObjectID for 1st Drive is: 0x37000004").size(), 1u);
+    EXPECT_TRUE(trace.hasOnce("invokeMethod(): number of Drives: 6, ChunkSize: " +
+                              std::to_string(created->ChunkSize)));
+    EXPECT_TRUE(trace.hasOnce("driveID for Drive is: 0x" + lowerHex(drives[0])));
+    EXPECT_TRUE(trace.hasOnce("poolObjectID for 1st Drive is: 0x37000004"));
 }
 
 TEST_F(DeviceMethodsTest, ManualCreateRefusesTooFewDrivesAndMissingKeys)
 {
     Uint32 settingID = newSetting(KVELVolume::VOLUME_ORGANIZATION_MIRRORED, 2, 3);
-    struct Case
-    {
-        size_t drives;
-        Uint32 expected;
-        const char* message;
-    } cases[] = {
-        {0, 5, "ERROR: Manual Create requires drives to be specified!"},
-        {5, 5, "ERROR: Manual Create requires the number of drives to be >= MirrorCnt*StripeWidth!"}};
-    for (const Case& c : cases)
+    const std::pair<size_t, const char*> tooFew[] = {
+        {0, "ERROR: Manual Create requires drives to be specified!"},
+        {5, "ERROR: Manual Create requires the number of drives to be >= MirrorCnt*StripeWidth!"}};
+    for (const auto& c : tooFew)
     {
         TraceCapture trace;
-        MethodRecorder result =
-            call("CreateOrModifyElementFromElements", manual(settingID, baseDrives(c.drives)));
-        EXPECT_EQ(uint32Result(result), c.expected);
-        EXPECT_EQ(trace.find(c.message).size(), 1u) << trace.raw();
+        EXPECT_EQ(
+            uint32Result(call("CreateOrModifyElementFromElements", manual(settingID, baseDrives(c.first)))),
+            5u);
+        EXPECT_TRUE(trace.hasOnce(c.second));
         EXPECT_TRUE(volume(settingID)->IsSetting) << "nothing created";
     }
 
@@ -92,21 +77,15 @@ TEST_F(DeviceMethodsTest, ManualCreateRefusesTooFewDrivesAndMissingKeys)
     for (size_t i = 0; i < drives.size(); ++i)
         refs.append(i == 2 ? CIMObjectPath("root/snia:CIM_DiskDrive.Tag=\"x\"") : driveRef(drives[i]));
     TraceCapture trace;
-    MethodRecorder result =
-        call("CreateOrModifyElementFromElements",
-             params({param("Goal", CIMValue(settingRef(wide))), param("InElements", CIMValue(refs)),
-                     param("Size", CIMValue(Uint64(512)))}));
+    MethodRecorder result = call(
+        "CreateOrModifyElementFromElements",
+        params({param("Goal", settingRef(wide)), param("InElements", refs), param("Size", Uint64(512))}));
     EXPECT_EQ(uint32Result(result), 5u);
-    EXPECT_EQ(trace.find("Number of DeviceID values specified (2) is less than number of Drives (4).").size(),
-              1u);
+    EXPECT_TRUE(trace.hasOnce("Number of DeviceID values specified (2) is less than number of Drives (4)."));
     EXPECT_TRUE(volume(wide)->IsSetting);
 
-    // Six drives meet mirror count 2 times stripe width 3 exactly.
-    MethodRecorder six = call("CreateOrModifyElementFromElements", manual(settingID, baseDrives(6)));
-    EXPECT_EQ(uint32Result(six), 4096u);
     // No goal key, no size, more drives than the record holds: refused without engine work.
-    EXPECT_EQ(uint32Result(call("CreateOrModifyElementFromElements",
-                                params({param("InElements", CIMValue(Array<CIMObjectPath>()))}))),
+    EXPECT_EQ(uint32Of("CreateOrModifyElementFromElements", {param("InElements", Array<CIMObjectPath>())}),
               5u);
     Uint32 another = newSetting(KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 1);
     Array<CIMParamValue> noSize = manual(another, baseDrives(2));
@@ -154,19 +133,19 @@ TEST_F(DeviceMethodsTest, ElementMethodsServeOnlyTheVendorClass)
         const char* method;
         Array<CIMParamValue> in;
     } calls[] = {
-        {"RebuildStorageElement", params({param("ElementType", CIMValue(Uint16(0))),
-                                          param("StorageElement", CIMValue(volumeRef(volumeID)))})},
-        {"ScanStorageElement", params({param("ScanType", CIMValue(Uint16(2))),
-                                       param("StorageElement", CIMValue(volumeRef(volumeID)))})},
-        {"InitializeStorageDevice", params({param("ElementType", CIMValue(Uint16(4)))})},
+        {"RebuildStorageElement",
+         params({param("ElementType", Uint16(0)), param("StorageElement", volumeRef(volumeID))})},
+        {"ScanStorageElement",
+         params({param("ScanType", Uint16(2)), param("StorageElement", volumeRef(volumeID))})},
+        {"InitializeStorageDevice", params({param("ElementType", Uint16(4))})},
         {"RemoveStorageDevice", params({})},
     };
     for (const Call& c : calls)
     {
         TraceCapture trace;
-        MethodRecorder refused = call(c.method, c.in, "CIM_StorageConfigurationService");
+        MethodRecorder refused = call(c.method, c.in, servicePath("CIM_StorageConfigurationService"));
         EXPECT_EQ(uint32Result(refused), 1u) << c.method;
-        EXPECT_EQ(trace.find("objectReference.getClassName(): CIM_StorageConfigurationService").size(), 1u);
+        EXPECT_TRUE(trace.hasOnce("objectReference.getClassName(): CIM_StorageConfigurationService"));
     }
     EXPECT_TRUE(objects(CLASSID_TASK).empty()) << "no engine work";
 }
@@ -176,51 +155,48 @@ TEST_F(DeviceMethodsTest, ScansRunNowLaterOrPeriodically)
     Uint32 volumeID = volumes()[0];
     auto scan = [&](Uint16 scanType, std::initializer_list<CIMParamValue> schedule)
     {
-        Array<CIMParamValue> in = params({param("ScanType", CIMValue(scanType)),
-                                          param("StorageElement", CIMValue(volumeRef(volumeID))),
-                                          param("Name", CIMValue(String("nightly")))});
+        Array<CIMParamValue> in =
+            params({param("ScanType", scanType), param("StorageElement", volumeRef(volumeID)),
+                    param("Name", String("nightly"))});
         for (const CIMParamValue& value : schedule)
             in.append(value);
         return call("ScanStorageElement", in);
     };
     for (Uint16 bad : {Uint16(1), Uint16(4)})
         EXPECT_EQ(uint32Result(scan(bad, {})), 5u);
-    EXPECT_EQ(uint32Result(call("ScanStorageElement",
-                                params({param("StorageElement", CIMValue(volumeRef(volumeID)))}))),
-              5u);
+    EXPECT_EQ(uint32Of("ScanStorageElement", {param("StorageElement", volumeRef(volumeID))}), 5u);
     EXPECT_TRUE(objects(CLASSID_TASK).empty());
 
     TraceCapture trace;
-    MethodRecorder future = scan(3, {param("ScheduledTaskPriority", CIMValue(Uint32(65536 + 7))),
-                                     param("ScheduledTaskStartTime", CIMValue(inSeconds(3600))),
-                                     param("PeriodicityType", CIMValue(Uint16(0)))});
+    MethodRecorder future =
+        scan(3, {param("ScheduledTaskPriority", Uint32(65536 + 7)),
+                 param("ScheduledTaskStartTime", inSeconds(3600)), param("PeriodicityType", Uint16(0))});
     EXPECT_EQ(uint32Result(future), 4096u);
     std::unique_ptr<KVELTask> later = task(jobTask(future));
     EXPECT_TRUE(later->Scheduled);
     EXPECT_EQ(later->StartTime, START_TIME + 3600ULL * 1000000);
     EXPECT_EQ(later->Priority, 7u) << "only the low 16 bits";
     EXPECT_EQ(later->Name, "nightly");
-    EXPECT_EQ(trace.containing("Volume ObjectID for Media Scan is: 0x").size(), 1u);
+    EXPECT_TRUE(trace.hasOnce("Volume ObjectID for Media Scan is: 0x" + lowerHex(volumeID)));
     EXPECT_EQ(trace.containing("future startTime=").size(), 1u);
 
-    MethodRecorder past = scan(2, {param("ScheduledTaskPriority", CIMValue(Uint32(9))),
-                                   param("ScheduledTaskStartTime", CIMValue(inSeconds(-3600)))});
+    MethodRecorder past = scan(
+        2, {param("ScheduledTaskPriority", Uint32(9)), param("ScheduledTaskStartTime", inSeconds(-3600))});
     std::unique_ptr<KVELTask> now = task(jobTask(past));
     EXPECT_FALSE(now->Scheduled) << "a past start time leaves the schedule alone";
     EXPECT_NE(now->Priority, 9u) << "and the priority is not passed";
     EXPECT_EQ(trace.containing("immediate/past startTime=").size(), 1u);
-    EXPECT_EQ(trace.containing("Volume ObjectID for Parity Scan is: 0x").size(), 1u);
+    EXPECT_TRUE(trace.hasOnce("Volume ObjectID for Parity Scan is: 0x" + lowerHex(volumeID)));
 
     MethodRecorder recurring =
-        scan(2, {param("ScheduledTaskPriority", CIMValue(Uint32(3))),
-                 param("ScheduledTaskStartTime", CIMValue(inSeconds(-60))),
-                 param("PeriodicityType", CIMValue(Uint16(3))), param("Periodicity", CIMValue(Uint16(2)))});
+        scan(2, {param("ScheduledTaskPriority", Uint32(3)), param("ScheduledTaskStartTime", inSeconds(-60)),
+                 param("PeriodicityType", Uint16(3)), param("Periodicity", Uint16(2))});
     std::unique_ptr<KVELTask> repeated = task(jobTask(recurring));
     EXPECT_EQ(repeated->PeriodicityUnit, KVELTask::PERIODICITY_HOURS);
     EXPECT_EQ(repeated->Periodicity, 2u);
     EXPECT_EQ(repeated->Priority, 3u);
-    EXPECT_EQ(trace.find("periodicityType=3 periodicity=2").size(), 1u);
-    EXPECT_EQ(uint32Result(scan(2, {param("PeriodicityType", CIMValue(Uint16(3)))})), 5u)
+    EXPECT_TRUE(trace.hasOnce("periodicityType=3 periodicity=2"));
+    EXPECT_EQ(uint32Result(scan(2, {param("PeriodicityType", Uint16(3))})), 5u)
         << "recurring without a periodicity";
 }
 
@@ -229,31 +205,27 @@ TEST_F(DeviceMethodsTest, DriveMethodsTakeTagOrDeviceIDAndMoveDrives)
     std::vector<Uint32> spares = drivesInPool(KVELPool::SPARE_POOL_ID);
     ASSERT_GE(spares.size(), 2u);
     TraceCapture trace;
-    MethodRecorder typeTwo =
-        call("InitializeStorageDevice", params({param("ElementType", CIMValue(Uint16(2))),
-                                                param("StorageDevice", CIMValue(driveRef(spares[0])))}));
-    EXPECT_EQ(uint32Result(typeTwo), 5u);
-    EXPECT_EQ(trace.find("elementType is supposed to be 4, it is: 2").size(), 1u);
+    EXPECT_EQ(uint32Of("InitializeStorageDevice",
+                       {param("ElementType", Uint16(2)), param("StorageDevice", driveRef(spares[0]))}),
+              5u);
+    EXPECT_TRUE(trace.hasOnce("elementType is supposed to be 4, it is: 2"));
 
     CIMObjectPath byTag("root/snia:CIM_DiskDrive.Tag=\"" + String(hex(spares[0]).c_str()) + "\"");
-    MethodRecorder init =
-        call("InitializeStorageDevice",
-             params({param("ElementType", CIMValue(Uint16(4))), param("StorageDevice", CIMValue(byTag))}));
+    MethodRecorder init = call("InitializeStorageDevice",
+                               params({param("ElementType", Uint16(4)), param("StorageDevice", byTag)}));
     EXPECT_EQ(uint32Result(init), 4096u);
     EXPECT_EQ(task(jobTask(init))->TargetObjectPtr, spares[0]);
 
-    MethodRecorder moved =
-        call("TransferDrive", params({param("Pool", CIMValue(Uint32(KVELPool::AVAILABLE_POOL_ID))),
-                                      param("Drive", CIMValue(spares[1]))}));
-    EXPECT_EQ(uint32Result(moved), 0u);
+    EXPECT_EQ(uint32Of("TransferDrive",
+                       {param("Pool", Uint32(KVELPool::AVAILABLE_POOL_ID)), param("Drive", spares[1])}),
+              0u);
     EXPECT_EQ(drive(spares[1])->PoolObjectID, KVELPool::AVAILABLE_POOL_ID);
-    MethodRecorder back =
-        call("TransferDriveByRef", params({param("Drive", CIMValue(driveRef(spares[1]))),
-                                           param("Pool", CIMValue(poolRef(KVELPool::SPARE_POOL_ID)))}));
-    EXPECT_EQ(uint32Result(back), 0u);
+    EXPECT_EQ(uint32Of("TransferDriveByRef", {param("Drive", driveRef(spares[1])),
+                                              param("Pool", poolRef(KVELPool::SPARE_POOL_ID))}),
+              0u);
     EXPECT_EQ(drive(spares[1])->PoolObjectID, KVELPool::SPARE_POOL_ID);
 
-    for (auto missing : {params({}), params({param("Pool", CIMValue(poolRef(KVELPool::SPARE_POOL_ID)))})})
+    for (auto missing : {params({}), params({param("Pool", poolRef(KVELPool::SPARE_POOL_ID))})})
     {
         MethodRecorder handler;
         CIMException e = callFailing("TransferDriveByRef", missing, handler);
@@ -261,23 +233,20 @@ TEST_F(DeviceMethodsTest, DriveMethodsTakeTagOrDeviceIDAndMoveDrives)
         EXPECT_EQ(str(e.getMessage()), missing.size() == 0 ? "Missing reference argument 'Pool'"
                                                            : "Missing reference argument 'Drive'");
     }
-    EXPECT_EQ(uint32Result(call("TransferDrive", params({param("Drive", CIMValue(spares[1]))}))), 5u);
+    EXPECT_EQ(uint32Of("TransferDrive", {param("Drive", spares[1])}), 5u);
 }
 
 TEST_F(DeviceMethodsTest, RebuildWarnsWithAnEventForUnknownElementTypes)
 {
-    Uint32 volumeID = volumes()[0]; // mirrored: can be rebuilt
-    for (Uint16 type : {Uint16(0), Uint16(3)})
+    auto rebuild = [&](Uint16 type, Uint32 volumeID)
     {
-        MethodRecorder rebuilt =
-            call("RebuildStorageElement", params({param("ElementType", CIMValue(type)),
-                                                  param("StorageElement", CIMValue(volumeRef(volumeID)))}));
-        EXPECT_EQ(uint32Result(rebuilt), 4096u) << type;
-    }
-    MethodRecorder seven =
-        call("RebuildStorageElement", params({param("ElementType", CIMValue(Uint16(7))),
-                                              param("StorageElement", CIMValue(volumeRef(volumeID)))}));
-    EXPECT_EQ(uint32Result(seven), 5u);
+        return uint32Of("RebuildStorageElement",
+                        {param("ElementType", type), param("StorageElement", volumeRef(volumeID))});
+    };
+    Uint32 mirrored = volumes()[0];
+    EXPECT_EQ(rebuild(0, mirrored), 4096u);
+    EXPECT_EQ(rebuild(3, mirrored), 4096u);
+    EXPECT_EQ(rebuild(7, mirrored), 5u);
     std::vector<SMIEventRecord> events = SMIEventServices::recordedEvents();
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].type, EMP_TYPE_WARNING);
@@ -286,24 +255,19 @@ TEST_F(DeviceMethodsTest, RebuildWarnsWithAnEventForUnknownElementTypes)
     EXPECT_EQ(events[0].operation, "_handleRebuildStorageElement");
     EXPECT_EQ(events[0].file, "StorageConfigurationService");
 
-    // A volume without redundancy cannot be rebuilt: the engine's result, mapped.
-    MethodRecorder striped =
-        call("RebuildStorageElement", params({param("ElementType", CIMValue(Uint16(0))),
-                                              param("StorageElement", CIMValue(volumeRef(volumes()[2])))}));
-    EXPECT_EQ(uint32Result(striped), 4u) << "result 32 maps to 4";
+    // A volume without redundancy cannot be rebuilt: the engine's result 32, mapped to 4.
+    EXPECT_EQ(rebuild(0, volumes()[2]), 4u);
 }
 
 TEST_F(DeviceMethodsTest, DiskLineModeAnswersTwoOnSuccess)
 {
     TraceCapture trace;
-    EXPECT_EQ(uint32Result(call("SetDiskLineMode", params({param("DiskLineMode", CIMValue(Uint16(2)))}))),
-              2u);
-    EXPECT_EQ(trace.find("SCS:DiskLineMode2").size(), 1u);
-    EXPECT_EQ(uint32Result(call("SetDiskLineMode", params({param("DiskLineMode", CIMValue(Uint16(2)))}))), 3u)
-        << "unchanged is another result";
-    EXPECT_EQ(uint32Result(call("SetDiskLineMode", params({param("DiskLineMode", CIMValue(Uint16(9)))}))),
-              3u);
-    EXPECT_EQ(uint32Result(call("SetDiskLineMode", params({}))), 5u);
+    auto setMode = [&](Uint16 mode) { return uint32Of("SetDiskLineMode", {param("DiskLineMode", mode)}); };
+    EXPECT_EQ(setMode(2), 2u);
+    EXPECT_TRUE(trace.hasOnce("SCS:DiskLineMode2"));
+    EXPECT_EQ(setMode(2), 3u) << "unchanged is another result";
+    EXPECT_EQ(setMode(9), 3u);
+    EXPECT_EQ(uint32Of("SetDiskLineMode", {}), 5u);
 }
 
 } // namespace

@@ -40,8 +40,8 @@ protected:
     }
     MethodRecorder write(const std::string& data, Uint16 setting = 0)
     {
-        return call("WritePersistenceData", params({param("Data", CIMValue(String(data.c_str()))),
-                                                    param("PersistenceSetting", CIMValue(setting))}));
+        return call("WritePersistenceData",
+                    params({param("Data", String(data.c_str())), param("PersistenceSetting", setting)}));
     }
     // The name the engine gives the next transfer file: its names count up.
     static std::string nextTransferName()
@@ -81,13 +81,13 @@ TEST_F(PersistenceTest, RoundTripsInChunksOf4096)
             chunks.push_back(
                 line.rest.substr(line.rest.find('\'') + 1, line.rest.rfind('\'') - line.rest.find('\'') - 1));
         EXPECT_EQ(chunks, c.chunks) << c.bytes;
-        EXPECT_EQ(trace.find("size is: " + std::to_string(data.size())).size(), 1u);
+        EXPECT_TRUE(trace.hasOnce("size is: " + std::to_string(data.size())));
 
         MethodRecorder result;
         EXPECT_EQ(read(result), data) << c.bytes;
         EXPECT_EQ(uint32Result(result), 0u);
-        EXPECT_EQ(trace.find("Persistence Data Size is '" + std::to_string(c.bytes) + "'").size(), 1u);
-        EXPECT_EQ(trace.find("Actual Length Read ='0'").size(), 1u) << "the final empty read is traced";
+        EXPECT_TRUE(trace.hasOnce("Persistence Data Size is '" + std::to_string(c.bytes) + "'"));
+        EXPECT_TRUE(trace.hasOnce("Actual Length Read ='0'")) << "the final empty read is traced";
         EXPECT_TRUE(leftovers().empty());
     }
     EXPECT_EQ(uint32Result(call("WritePersistenceData", params({}))), 2u)
@@ -96,19 +96,15 @@ TEST_F(PersistenceTest, RoundTripsInChunksOf4096)
 
 TEST_F(PersistenceTest, OnlyEvenLengthUpperCaseHexIsAccepted)
 {
-    MethodRecorder stored = write("0A1B");
-    EXPECT_EQ(uint32Result(stored), 2u);
+    EXPECT_EQ(uint32Result(write("0A1B")), 2u);
     MethodRecorder result;
     EXPECT_EQ(read(result), "0A1B");
 
     for (const char* bad : {"0a1B", "0G", "0A 1B", "ÄB"})
-    {
-        MethodRecorder refused = write(bad);
-        EXPECT_EQ(sint32Result(refused), 5) << bad;
-    }
+        EXPECT_EQ(sint32Result(write(bad)), 5) << bad;
     TraceCapture trace;
     EXPECT_EQ(sint32Result(write("0A1")), 5);
-    EXPECT_EQ(trace.find("error:odd string size 3").size(), 1u);
+    EXPECT_TRUE(trace.hasOnce("error:odd string size 3"));
     EXPECT_EQ(read(result), "0A1B") << "a refused write leaves the block unchanged";
     EXPECT_TRUE(leftovers().empty());
     EXPECT_EQ(uint32Result(write("00", 7)), 3u) << "a setting the engine does not know";

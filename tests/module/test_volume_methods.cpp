@@ -12,9 +12,9 @@ protected:
     Array<CIMParamValue> layout(Uint32 chunkBytes, Uint8 stripe, Uint8 mirror, Uint16 organization,
                                 Uint32 pool = KVELPool::BASE_POOL_ID)
     {
-        return params({param("ChunkSize", CIMValue(chunkBytes)), param("StripeWidth", CIMValue(stripe)),
-                       param("MirrorCount", CIMValue(mirror)), param("Pool", CIMValue(poolRef(pool))),
-                       param("VolumeOrganization", CIMValue(organization))});
+        return params({param("ChunkSize", chunkBytes), param("StripeWidth", stripe),
+                       param("MirrorCount", mirror), param("Pool", poolRef(pool)),
+                       param("VolumeOrganization", organization)});
     }
     static Array<CIMParamValue> with(Array<CIMParamValue> in, std::initializer_list<CIMParamValue> more)
     {
@@ -49,9 +49,9 @@ TEST_F(VolumeMethodsTest, CreateVolumeRoundsSizesAndChunksAndReturnsTheNewVolume
 {
     size_t before = volumes().size();
     MethodRecorder result =
-        call("CreateVolume", with(layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
-                                  {param("ElementName", CIMValue(String("direct"))),
-                                   param("Size", CIMValue(Uint64(1024 * 1024 + 1)))}));
+        call("CreateVolume",
+             with(layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
+                  {param("ElementName", String("direct")), param("Size", Uint64(1024 * 1024 + 1))}));
     EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "StorageVolume", "Size"}));
     EXPECT_EQ(uint32Result(result), 4096u);
     ASSERT_EQ(volumes().size(), before + 1);
@@ -75,10 +75,9 @@ TEST_F(VolumeMethodsTest, CreateVolumeOnNamedDrivesPassesThemInOrder)
     refs.append(driveRef(drives[1]));
     refs.append(driveRef(drives[2]));
     MethodRecorder result =
-        call("CreateVolume",
-             with(layout(64 * 1024, 3, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
-                  {param("ElementName", CIMValue(String("on-drives"))),
-                   param("Size", CIMValue(Uint64(1) << 30)), param("StorageDevice", CIMValue(refs))}));
+        call("CreateVolume", with(layout(64 * 1024, 3, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
+                                  {param("ElementName", String("on-drives")), param("Size", Uint64(1) << 30),
+                                   param("StorageDevice", refs)}));
     ASSERT_EQ(uint32Result(result), 4096u);
     std::unique_ptr<KVELVolume> record = volume(volumes().back());
     EXPECT_EQ(record->DriveIDs[0], drives[3]);
@@ -91,32 +90,25 @@ TEST_F(VolumeMethodsTest, CreateVolumeFailuresBelowTenReturnAndAboveThrow)
 {
     // Too large: result 13 is an exception, with nothing delivered.
     MethodRecorder tooBig;
-    CIMException e = callFailing(
-        "CreateVolume",
-        with(layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
-             {param("ElementName", CIMValue(String("huge"))), param("Size", CIMValue(Uint64(1) << 52))}),
-        tooBig);
+    CIMException e = callFailing("CreateVolume",
+                                 with(layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
+                                      {param("ElementName", String("huge")), param("Size", Uint64(1) << 52)}),
+                                 tooBig);
     EXPECT_EQ(e.getCode(), CIM_ERR_FAILED);
     EXPECT_EQ(tooBig.outputs.size() + tooBig.returnValues.size(), 0u);
 
     // A full task table: result 8 is returned as 2, with no output parameters.
-    for (int i = 0; i < 256; ++i)
-    {
-        KVELTask scan;
-        if (engine().scanVolume(volumes()[0], &scan) != KVEL_RC_SUCCESS) break;
-    }
-    MethodRecorder full = call(
-        "CreateVolume",
-        with(layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
-             {param("ElementName", CIMValue(String("late"))), param("Size", CIMValue(Uint64(1) << 20))}));
+    fillTaskTable();
+    MethodRecorder full =
+        call("CreateVolume", with(layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
+                                  {param("ElementName", String("late")), param("Size", Uint64(1) << 20)}));
     EXPECT_EQ(full.outputs.size(), 0u);
     EXPECT_EQ(uint32Result(full), 2u);
 
     // A parameter of the wrong CIM type leaves through the catch ladder.
-    EXPECT_THROW(
-        call("CreateVolume", with(layout(64 * 1024, 4, 1, 0), {param("ElementName", CIMValue(String("x"))),
-                                                               param("Size", CIMValue(Uint32(512)))})),
-        CIMException);
+    EXPECT_THROW(call("CreateVolume", with(layout(64 * 1024, 4, 1, 0),
+                                           {param("ElementName", String("x")), param("Size", Uint32(512))})),
+                 CIMException);
 }
 
 TEST_F(VolumeMethodsTest, ReconfigureVolumeAnswersTheShadowVolume)
@@ -124,9 +116,8 @@ TEST_F(VolumeMethodsTest, ReconfigureVolumeAnswersTheShadowVolume)
     Uint32 volumeID = volumes()[2];
     std::unique_ptr<KVELVolume> before = volume(volumeID);
     MethodRecorder result = call(
-        "ReconfigureVolume",
-        with(layout(64 * 1024, 2, 2, KVELVolume::VOLUME_ORGANIZATION_MIRRORED),
-             {param("Volume", CIMValue(volumeRef(volumeID))), param("Size", CIMValue(before->Size * 512))}));
+        "ReconfigureVolume", with(layout(64 * 1024, 2, 2, KVELVolume::VOLUME_ORGANIZATION_MIRRORED),
+                                  {param("Volume", volumeRef(volumeID)), param("Size", before->Size * 512)}));
     EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "ShadowVolume", "Size"}));
     EXPECT_EQ(uint32Result(result), 4096u);
     Uint32 shadow = 0;
@@ -142,20 +133,20 @@ TEST_F(VolumeMethodsTest, ReturnToStoragePoolChecksTheClassAndReportsTheJob)
     Uint32 volumeID = volumes()[3];
     CIMObjectPath lowerCase = volumeRef(volumeID);
     lowerCase.setClassName("cim_storagevolume");
-    MethodRecorder deleted = call("ReturnToStoragePool", params({param("TheElement", CIMValue(lowerCase))}));
+    MethodRecorder deleted = call("ReturnToStoragePool", params({param("TheElement", lowerCase)}));
     EXPECT_EQ(deleted.outputNames(), std::vector<std::string>{"Job"});
     EXPECT_EQ(uint32Result(deleted), 4096u);
     EXPECT_EQ(task(jobTask(deleted))->Type, KVELTask::TASK_TYPE_DELETE_VOLUME);
 
     MethodRecorder pool =
-        call("ReturnToStoragePool", params({param("TheElement", CIMValue(poolRef(KVELPool::BASE_POOL_ID)))}));
+        call("ReturnToStoragePool", params({param("TheElement", poolRef(KVELPool::BASE_POOL_ID))}));
     EXPECT_EQ(uint32Result(pool), 5u);
     MethodRecorder none = call("ReturnToStoragePool", Array<CIMParamValue>());
     EXPECT_EQ(uint32Result(none), 5u);
 
     // An unknown volume: result 15 maps to 5 and is returned, never thrown.
     MethodRecorder unknown =
-        call("ReturnToStoragePool", params({param("TheElement", CIMValue(volumeRef(0x3a00ffff)))}));
+        call("ReturnToStoragePool", params({param("TheElement", volumeRef(0x3a00ffff))}));
     EXPECT_EQ(uint32Result(unknown), 5u);
     EXPECT_EQ(unknown.outputs.size(), 0u);
 }

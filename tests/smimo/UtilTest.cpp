@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <functional>
-#include <CimNameClass.h>
 #include <SMIMO_Util.h>
 #include <Pegasus/Common/Exception.h>
 #include <Pegasus/Provider/ProviderException.h>
@@ -60,7 +59,9 @@ TEST(smimoUtil, ParametersAndKeys)
               String("Object path has no key 'InstanceID'"));
     EXPECT_EQ(invalidParameterMessage([] { SMIMO_Util::getIptrFromPath(CIMObjectPath(), "DeviceID"); }),
               String("Object path has no key 'DeviceID'"));
-    for (const char* bad : {"", "0x", "3A00000G", "-1", "1FFFFFFFF", " 3A000005"})
+    // Text the engine's reader gives 0 for, which is not a number of zeros (the reader's own cases are
+    // the engine's tests).
+    for (const char* bad : {"", "0x", "3A00000G"})
         EXPECT_THROW(SMIMO_Util::getIptrFromPath(volumePath(bad), "DeviceID"), CIMInvalidParameterException)
             << bad;
     EXPECT_THROW(SMIMO_Util::getIptrFromPath(volumePath("1"), nullptr), CIMInvalidParameterException);
@@ -88,14 +89,4 @@ TEST(smimoUtil, PropertyListsAndTraceTexts)
     EXPECT_EQ(SMIMO_PropertyList2String(some), String("priority, JobState"));
     EXPECT_EQ(SMIMO_ObjectPath2String(volumePath("3A000005")),
               String("//host/root/snia:CIM_StorageVolume.DeviceID=\"3A000005\",SystemName=\"array\""));
-}
-
-TEST(smimoUtil, CimNameClassReadsAsEveryForm)
-{
-    const CimNameClass name("CIM_ConcreteJob");
-    EXPECT_STREQ(name.getCstr(), "CIM_ConcreteJob");
-    EXPECT_TRUE(static_cast<const CIMName&>(name).equal(CIMName("cim_concretejob")));
-    EXPECT_EQ(static_cast<const String&>(name), String("CIM_ConcreteJob"));
-    EXPECT_THROW(CimNameClass("1stName"), InvalidNameException);
-    EXPECT_THROW(CimNameClass(nullptr), InvalidNameException);
 }
