@@ -208,7 +208,7 @@ TEST_F(InventoryAssociationsTest, AssociationInstancesAreServedByTheirTwoReferen
             {CAPABILITIES,
              "CIM_ElementCapabilities",
              {"ManagedElement", "Capabilities"},
-             4,
+             5, // four pools and the service
              {poolRef(BASE_POOL), capabilitiesRef(SPARE_POOL)}},
             {COMPONENT,
              "CIM_ConcreteComponent",
