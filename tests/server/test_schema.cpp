@@ -529,7 +529,7 @@ TEST_F(SchemaTest, RegistrationNamesTheModulesTheirProvidersAndTheirCapabilities
         // One agent process, so one simulated array, for both modules under an out-of-process server.
         EXPECT_EQ(value(module, "ModuleGroupName"), "ZarvoArray");
     }
-    EXPECT_EQ(repository().declaredInstances(INTEROP, CIMName("PG_Provider")).size(), 4u + 10u);
+    EXPECT_EQ(repository().declaredInstances(INTEROP, CIMName("PG_Provider")).size(), 4u + 16u);
 
     const cimhost::ProviderRegistry registry = cimhost::ProviderRegistry::fromRepository(repository());
     std::map<std::string, std::string> locations;
@@ -563,6 +563,13 @@ TEST_F(SchemaTest, RegistrationNamesTheModulesTheirProvidersAndTheirCapabilities
         {"CIM_HostedStoragePool", {inventory, "HostedStoragePoolProvider", true, true, false}},
         {"CIM_ElementCapabilities", {inventory, "ElementCapabilitiesProvider", true, true, false}},
         {"CIM_ConcreteComponent", {inventory, "ConcreteComponentProvider", true, true, false}},
+        {"CIM_StorageConfigurationCapabilities",
+         {inventory, "StorageConfigurationCapabilitiesProvider", true, false, false}},
+        {"Zarvo_StorageVolumeSetting", {inventory, "VolumeSettingProvider", true, false, false}},
+        {"CIM_HostedService", {inventory, "HostedServiceProvider", true, true, false}},
+        {"CIM_SystemDevice", {inventory, "SystemDeviceProvider", true, true, false}},
+        {"CIM_ComponentCS", {inventory, "ComponentCSProvider", true, true, false}},
+        {"CIM_ElementSettingData", {inventory, "ElementSettingDataProvider", true, true, false}},
     };
     ASSERT_EQ(registry.capabilities().size(), expected.size());
     for (const cimhost::ProviderCapability& c : registry.capabilities())
