@@ -60,7 +60,13 @@ private:
 const ArrayAssociation& allocatedFromStoragePool(); // pool -> volume
 const ArrayAssociation& hostedStoragePool();        // array -> pool
 const ArrayAssociation& elementCapabilities();      // pool -> its capabilities
+const ArrayAssociation& serviceCapabilities();      // service -> its capabilities (CIM_ElementCapabilities)
 const ArrayAssociation& concreteComponent();        // pool -> drive
+const ArrayAssociation& elementSettingData();       // volume -> the setting it was made from
+const ArrayAssociation& hostedService();            // array -> storage configuration service
+const ArrayAssociation& systemVolumes();            // array -> volume (CIM_SystemDevice)
+const ArrayAssociation& systemDrives();             // array -> drive (CIM_SystemDevice)
+const ArrayAssociation& componentControllers();     // array -> controller (CIM_ComponentCS)
 
 } // namespace inventory
 

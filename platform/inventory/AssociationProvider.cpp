@@ -25,48 +25,51 @@ std::vector<AssociationProvider::Match> AssociationProvider::_matches(const CIMO
                                                                       const CIMName& resultClass) const
 {
     std::vector<Match> matches;
-    for (int nearEnd = 0; nearEnd < 2; ++nearEnd)
-    {
-        const AssociationEnd& near = _association.end(nearEnd);
-        const AssociationEnd& far = _association.end(1 - nearEnd);
-        if (role.size() != 0 && !String::equalNoCase(role, near.role)) continue;
-        if (resultRole.size() != 0 && !String::equalNoCase(resultRole, far.role)) continue;
-        if (!resultClass.isNull() && !far.kind.isA(resultClass)) continue;
-        const Uint32 objectID = near.kind.objectIDOf(objectName);
-        if (objectID == 0) continue;
-        for (const Link& link : _association.linksOf(nearEnd, objectID))
-            matches.push_back({1 - nearEnd, link});
-    }
+    for (const ArrayAssociation* association : _associations)
+        for (int nearEnd = 0; nearEnd < 2; ++nearEnd)
+        {
+            const AssociationEnd& near = association->end(nearEnd);
+            const AssociationEnd& far = association->end(1 - nearEnd);
+            if (role.size() != 0 && !String::equalNoCase(role, near.role)) continue;
+            if (resultRole.size() != 0 && !String::equalNoCase(resultRole, far.role)) continue;
+            if (!resultClass.isNull() && !far.kind.isA(resultClass)) continue;
+            const Uint32 objectID = near.kind.objectIDOf(objectName);
+            if (objectID == 0) continue;
+            for (const Link& link : association->linksOf(nearEnd, objectID))
+                matches.push_back({association, 1 - nearEnd, link});
+        }
     return matches;
 }
 
-CIMObjectPath AssociationProvider::_linkPath(const Link& link) const
+CIMObjectPath AssociationProvider::_linkPath(const ArrayAssociation& association, const Link& link) const
 {
-    const CIMObjectPath ends[2] = {_association.end(0).kind.path(link.objectIDs[0]),
-                                   _association.end(1).kind.path(link.objectIDs[1])};
-    return _linkPath(ends);
+    const CIMObjectPath ends[2] = {association.end(0).kind.path(link.objectIDs[0]),
+                                   association.end(1).kind.path(link.objectIDs[1])};
+    return _linkPath(association, ends);
 }
 
-CIMObjectPath AssociationProvider::_linkPath(const CIMObjectPath (&ends)[2]) const
+CIMObjectPath AssociationProvider::_linkPath(const ArrayAssociation& association,
+                                             const CIMObjectPath (&ends)[2]) const
 {
     Array<CIMKeyBinding> keys;
     for (int end = 0; end < 2; ++end)
-        keys.append(CIMKeyBinding(CIMName(_association.end(end).role), CIMValue(ends[end])));
+        keys.append(CIMKeyBinding(CIMName(association.end(end).role), CIMValue(ends[end])));
     // Host and namespace as the elements' own paths carry them.
-    return CIMObjectPath(ends[0].getHost(), ends[0].getNameSpace(), _association.className(), keys);
+    return CIMObjectPath(ends[0].getHost(), ends[0].getNameSpace(), association.className(), keys);
 }
 
-CIMInstance AssociationProvider::_linkInstance(const Link& link, Boolean includeQualifiers,
+CIMInstance AssociationProvider::_linkInstance(const ArrayAssociation& association, const Link& link,
+                                               Boolean includeQualifiers,
                                                const CIMPropertyList& propertyList) const
 {
-    const CIMObjectPath ends[2] = {_association.end(0).kind.path(link.objectIDs[0]),
-                                   _association.end(1).kind.path(link.objectIDs[1])};
-    CIMInstance instance(_association.className());
+    const CIMObjectPath ends[2] = {association.end(0).kind.path(link.objectIDs[0]),
+                                   association.end(1).kind.path(link.objectIDs[1])};
+    CIMInstance instance(association.className());
     InstanceProperties properties(instance, includeQualifiers, propertyList);
     for (int end = 0; end < 2; ++end)
-        properties.addKey(_association.end(end).role, CIMValue(ends[end]));
-    _association.addProperties(link, properties);
-    instance.setPath(_linkPath(ends));
+        properties.addKey(association.end(end).role, CIMValue(ends[end]));
+    association.addProperties(link, properties);
+    instance.setPath(_linkPath(association, ends));
     return instance;
 }
 
@@ -79,7 +82,7 @@ void AssociationProvider::associators(const OperationContext&, const CIMObjectPa
     handler.processing();
     for (const Match& match : _matches(objectName, role, resultRole, resultClass))
     {
-        const ElementKind& far = _association.end(match.farEnd).kind;
+        const ElementKind& far = match.association->end(match.farEnd).kind;
         unlessVanished(
             [&]
             {
@@ -98,7 +101,8 @@ void AssociationProvider::associatorNames(const OperationContext&, const CIMObje
     for (const Match& match : _matches(objectName, role, resultRole, resultClass))
         unlessVanished(
             [&] {
-                handler.deliver(_association.end(match.farEnd).kind.path(match.link.objectIDs[match.farEnd]));
+                handler.deliver(
+                    match.association->end(match.farEnd).kind.path(match.link.objectIDs[match.farEnd]));
             });
     handler.complete();
 }
@@ -109,11 +113,14 @@ void AssociationProvider::references(const OperationContext&, const CIMObjectPat
                                      const CIMPropertyList& propertyList, ObjectResponseHandler& handler)
 {
     handler.processing();
-    if (resultClass.isNull() || _association.isA(resultClass))
+    if (resultClass.isNull() || _first().isA(resultClass))
         for (const Match& match : _matches(objectName, role, String(), CIMName()))
             unlessVanished(
                 [&]
-                { handler.deliver(CIMObject(_linkInstance(match.link, includeQualifiers, propertyList))); });
+                {
+                    handler.deliver(CIMObject(
+                        _linkInstance(*match.association, match.link, includeQualifiers, propertyList)));
+                });
     handler.complete();
 }
 
@@ -122,9 +129,9 @@ void AssociationProvider::referenceNames(const OperationContext&, const CIMObjec
                                          ObjectPathResponseHandler& handler)
 {
     handler.processing();
-    if (resultClass.isNull() || _association.isA(resultClass))
+    if (resultClass.isNull() || _first().isA(resultClass))
         for (const Match& match : _matches(objectName, role, String(), CIMName()))
-            unlessVanished([&] { handler.deliver(_linkPath(match.link)); });
+            unlessVanished([&] { handler.deliver(_linkPath(*match.association, match.link)); });
     handler.complete();
 }
 
@@ -133,30 +140,34 @@ void AssociationProvider::getInstance(const OperationContext&, const CIMObjectPa
                                       const CIMPropertyList& propertyList, InstanceResponseHandler& handler)
 {
     handler.processing();
-    Uint32 objectIDs[2] = {0, 0};
     const Array<CIMKeyBinding>& keys = instanceReference.getKeyBindings();
-    for (int end = 0; end < 2; ++end)
-        for (Uint32 i = 0; i < keys.size(); ++i)
-        {
-            if (!keys[i].getName().equal(CIMName(_association.end(end).role))) continue;
-            try
+    for (const ArrayAssociation* association : _associations)
+    {
+        Uint32 objectIDs[2] = {0, 0};
+        for (int end = 0; end < 2; ++end)
+            for (Uint32 i = 0; i < keys.size(); ++i)
             {
-                objectIDs[end] = _association.end(end).kind.objectIDOf(CIMObjectPath(keys[i].getValue()));
+                if (!keys[i].getName().equal(CIMName(association->end(end).role))) continue;
+                try
+                {
+                    objectIDs[end] = association->end(end).kind.objectIDOf(CIMObjectPath(keys[i].getValue()));
+                }
+                catch (const Exception&)
+                {
+                    throw CIMInvalidParameterException(String("The key ") + keys[i].getName().getString() +
+                                                       String(" is not an object path: ") +
+                                                       keys[i].getValue());
+                }
             }
-            catch (const Exception&)
-            {
-                throw CIMInvalidParameterException(String("The key ") + keys[i].getName().getString() +
-                                                   String(" is not an object path: ") + keys[i].getValue());
-            }
-        }
-    if (objectIDs[0] != 0 && objectIDs[1] != 0)
-        for (const Link& link : _association.linksOf(0, objectIDs[0]))
+        if (objectIDs[0] == 0 || objectIDs[1] == 0) continue;
+        for (const Link& link : association->linksOf(0, objectIDs[0]))
             if (link.objectIDs[1] == objectIDs[1])
             {
-                handler.deliver(_linkInstance(link, includeQualifiers, propertyList));
+                handler.deliver(_linkInstance(*association, link, includeQualifiers, propertyList));
                 handler.complete();
                 return;
             }
+    }
     throw CIMObjectNotFoundException(instanceReference.toString() + String(" links nothing"));
 }
 
@@ -166,9 +177,12 @@ void AssociationProvider::enumerateInstances(const OperationContext&, const CIMO
                                              InstanceResponseHandler& handler)
 {
     handler.processing();
-    if (_association.className().equal(classReference.getClassName()))
-        for (const Link& link : _association.links())
-            unlessVanished([&] { handler.deliver(_linkInstance(link, includeQualifiers, propertyList)); });
+    if (_first().className().equal(classReference.getClassName()))
+        for (const ArrayAssociation* association : _associations)
+            for (const Link& link : association->links())
+                unlessVanished(
+                    [&]
+                    { handler.deliver(_linkInstance(*association, link, includeQualifiers, propertyList)); });
     handler.complete();
 }
 
@@ -176,30 +190,28 @@ void AssociationProvider::enumerateInstanceNames(const OperationContext&, const 
                                                  ObjectPathResponseHandler& handler)
 {
     handler.processing();
-    if (_association.className().equal(classReference.getClassName()))
-        for (const Link& link : _association.links())
-            unlessVanished([&] { handler.deliver(_linkPath(link)); });
+    if (_first().className().equal(classReference.getClassName()))
+        for (const ArrayAssociation* association : _associations)
+            for (const Link& link : association->links())
+                unlessVanished([&] { handler.deliver(_linkPath(*association, link)); });
     handler.complete();
 }
 
 void AssociationProvider::modifyInstance(const OperationContext&, const CIMObjectPath&, const CIMInstance&,
                                          const Boolean, const CIMPropertyList&, ResponseHandler&)
 {
-    throw CIMNotSupportedException(_association.className().getString() +
-                                   String(" follows the array's state"));
+    throw CIMNotSupportedException(_first().className().getString() + String(" follows the array's state"));
 }
 
 void AssociationProvider::createInstance(const OperationContext&, const CIMObjectPath&, const CIMInstance&,
                                          ObjectPathResponseHandler&)
 {
-    throw CIMNotSupportedException(_association.className().getString() +
-                                   String(" follows the array's state"));
+    throw CIMNotSupportedException(_first().className().getString() + String(" follows the array's state"));
 }
 
 void AssociationProvider::deleteInstance(const OperationContext&, const CIMObjectPath&, ResponseHandler&)
 {
-    throw CIMNotSupportedException(_association.className().getString() +
-                                   String(" follows the array's state"));
+    throw CIMNotSupportedException(_first().className().getString() + String(" follows the array's state"));
 }
 
 } // namespace inventory

@@ -1,7 +1,11 @@
-// Serves one array association: associators and references of an element in both directions,
-// and the association's instances.
+// Serves one association class: associators and references of an element in both directions,
+// and the association's instances. A class may link several pairs of element kinds (the array's
+// volumes and its drives as its devices), each an ArrayAssociation of that class.
 #ifndef INVENTORY_AssociationProvider_h
 #define INVENTORY_AssociationProvider_h
+
+#include <utility>
+#include <vector>
 
 #include <Pegasus/Common/Config.h>
 #include <Pegasus/Provider/CIMAssociationProvider.h>
@@ -17,7 +21,12 @@ namespace inventory
 class AssociationProvider : public CIMAssociationProvider, public CIMInstanceProvider
 {
 public:
-    explicit AssociationProvider(const ArrayAssociation& association) : _association(association) {}
+    explicit AssociationProvider(const ArrayAssociation& association) : _associations{&association} {}
+    // Every association must be of one class.
+    explicit AssociationProvider(std::vector<const ArrayAssociation*> associations)
+        : _associations(std::move(associations))
+    {
+    }
 
     void initialize(CIMOMHandle& cimom) override;
     void terminate() override;
@@ -58,6 +67,7 @@ private:
     // A link seen from the element the client named: the far end and the link itself.
     struct Match
     {
+        const ArrayAssociation* association;
         int farEnd;
         Link link;
     };
@@ -65,12 +75,13 @@ private:
     // resultRole and resultClass (when given) admit.
     std::vector<Match> _matches(const CIMObjectPath& objectName, const String& role, const String& resultRole,
                                 const CIMName& resultClass) const;
-    CIMObjectPath _linkPath(const Link& link) const;
-    CIMObjectPath _linkPath(const CIMObjectPath (&ends)[2]) const;
-    CIMInstance _linkInstance(const Link& link, Boolean includeQualifiers,
-                              const CIMPropertyList& propertyList) const;
+    const ArrayAssociation& _first() const { return *_associations.front(); }
+    CIMObjectPath _linkPath(const ArrayAssociation& association, const Link& link) const;
+    CIMObjectPath _linkPath(const ArrayAssociation& association, const CIMObjectPath (&ends)[2]) const;
+    CIMInstance _linkInstance(const ArrayAssociation& association, const Link& link,
+                              Boolean includeQualifiers, const CIMPropertyList& propertyList) const;
 
-    const ArrayAssociation& _association;
+    std::vector<const ArrayAssociation*> _associations;
 };
 
 } // namespace inventory

@@ -122,6 +122,57 @@ public:
     }
 };
 
+// The storage configuration service and its capabilities, both under the array system's ID.
+class ServiceCapabilities : public ArrayAssociation
+{
+public:
+    ServiceCapabilities()
+        : ArrayAssociation("CIM_ElementCapabilities", {}, {"ManagedElement", storageConfigurationServices()},
+                           {"Capabilities", storageConfigurationCapabilities()})
+    {
+    }
+    std::vector<Link> links() const override
+    {
+        const Uint32 system = KVELiPtrComputerSystem::makeSystem().getIPtr();
+        return {Link{{system, system}}};
+    }
+    void addProperties(const Link&, InstanceProperties& properties) const override
+    {
+        const Uint16 current = 3;
+        properties.add("Characteristics", CIMValue(Array<Uint16>(&current, 1)));
+    }
+};
+
+// Each volume and its own setting, which shares its object ID.
+class ElementSettingData : public ArrayAssociation
+{
+public:
+    ElementSettingData()
+        : ArrayAssociation("CIM_ElementSettingData", {}, {"ManagedElement", storageVolumes()},
+                           {"SettingData", volumeSettings()})
+    {
+    }
+    std::vector<Link> links() const override
+    {
+        std::vector<Link> links;
+        const Array<Uint32> volumes = volumeRecordIDs(false);
+        for (Uint32 i = 0; i < volumes.size(); ++i)
+            links.push_back(Link{{volumes[i], volumes[i]}});
+        return links;
+    }
+    std::vector<Link> linksOf(int, Uint32 objectID) const override
+    {
+        std::unique_ptr<KVELVolume> volume = fetchRecord<KVELVolume>(CLASSID_VOLUME, objectID);
+        if (!volume || volume->IsSetting) return {};
+        return {Link{{objectID, objectID}}};
+    }
+    void addProperties(const Link&, InstanceProperties& properties) const override
+    {
+        const Uint16 isCurrent = 1; // the setting follows the volume through reconfigurations
+        properties.add("IsCurrent", CIMValue(isCurrent));
+    }
+};
+
 // A pool and the drives in it.
 class ConcreteComponent : public ArrayAssociation
 {
@@ -165,6 +216,18 @@ const ArrayAssociation& elementCapabilities()
 const ArrayAssociation& concreteComponent()
 {
     static const ConcreteComponent association;
+    return association;
+}
+
+const ArrayAssociation& serviceCapabilities()
+{
+    static const ServiceCapabilities association;
+    return association;
+}
+
+const ArrayAssociation& elementSettingData()
+{
+    static const ElementSettingData association;
     return association;
 }
 

@@ -1,6 +1,6 @@
 // One kind of array element served from the engine (pools, volumes, drives, settings, capabilities,
-// computer systems): how its elements are listed, named and described. Every call reads the
-// engine afresh; a kind holds no state.
+// computer systems, the storage configuration service): how its elements are listed, named and described.
+// Every call reads the engine afresh; a kind holds no state.
 #ifndef INVENTORY_ElementKind_h
 #define INVENTORY_ElementKind_h
 
@@ -58,6 +58,12 @@ const ElementKind& diskDrives();
 const ElementKind& storageSettings();
 const ElementKind& storageCapabilities();
 const ElementKind& computerSystems();
+// The array's storage configuration service, whose instance the storage configuration module
+// serves; and its capabilities. Both under the array system's object ID.
+const ElementKind& storageConfigurationServices();
+const ElementKind& storageConfigurationCapabilities();
+// The setting each volume was made from, under the volume's object ID.
+const ElementKind& volumeSettings();
 
 } // namespace inventory
 

@@ -19,6 +19,13 @@ void InstanceProperties::addKey(const char* name, const CIMValue& value)
     _add(name, value, true);
 }
 
+void InstanceProperties::replace(const char* name, const CIMValue& value)
+{
+    const Uint32 index = _instance.findProperty(CIMName(name));
+    if (index != PEG_NOT_FOUND) _instance.removeProperty(index);
+    _add(name, value, false);
+}
+
 void InstanceProperties::_add(const char* name, const CIMValue& value, bool isKey)
 {
     const CIMName propertyName(name);

@@ -23,6 +23,8 @@ public:
 
     void add(const char* name, const CIMValue& value);
     void addKey(const char* name, const CIMValue& value);
+    // Takes the place of a property a builder already added, or adds it.
+    void replace(const char* name, const CIMValue& value);
 
 private:
     void _add(const char* name, const CIMValue& value, bool isKey);

@@ -29,9 +29,20 @@ CIMProvider* makeProvider(const String& name)
     if (String::equalNoCase(name, "HostedStoragePoolProvider"))
         return new AssociationProvider(hostedStoragePool());
     if (String::equalNoCase(name, "ElementCapabilitiesProvider"))
-        return new AssociationProvider(elementCapabilities());
+        return new AssociationProvider({&elementCapabilities(), &serviceCapabilities()});
     if (String::equalNoCase(name, "ConcreteComponentProvider"))
         return new AssociationProvider(concreteComponent());
+    if (String::equalNoCase(name, "StorageConfigurationCapabilitiesProvider"))
+        return new ElementInstanceProvider(storageConfigurationCapabilities());
+    if (String::equalNoCase(name, "VolumeSettingProvider"))
+        return new ElementInstanceProvider(volumeSettings());
+    if (String::equalNoCase(name, "HostedServiceProvider")) return new AssociationProvider(hostedService());
+    if (String::equalNoCase(name, "SystemDeviceProvider"))
+        return new AssociationProvider({&systemVolumes(), &systemDrives()});
+    if (String::equalNoCase(name, "ComponentCSProvider"))
+        return new AssociationProvider(componentControllers());
+    if (String::equalNoCase(name, "ElementSettingDataProvider"))
+        return new AssociationProvider(elementSettingData());
     return 0;
 }
 

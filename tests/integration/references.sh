@@ -58,7 +58,7 @@ expect_contains "the volume it answers is served" "$OUT" '-ElementName="v"'
 wbem ain -ac CIM_AllocatedFromStoragePool "$created"
 expect_contains "the volume is in the pool it was asked for" "$OUT" 'InstanceID="37000004"'
 wbem ein "$BASE:CIM_StorageSetting"
-if grep -qF 'InstanceID="3A000005"' <<<"$OUT"; then fail "a used setting is still listed as a setting"; fi
+if grep -qF 'WithHints.InstanceID="3A000005"' <<<"$OUT"; then fail "a used setting is still listed as a setting"; fi
 
 # A setting change the array cannot use comes back as the CIM error, and changes nothing.
 wbem mi "$BASE:CIM_StorageSettingWithHints.InstanceID=\"3A000006\"" 'PackageRedundancyGoal=5'

@@ -206,7 +206,7 @@ TEST_F(InventoryAssociationsTest, AssociationInstancesAreServedByTheirTwoReferen
          poolRef(SPARE_POOL), volumeRef(volumes().front())},
         {HOSTED, "CIM_HostedStoragePool", "GroupComponent", "PartComponent", 4,
          systemRef(arrayName() + "-SP1"), poolRef(BASE_POOL)},
-        {CAPABILITIES, "CIM_ElementCapabilities", "ManagedElement", "Capabilities", 4, poolRef(BASE_POOL),
+        {CAPABILITIES, "CIM_ElementCapabilities", "ManagedElement", "Capabilities", 5 /* 4 pools, the service */, poolRef(BASE_POOL),
          capabilitiesRef(SPARE_POOL)},
         {COMPONENT, "CIM_ConcreteComponent", "GroupComponent", "PartComponent", 16, poolRef(SPARE_POOL),
          driveRef(0x38000001)},

@@ -378,7 +378,7 @@ TEST(Schema, RegistrationNamesTheModulesTheirProvidersAndTheirCapabilities)
             module.getProperty(module.findProperty(CIMName(name))).getValue().get(value);
             EXPECT_EQ(text(value), expected);
         }
-    EXPECT_EQ(schema().declaredInstances(INTEROP, CIMName("PG_Provider")).size(), 4u + 10u);
+    EXPECT_EQ(schema().declaredInstances(INTEROP, CIMName("PG_Provider")).size(), 4u + 16u);
 
     const cimhost::ProviderRegistry registry = cimhost::ProviderRegistry::fromRepository(schema());
     std::map<std::string, std::string> locations;
@@ -407,6 +407,12 @@ TEST(Schema, RegistrationNamesTheModulesTheirProvidersAndTheirCapabilities)
         {"CIM_HostedStoragePool", {inventory, "HostedStoragePoolProvider", "IA"}},
         {"CIM_ElementCapabilities", {inventory, "ElementCapabilitiesProvider", "IA"}},
         {"CIM_ConcreteComponent", {inventory, "ConcreteComponentProvider", "IA"}},
+        {"CIM_StorageConfigurationCapabilities", {inventory, "StorageConfigurationCapabilitiesProvider", "I"}},
+        {"Zarvo_StorageVolumeSetting", {inventory, "VolumeSettingProvider", "I"}},
+        {"CIM_HostedService", {inventory, "HostedServiceProvider", "IA"}},
+        {"CIM_SystemDevice", {inventory, "SystemDeviceProvider", "IA"}},
+        {"CIM_ComponentCS", {inventory, "ComponentCSProvider", "IA"}},
+        {"CIM_ElementSettingData", {inventory, "ElementSettingDataProvider", "IA"}},
     };
     // Profiles: organization and name from the registration class's Values text.
     std::vector<std::string> profiles;
