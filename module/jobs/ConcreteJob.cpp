@@ -43,6 +43,24 @@ void ConcreteJobProvider::terminate()
     delete this;
 }
 
+namespace
+{
+
+// The tasks are listed first and read one by one after; a task that ends (its retention ran out,
+// or a client deleted it) in between is no longer a job and is left out of the answer.
+template <class Deliver> void deliverUnlessVanished(Deliver&& deliver)
+{
+    try
+    {
+        deliver();
+    }
+    catch (const CIMObjectNotFoundException&)
+    {
+    }
+}
+
+} // namespace
+
 void ConcreteJobProvider::enumerateInstanceNames(const OperationContext&, const CIMObjectPath& classReference,
                                                  ObjectPathResponseHandler& handler)
 {
@@ -54,7 +72,7 @@ void ConcreteJobProvider::enumerateInstanceNames(const OperationContext&, const 
                          handler.processing();
                          Array<Uint32> taskIDs = _engine->enumerateObjects(CLASSID_TASK);
                          for (Uint32 i = 0; i < taskIDs.size(); ++i)
-                             handler.deliver(ConcreteJobPath(taskIDs[i]));
+                             deliverUnlessVanished([&] { handler.deliver(ConcreteJobPath(taskIDs[i])); });
                          handler.complete();
                      });
 }
@@ -72,8 +90,12 @@ void ConcreteJobProvider::enumerateInstances(const OperationContext&, const CIMO
                          handler.processing();
                          Array<Uint32> taskIDs = _engine->enumerateObjects(CLASSID_TASK);
                          for (Uint32 i = 0; i < taskIDs.size(); ++i)
-                             handler.deliver(
-                                 ConcreteJobInstance(includeQualifiers, propertyList, taskIDs[i]));
+                             deliverUnlessVanished(
+                                 [&]
+                                 {
+                                     handler.deliver(
+                                         ConcreteJobInstance(includeQualifiers, propertyList, taskIDs[i]));
+                                 });
                          handler.complete();
                      });
 }
