@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <type_traits>
 #include <Pegasus/Common/Config.h>
@@ -73,17 +74,31 @@ private:
     bool _hexNext = false;
 };
 
-// Writes pieces 1 to 8 of a line (timestamp to indent).
-void traceWritePrefix(const char* file, int line, const char* marker);
+// One trace line: pieces 1 to 8 (timestamp to indent) at once, the text through text(), the end
+// of line and a flush when it goes out of scope. The line is built in a buffer of this thread and
+// written to standard output in one piece, so that lines of concurrent requests never mix and no
+// formatting state of the shared stream is touched.
+class TraceLine
+{
+public:
+    TraceLine(const char* file, int line, const char* marker);
+    ~TraceLine();
+    TraceLine(const TraceLine&) = delete;
+    TraceLine& operator=(const TraceLine&) = delete;
+
+    TraceTextWriter& text() { return _text; }
+
+private:
+    std::ostringstream& _buffer;
+    TraceTextWriter _text;
+};
 
 // Writes one whole line; the caller has checked traceTracingAllowed().
 template <class... Pieces>
 void traceWriteLine(const char* file, int line, const char* marker, const Pieces&... pieces)
 {
-    traceWritePrefix(file, line, marker);
-    TraceTextWriter text(std::cout);
-    (text.put(pieces), ...);
-    std::cout << std::endl;
+    TraceLine out(file, line, marker);
+    (out.text().put(pieces), ...);
 }
 
 // Writes one line unless tracing is suppressed. The pieces are already computed; use SCS_TRACE

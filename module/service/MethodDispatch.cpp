@@ -59,8 +59,8 @@ namespace
 void traceMethodCall(int line, const CIMName& methodName, const Array<CIMParamValue>& inParameters)
 {
     if (!traceTracingAllowed()) return;
-    traceWritePrefix(SCS_TRACE_FILE, line, TRACE_NORMAL);
-    TraceTextWriter text(std::cout);
+    TraceLine out(SCS_TRACE_FILE, line, TRACE_NORMAL);
+    TraceTextWriter& text = out.text();
     text.put("..");
     text.put("methodName='");
     text.put(methodName);
@@ -76,7 +76,6 @@ void traceMethodCall(int line, const CIMName& methodName, const Array<CIMParamVa
         text.put("' ");
     }
     text.put("}");
-    std::cout << std::endl;
 }
 
 void deliverPool(MethodResultResponseHandler& handler, Uint32 poolID)
