@@ -133,7 +133,7 @@ public:
             return _tally.count("poll job", deleted ? "deleted by its client" : "gone after its retention");
         if (deleted) return _tally.fail("poll job: the deleted " + job.path.text() + " is still there");
         if (_tally.classify("poll job", answer) == Tally::Ok &&
-            property(answer.all("INSTANCE")[0], "JobState").empty())
+            property(answer.doc->select_node("//INSTANCE").node(), "JobState").empty())
             _tally.fail("poll job: no JobState for " + job.path.text());
     }
 
@@ -227,7 +227,8 @@ public:
         _settings.push_back(setting);
         if (_tally.classify("setting read", read) == Tally::Ok && changed)
             for (const auto& value : wanted)
-                if (property(read.all("INSTANCE")[0], value.first) != std::to_string(value.second))
+                if (property(read.doc->select_node("//INSTANCE").node(), value.first) !=
+                    std::to_string(value.second))
                     _tally.fail("setting change: " + setting.path.text() + " " + value.first + " is not " +
                                 std::to_string(value.second));
     }

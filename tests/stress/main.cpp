@@ -31,9 +31,11 @@ int main(int argc, char** argv)
     (test == "crash" ? stress::runCrashes : stress::runConcurrent)(dir, random, tally);
     tally.print();
     if (tally.failures())
-        return std::cout << tally.failures() << " check(s) FAILED (seed " << seed << "); files in " << dir
-                         << std::endl,
-               1;
+    {
+        std::cout << tally.failures() << " check(s) FAILED (seed " << seed << "); files in " << dir
+                  << std::endl;
+        return 1;
+    }
     std::filesystem::remove_all(dir);
     std::cout << "passed" << std::endl;
     return 0;
