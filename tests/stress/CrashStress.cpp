@@ -164,8 +164,10 @@ void verify(Client& client, std::vector<Ledger>& ledgers, Tally& tally, const st
     std::map<std::string, pugi::xml_node> volumes, settings; // by DeviceID, InstanceID
     for (pugi::xml_node instance : volumeList.all("INSTANCE"))
         volumes[property(instance, "DeviceID")] = instance;
+    // Settings still to be used; a volume's own setting (a subclass, read-only) is not one.
     for (pugi::xml_node instance : settingList.all("INSTANCE"))
-        settings[property(instance, "InstanceID")] = instance;
+        if (std::string(instance.attribute("CLASSNAME").value()) == "CIM_StorageSettingWithHints")
+            settings[property(instance, "InstanceID")] = instance;
     for (Ledger& ledger : ledgers)
     {
         for (const auto& volume : ledger.volumes)
