@@ -80,6 +80,30 @@ TEST_F(kvelFiles, AStateFileCarriesTheWholeStateAcrossEngines)
     std::remove(block.c_str());
 }
 
+// A restart with a time scale starts a clock behind the time the state was saved at.
+TEST_F(kvelFiles, AStateAheadOfTheClockGoesOnFromItsOwnTime)
+{
+    std::string file = path("state.json");
+    engine = makeEngine(stateConfig(file));
+    auto setting = volume(PARITY_4_1);
+    setting->Size = 50 * GIB;
+    KVELTask create;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->createVolume(setting.get(), &create));
+    advance(20);
+    const Uint32 percent = task(create.getTaskID())->PercentComplete;
+    std::string block = path("block");
+    write(block, "saved at T0 + 20 s");
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->setPersistenceData(KVELController::PERSISTENCE_BOTH, block.c_str()));
+
+    clock = std::make_shared<KVELManualClock>(T0);
+    engine = makeEngine(stateConfig(file));
+    EXPECT_EQ(percent, task(create.getTaskID())->PercentComplete) << "time never goes back";
+    advance(20);
+    EXPECT_GT(task(create.getTaskID())->PercentComplete, percent) << "and the task moves on at once";
+    std::remove(file.c_str());
+    std::remove(block.c_str());
+}
+
 TEST_F(kvelFiles, ADescribedStateLoadsAsADescription)
 {
     KVELTask job;

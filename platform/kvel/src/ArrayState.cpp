@@ -32,6 +32,8 @@ KVELArrayState::KVELArrayState(const KVELEngineConfig& config)
         throw Exception(String(
             ("KVEL controller slot must be 0 or 1, not " + std::to_string(_config.controllerSlot)).c_str()));
     load();
+    const MPU_TIME clockTime = _clock->now();
+    if (_model.lastAdvanced > clockTime) _clockOffset = _model.lastAdvanced - clockTime;
     _scheduler.reset();
 }
 
@@ -88,7 +90,7 @@ void KVELArrayState::load()
 
 void KVELArrayState::advance()
 {
-    _scheduler.advanceTo(_clock->now());
+    _scheduler.advanceTo(clockNow());
     _controller.tick(now());
     _quiet = false;
 }
@@ -97,7 +99,7 @@ void KVELArrayState::advanceToRead()
 {
     // Tasks only move with time or with work: a second reading at the same clock time, with no
     // work done since, finds nothing to move.
-    if (_quiet && _clock->now() == _model.lastAdvanced) return;
+    if (_quiet && clockNow() == _model.lastAdvanced) return;
     advance();
     _quiet = true;
 }

@@ -27,6 +27,8 @@ public:
 
     std::mutex& mutex() { return _mutex; }
     KVELClock& clock() const { return *_clock; }
+    // The clock's time, carried on from a loaded state that is ahead of it (see _clockOffset).
+    MPU_TIME clockNow() const { return _clock->now() + _clockOffset; }
     const KVELEngineConfig& config() const { return _config; }
     const std::string& systemName() const { return _model.systemName; }
     const std::string& hostName() const { return _model.hostName; }
@@ -104,6 +106,9 @@ private:
 
     KVELEngineConfig _config;
     std::shared_ptr<KVELClock> _clock;
+    // A state saved by a faster clock (a time scale) is ahead of this one; time goes on from
+    // where it was rather than standing still until this clock catches up.
+    MPU_TIME _clockOffset = 0;
     std::mutex _mutex;
     kvelsim::ArrayModel _model;
     kvelsim::TaskScheduler _scheduler;

@@ -298,7 +298,7 @@ Uint32 KVELEngine::getPersistenceData(const char* fileName)
 
 MPU_TIME KVELEngine::now() const
 {
-    return _state->clock().now();
+    return _state->clockNow();
 }
 
 KVELClock& KVELEngine::clock() const
