@@ -9,6 +9,7 @@
 #include <Pegasus/Provider/CIMOMHandle.h>
 
 #include "NameKey.h"
+#include "ValueMap.h"
 
 namespace cimhost
 {
@@ -169,21 +170,12 @@ struct InteropProvider::Impl
     {
         Array<Uint16> advertise;
         advertise.append(NOT_ADVERTISED);
-        // The organization's number is the one the schema's ValueMap gives its name.
+        // The organization's number is the one the schema's ValueMap gives its name; 1 (Other) else.
         Uint16 organization = 1;
-        const Pegasus::CIMConstClass specification =
-            repository.resolvedClassView(nameSpace, CIMName("CIM_RegisteredSpecification"));
-        const Pegasus::Uint32 index = specification.findProperty(CIMName("RegisteredOrganization"));
-        if (index != Pegasus::PEG_NOT_FOUND)
-        {
-            const Pegasus::CIMConstProperty property = specification.getProperty(index);
-            Array<String> keys, values;
-            property.getQualifier(property.findQualifier(CIMName("ValueMap"))).getValue().get(keys);
-            property.getQualifier(property.findQualifier(CIMName("Values"))).getValue().get(values);
-            for (Pegasus::Uint32 i = 0; i < keys.size() && i < values.size(); ++i)
-                if (values[i] == String(profile.organization.c_str()))
-                    organization = Uint16(std::stoul(std::string(keys[i].getCString())));
-        }
+        for (const auto& [key, text] :
+             valueMap(repository.resolvedClassView(nameSpace, CIMName("CIM_RegisteredSpecification")),
+                      "RegisteredOrganization"))
+            if (text == profile.organization) organization = Uint16(std::stoul(key));
         return make(nameSpace, className,
                     {{"InstanceID", String(profileInstanceID(profile).c_str())},
                      {"SpecificationType", CIMValue(PROFILE_SPECIFICATION)},

@@ -11,6 +11,7 @@
 #include <Pegasus/Common/Exception.h>
 
 #include "NameKey.h"
+#include "ValueMap.h"
 
 namespace cimhost
 {
@@ -112,16 +113,8 @@ std::vector<Pegasus::Uint64> unsignedArray(const CIMInstance& instance, const ch
 // The Values text that the property's ValueMap gives the number, or "" when it has none.
 std::string valueText(const Pegasus::CIMConstClass& cimClass, const char* property, const std::string& number)
 {
-    const Uint32 index = cimClass.isUninitialized() ? PEG_NOT_FOUND : cimClass.findProperty(property);
-    if (index == PEG_NOT_FOUND) return std::string();
-    const Pegasus::CIMConstProperty declared = cimClass.getProperty(index);
-    const Uint32 map = declared.findQualifier("ValueMap"), values = declared.findQualifier("Values");
-    if (map == PEG_NOT_FOUND || values == PEG_NOT_FOUND) return std::string();
-    Pegasus::Array<Pegasus::String> keys, texts;
-    declared.getQualifier(map).getValue().get(keys);
-    declared.getQualifier(values).getValue().get(texts);
-    for (Uint32 i = 0; i < keys.size() && i < texts.size(); ++i)
-        if (utf8(keys[i]) == number) return utf8(texts[i]);
+    for (const auto& [key, text] : valueMap(cimClass, property))
+        if (key == number) return text;
     return std::string();
 }
 
