@@ -2,9 +2,11 @@
 #include <Pegasus/Common/StringRep.h>
 #include <Pegasus/Common/Exception.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ostream>
+#include <vector>
 
 PEGASUS_NAMESPACE_BEGIN
 
@@ -20,7 +22,7 @@ StringRep* sharedEmptyRep()
 {
     static StringRep* const empty = []
     {
-        StringRep* rep = new StringRep;
+        StringRep* rep = StringRep::allocate(0);
         rep->refs.store(1u << 31, std::memory_order_relaxed);
         return rep;
     }();
@@ -30,20 +32,36 @@ StringRep* sharedEmptyRep()
 
 void release(StringRep* rep)
 {
-    if (rep->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete rep;
+    if (rep->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) StringRep::destroy(rep);
 }
 
-// Appends UTF-8 text as UTF-16 code units; malformed input throws.
-void appendUtf8(std::vector<Char16>& out, const char* text, size_t length)
+// A rep of its own for the string, with room for at least capacity units; the units kept are
+// copied. Growth doubles so that appending one at a time stays linear.
+StringRep* ownRep(StringRep* rep, Uint32 capacity)
+{
+    if (rep->refs.load(std::memory_order_acquire) == 1 && rep->capacity >= capacity) return rep;
+    Uint32 room = capacity;
+    if (rep->refs.load(std::memory_order_acquire) == 1 && room < 2 * rep->capacity) room = 2 * rep->capacity;
+    StringRep* copy = StringRep::allocate(room);
+    std::copy(rep->units(), rep->units() + rep->size, copy->units());
+    copy->resize(rep->size);
+    release(rep);
+    return copy;
+}
+
+// Writes UTF-8 text as UTF-16 code units and returns how many: never more than the bytes, as no
+// sequence gives more units than it has bytes. Malformed input throws.
+Uint32 decodeUtf8(Char16* out, const char* text, size_t length)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* end = p + length;
+    Char16* const first = out;
     while (p < end)
     {
         Uint32 c = *p;
         if (c < 0x80)
         {
-            out.push_back(Char16(Uint16(c)));
+            *out++ = Char16(Uint16(c));
             ++p;
             continue;
         }
@@ -81,12 +99,13 @@ void appendUtf8(std::vector<Char16>& out, const char* text, size_t length)
         if (c >= 0x10000)
         {
             c -= 0x10000;
-            out.push_back(Char16(Uint16(0xD800 + (c >> 10))));
-            out.push_back(Char16(Uint16(0xDC00 + (c & 0x3FF))));
+            *out++ = Char16(Uint16(0xD800 + (c >> 10)));
+            *out++ = Char16(Uint16(0xDC00 + (c & 0x3FF)));
         }
         else
-            out.push_back(Char16(Uint16(c)));
+            *out++ = Char16(Uint16(c));
     }
+    return Uint32(out - first);
 }
 
 void appendCodePointUtf8(std::string& out, Uint32 c)
@@ -276,9 +295,9 @@ String& String::assign(const Char16* str)
 String& String::assign(const Char16* str, Uint32 n)
 {
     if (!str && n) throw Exception("String: null pointer");
-    StringRep* rep = new StringRep(size_t(n) + 1);
-    rep->units.assign(str, str + n);
-    rep->units.push_back(Char16(0));
+    StringRep* rep = StringRep::allocate(n);
+    std::copy(str, str + n, rep->units());
+    rep->resize(n);
     release(_rep);
     _rep = rep;
     return *this;
@@ -293,17 +312,16 @@ String& String::assign(const char* str)
 String& String::assign(const char* str, Uint32 n)
 {
     if (!str && n) throw Exception("String: null pointer");
-    StringRep* rep = new StringRep(size_t(n) + 1);
+    StringRep* rep = StringRep::allocate(n);
     try
     {
-        appendUtf8(rep->units, str, n);
+        rep->resize(decodeUtf8(rep->units(), str, n));
     }
     catch (...)
     {
-        delete rep;
+        StringRep::destroy(rep);
         throw;
     }
-    rep->units.push_back(Char16(0));
     release(_rep);
     _rep = rep;
     return *this;
@@ -311,19 +329,13 @@ String& String::assign(const char* str, Uint32 n)
 
 void String::_unshare()
 {
-    if (_rep->refs.load(std::memory_order_acquire) != 1)
-    {
-        StringRep* copy = new StringRep(0);
-        copy->units = _rep->units;
-        release(_rep);
-        _rep = copy;
-    }
+    _rep = ownRep(_rep, _rep->size);
 }
 
 void String::clear()
 {
     if (_rep->refs.load(std::memory_order_acquire) == 1)
-        _rep->units.assign(1, Char16(0));
+        _rep->resize(0);
     else
     {
         release(_rep);
@@ -333,18 +345,17 @@ void String::clear()
 
 void String::reserveCapacity(Uint32 capacity)
 {
-    _unshare();
-    _rep->units.reserve(size_t(capacity) + 1);
+    _rep = ownRep(_rep, capacity);
 }
 
 Uint32 String::size() const
 {
-    return _rep->size();
+    return _rep->size;
 }
 
 const Char16* String::getChar16Data() const
 {
-    return _rep->units.data();
+    return _rep->units();
 }
 
 CString String::getCString() const
@@ -375,13 +386,13 @@ Char16& String::operator[](Uint32 index)
 {
     if (index > size()) throw IndexOutOfBoundsException();
     _unshare();
-    return _rep->units[index];
+    return _rep->units()[index];
 }
 
 const Char16 String::operator[](Uint32 index) const
 {
     if (index > size()) throw IndexOutOfBoundsException();
-    return _rep->units[index];
+    return _rep->units()[index];
 }
 
 String& String::append(const Char16& c)
@@ -392,17 +403,18 @@ String& String::append(const Char16& c)
 String& String::append(const Char16* str, Uint32 n)
 {
     if (n == 0) return *this;
-    const Char16* own = _rep->units.data();
-    if (str >= own && str < own + _rep->units.size())
+    const Char16* own = _rep->units();
+    if (str >= own && str <= own + _rep->size)
     {
         // Appending part of itself: the buffer may move as it grows.
         std::vector<Char16> copy(str, str + n);
         return append(copy.data(), n);
     }
-    _unshare();
-    _rep->units.pop_back();
-    _rep->units.insert(_rep->units.end(), str, str + n);
-    _rep->units.push_back(Char16(0));
+    const Uint32 size = _rep->size;
+    if (n > 0xFFFFFFFEu - size) throw Exception("String: too long");
+    _rep = ownRep(_rep, size + n);
+    std::copy(str, str + n, _rep->units() + size);
+    _rep->resize(size + n);
     return *this;
 }
 
@@ -423,7 +435,9 @@ void String::remove(Uint32 index, Uint32 n)
     if (index > length || n > length - index) throw IndexOutOfBoundsException();
     if (n == 0) return;
     _unshare();
-    _rep->units.erase(_rep->units.begin() + index, _rep->units.begin() + index + n);
+    Char16* units = _rep->units();
+    std::copy(units + index + n, units + length, units + index);
+    _rep->resize(length - n);
 }
 
 String String::subString(Uint32 index, Uint32 n) const
@@ -477,7 +491,7 @@ void String::toLower()
 {
     _unshare();
     for (Uint32 i = 0; i < size(); ++i)
-        _rep->units[i] = foldCase(_rep->units[i]);
+        _rep->units()[i] = foldCase(_rep->units()[i]);
 }
 
 void String::appendPrintf(const char* format, ...)
@@ -537,7 +551,7 @@ void String::toUpper()
 {
     _unshare();
     for (Uint32 i = 0; i < size(); ++i)
-        _rep->units[i] = upperCase(_rep->units[i]);
+        _rep->units()[i] = upperCase(_rep->units()[i]);
 }
 String::String(const String& s1, const String& s2) : _rep(sharedEmptyRep())
 {
