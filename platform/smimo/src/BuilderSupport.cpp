@@ -39,7 +39,8 @@ String hexID(Uint32 objectID)
 
 CIMObjectPath arrayPath(const CIMName& className, const Array<CIMKeyBinding>& keys)
 {
-    return CIMObjectPath(hostName(), CIMNamespaceName(ARRAY_NAMESPACE), className, keys);
+    static const CIMNamespaceName arrayNamespace(ARRAY_NAMESPACE);
+    return CIMObjectPath(hostName(), arrayNamespace, className, keys);
 }
 
 CIMObjectPath devicePath(const char* className, Uint32 objectID)
@@ -55,9 +56,15 @@ CIMObjectPath devicePath(const char* className, Uint32 objectID)
 
 CIMObjectPath instanceIDPath(const char* className, const String& instanceID)
 {
+    return instanceIDPath(CIMName(className), instanceID);
+}
+
+CIMObjectPath instanceIDPath(const CIMName& className, const String& instanceID)
+{
+    static const CIMName instanceIDKey("InstanceID");
     Array<CIMKeyBinding> keys;
-    keys.append(CIMKeyBinding(CIMName("InstanceID"), instanceID, CIMKeyBinding::STRING));
-    return arrayPath(CIMName(className), keys);
+    keys.append(CIMKeyBinding(instanceIDKey, instanceID, CIMKeyBinding::STRING));
+    return arrayPath(className, keys);
 }
 
 CIMDateTime timestampFromMpu(MPU_TIME time)
@@ -79,14 +86,13 @@ void InstanceFiller::addKeys(const CIMObjectPath& path)
 {
     const Array<CIMKeyBinding>& keys = path.getKeyBindings();
     for (Uint32 i = 0; i < keys.size(); i++)
-        _add(keys[i].getName().getString().getCString(), CIMValue(keys[i].getValue()), true);
+        _add(keys[i].getName(), CIMValue(keys[i].getValue()), true);
 }
 
-void InstanceFiller::_add(const char* name, const CIMValue& value, bool isKey)
+void InstanceFiller::_add(const CIMName& name, const CIMValue& value, bool isKey)
 {
-    const CIMName propertyName(name);
-    if (!_propertyList.useThisProperty(propertyName)) return;
-    CIMProperty property(propertyName, value);
+    if (!_propertyList.useThisProperty(name)) return;
+    CIMProperty property(name, value);
     if (isKey && _includeQualifiers)
         property.addQualifier(
             CIMQualifier(CIMName("Key"), CIMValue(true),

@@ -75,6 +75,9 @@ CIMObjectPath arrayPath(const CIMName& className, const Array<CIMKeyBinding>& ke
 CIMObjectPath devicePath(const char* className, Uint32 objectID);
 // A class keyed by "InstanceID" alone.
 CIMObjectPath instanceIDPath(const char* className, const String& instanceID);
+CIMObjectPath instanceIDPath(const CIMName& className, const String& instanceID);
+// The class name of jobs.
+const CIMName& concreteJobClassName();
 
 // Engine time (microseconds since the POSIX epoch, UTC) as a CIM timestamp, and a length of
 // engine time as a CIM interval.
@@ -91,13 +94,16 @@ public:
     {
     }
 
-    void add(const char* name, const CIMValue& value) { _add(name, value, false); }
-    void addKey(const char* name, const CIMValue& value) { _add(name, value, true); }
+    // Builders called per element of an enumeration pass names made once: a name made from text
+    // costs an allocation and a syntax check.
+    void add(const CIMName& name, const CIMValue& value) { _add(name, value, false); }
+    void add(const char* name, const CIMValue& value) { _add(CIMName(name), value, false); }
+    void addKey(const char* name, const CIMValue& value) { _add(CIMName(name), value, true); }
     // Every key binding of the path as a string key property.
     void addKeys(const CIMObjectPath& path);
 
 private:
-    void _add(const char* name, const CIMValue& value, bool isKey);
+    void _add(const CIMName& name, const CIMValue& value, bool isKey);
 
     CIMInstance& _instance;
     Boolean _includeQualifiers;

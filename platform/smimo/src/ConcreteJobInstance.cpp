@@ -82,6 +82,33 @@ const char* actionOf(KVELTask::TaskTypeEnum type)
     return "Engine task";
 }
 
+// The job's property names, made once: every job of an enumeration uses them.
+namespace names
+{
+const CIMName Name("Name");
+const CIMName ElementName("ElementName");
+const CIMName Description("Description");
+const CIMName JobState("JobState");
+const CIMName JobStatus("JobStatus");
+const CIMName OperationalStatus("OperationalStatus");
+const CIMName PercentComplete("PercentComplete");
+const CIMName Priority("Priority");
+const CIMName LocalOrUtcTime("LocalOrUtcTime");
+const CIMName TimeSubmitted("TimeSubmitted");
+const CIMName StartTime("StartTime");
+const CIMName TimeOfLastStateChange("TimeOfLastStateChange");
+const CIMName ElapsedTime("ElapsedTime");
+const CIMName DeleteOnCompletion("DeleteOnCompletion");
+const CIMName TimeBeforeRemoval("TimeBeforeRemoval");
+const CIMName ErrorCode("ErrorCode");
+const CIMName ErrorDescription("ErrorDescription");
+const CIMName ScheduledStartTime("ScheduledStartTime");
+const CIMName JobRunTimes("JobRunTimes");
+const CIMName PeriodicityType("PeriodicityType");
+const CIMName Periodicity("Periodicity");
+const CIMName RunCount("RunCount");
+} // namespace names
+
 bool isRecurring(const KVELTask& task)
 {
     return task.PeriodicityUnit >= KVELTask::PERIODICITY_MINUTES && task.Periodicity != 0;
@@ -96,46 +123,46 @@ void fillJob(CIMInstance& job, Boolean includeQualifiers, const CIMPropertyList&
     smimo::InstanceFiller filler(job, includeQualifiers, propertyList);
 
     filler.addKeys(path);
-    filler.add("Name", CIMValue(action));
-    filler.add("ElementName", CIMValue(task.Name.empty() ? action : String(task.Name.c_str())));
-    filler.add("Description", CIMValue(action + String(" ") + smimo::hexID(task.TargetObjectPtr)));
+    filler.add(names::Name, CIMValue(action));
+    filler.add(names::ElementName, CIMValue(task.Name.empty() ? action : String(task.Name.c_str())));
+    filler.add(names::Description, CIMValue(action + String(" ") + smimo::hexID(task.TargetObjectPtr)));
 
-    filler.add("JobState", CIMValue(status.jobState));
-    filler.add("JobStatus", CIMValue(String(status.text)));
-    filler.add("OperationalStatus", status.operationalStatus);
-    filler.add("PercentComplete", CIMValue(Uint16(task.PercentComplete > 100 ? 100 : task.PercentComplete)));
-    filler.add("Priority", CIMValue(Uint32(task.Priority)));
+    filler.add(names::JobState, CIMValue(status.jobState));
+    filler.add(names::JobStatus, CIMValue(String(status.text)));
+    filler.add(names::OperationalStatus, status.operationalStatus);
+    filler.add(names::PercentComplete, CIMValue(Uint16(task.PercentComplete > 100 ? 100 : task.PercentComplete)));
+    filler.add(names::Priority, CIMValue(Uint32(task.Priority)));
 
     // Times are given in UTC (LocalOrUtcTime 2).
-    filler.add("LocalOrUtcTime", CIMValue(Uint16(2)));
-    filler.add("TimeSubmitted", CIMValue(smimo::timestampFromMpu(task.TimeSubmitted)));
-    filler.add("StartTime", task.TimeStarted != 0 ? CIMValue(smimo::timestampFromMpu(task.TimeStarted))
+    filler.add(names::LocalOrUtcTime, CIMValue(Uint16(2)));
+    filler.add(names::TimeSubmitted, CIMValue(smimo::timestampFromMpu(task.TimeSubmitted)));
+    filler.add(names::StartTime, task.TimeStarted != 0 ? CIMValue(smimo::timestampFromMpu(task.TimeStarted))
                                                   : CIMValue(CIMTYPE_DATETIME, false));
-    filler.add("TimeOfLastStateChange", CIMValue(smimo::timestampFromMpu(task.TimeOfLastStateChange)));
-    filler.add("ElapsedTime", CIMValue(smimo::intervalFromMpu(task.ElapsedRunTime)));
-    filler.add("DeleteOnCompletion", CIMValue(true));
-    filler.add("TimeBeforeRemoval", CIMValue(smimo::intervalFromMpu(task.RetentionTime)));
+    filler.add(names::TimeOfLastStateChange, CIMValue(smimo::timestampFromMpu(task.TimeOfLastStateChange)));
+    filler.add(names::ElapsedTime, CIMValue(smimo::intervalFromMpu(task.ElapsedRunTime)));
+    filler.add(names::DeleteOnCompletion, CIMValue(true));
+    filler.add(names::TimeBeforeRemoval, CIMValue(smimo::intervalFromMpu(task.RetentionTime)));
 
     if (task.State == KVELTask::TASK_STATE_FAILED)
     {
-        filler.add("ErrorCode", CIMValue(Uint16(task.ErrorCode)));
+        filler.add(names::ErrorCode, CIMValue(Uint16(task.ErrorCode)));
         filler.add(
-            "ErrorDescription",
+            names::ErrorDescription,
             CIMValue(String(KVELErrorCodes::getTextForIndex(KVELErrorCodes::getIndex(task.ErrorCode)))));
     }
 
     if (task.Scheduled)
     {
-        filler.add("ScheduledStartTime", CIMValue(smimo::timestampFromMpu(task.StartTime)));
+        filler.add(names::ScheduledStartTime, CIMValue(smimo::timestampFromMpu(task.StartTime)));
         // JobRunTimes as CIM counts it: 1 runs once, 0 recurs without limit.
-        filler.add("JobRunTimes", CIMValue(Uint32(isRecurring(task) ? 0 : 1)));
+        filler.add(names::JobRunTimes, CIMValue(Uint32(isRecurring(task) ? 0 : 1)));
     }
     if (isRecurring(task))
     {
         // Named as the scheduling methods name them; RunCount is the runs completed so far.
-        filler.add("PeriodicityType", CIMValue(Uint16(task.PeriodicityUnit)));
-        filler.add("Periodicity", CIMValue(Uint16(task.Periodicity)));
-        filler.add("RunCount", CIMValue(Uint32(task.RunCount)));
+        filler.add(names::PeriodicityType, CIMValue(Uint16(task.PeriodicityUnit)));
+        filler.add(names::Periodicity, CIMValue(Uint16(task.Periodicity)));
+        filler.add(names::RunCount, CIMValue(Uint32(task.RunCount)));
     }
 
     job.setPath(path);
@@ -156,7 +183,7 @@ std::unique_ptr<KVELTask> fetchTaskByInstanceID(const String& instanceID)
 
 ConcreteJobInstance::ConcreteJobInstance(Boolean includeQualifiers, const CIMPropertyList& propertyList,
                                          Uint32 taskID)
-    : CIMInstance(CIMName("CIM_ConcreteJob"))
+    : CIMInstance(smimo::concreteJobClassName())
 {
     fillJob(*this, includeQualifiers, propertyList,
             *smimo::fetchRecord<KVELTask>(CLASSID_TASK, taskID, "Task"));
@@ -164,13 +191,13 @@ ConcreteJobInstance::ConcreteJobInstance(Boolean includeQualifiers, const CIMPro
 
 ConcreteJobInstance::ConcreteJobInstance(Boolean includeQualifiers, const CIMPropertyList& propertyList,
                                          const String& instanceID)
-    : CIMInstance(CIMName("CIM_ConcreteJob"))
+    : CIMInstance(smimo::concreteJobClassName())
 {
     fillJob(*this, includeQualifiers, propertyList, *fetchTaskByInstanceID(instanceID));
 }
 
 ConcreteJobInstance::ConcreteJobInstance(Boolean includeQualifiers, const KVELTask* task)
-    : CIMInstance(CIMName("CIM_ConcreteJob"))
+    : CIMInstance(smimo::concreteJobClassName())
 {
     if (!task) throw CIMObjectNotFoundException("No task record to build a job from");
     fillJob(*this, includeQualifiers, CIMPropertyList(), *task);

@@ -9,10 +9,19 @@ namespace
 
 CIMObjectPath jobPathOf(const KVELTask& task)
 {
-    return smimo::instanceIDPath("CIM_ConcreteJob", ManagedObject::binToHex(task.Key));
+    return smimo::instanceIDPath(smimo::concreteJobClassName(), ManagedObject::binToHex(task.Key));
 }
 
 } // namespace
+
+namespace smimo
+{
+const CIMName& concreteJobClassName()
+{
+    static const CIMName name("CIM_ConcreteJob");
+    return name;
+}
+} // namespace smimo
 
 ConcreteJobPath::ConcreteJobPath(Uint32 taskID)
     : CIMObjectPath(jobPathOf(*smimo::fetchRecord<KVELTask>(CLASSID_TASK, taskID, "Task")))
