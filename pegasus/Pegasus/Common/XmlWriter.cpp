@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <type_traits>
 #include <Pegasus/Common/Exception.h>
 
 PEGASUS_NAMESPACE_BEGIN
@@ -82,41 +83,50 @@ std::string utf8(const String& text)
     return out;
 }
 
+// Markup characters become entity references; the runs between them are appended whole.
 void appendEscapedBytes(std::string& out, std::string_view text)
 {
-    for (const char byte : text)
+    size_t runStart = 0;
+    for (size_t i = 0; i < text.size(); ++i)
     {
-        const auto code = static_cast<unsigned char>(byte);
+        const auto code = static_cast<unsigned char>(text[i]);
+        const char* entity;
         switch (code)
         {
         case '&':
-            out += "&amp;";
+            entity = "&amp;";
             break;
         case '<':
-            out += "&lt;";
+            entity = "&lt;";
             break;
         case '>':
-            out += "&gt;";
+            entity = "&gt;";
             break;
         case '"':
-            out += "&quot;";
+            entity = "&quot;";
             break;
         case '\'':
-            out += "&apos;";
+            entity = "&apos;";
             break;
         default:
             // Tab, LF and CR too: as references they survive attribute-value normalisation
             // and line-end translation, so the receiver gets the exact characters back.
-            if (code < 0x20)
-            {
-                out += "&#";
-                out += std::to_string(code);
-                out += ';';
-            }
-            else
-                out += byte; // UTF-8 sequences pass through unchanged
+            // UTF-8 sequences pass through unchanged.
+            if (code >= 0x20) continue;
+            entity = nullptr;
+        }
+        out.append(text.data() + runStart, i - runStart);
+        runStart = i + 1;
+        if (entity)
+            out += entity;
+        else
+        {
+            out += "&#";
+            out += std::to_string(code);
+            out += ';';
         }
     }
+    out.append(text.data() + runStart, text.size() - runStart);
 }
 
 void appendAttribute(std::string& out, const char* name, std::string_view value)
@@ -133,26 +143,28 @@ void appendAttribute(std::string& out, const char* name, const char* value)
     appendAttribute(out, name, std::string_view(value));
 }
 
-// Escaped text of a String straight from its units when all are printable ASCII other than the
-// five markup characters - nearly every name and value; otherwise through its UTF-8 form.
+// Escaped text of a String copied straight from its units in one pass when all are printable
+// ASCII other than the five markup characters - nearly every name and value; otherwise through
+// its UTF-8 form.
 void appendEscapedString(std::string& out, const String& text)
 {
     const Char16* units = text.getChar16Data();
     const Uint32 size = text.size();
+    const size_t start = out.size();
+    out.resize(start + size);
+    char* copy = &out[start];
     for (Uint32 i = 0; i < size; ++i)
     {
         const Uint16 unit = units[i];
         if (unit < 0x20 || unit >= 0x7F || unit == '&' || unit == '<' || unit == '>' || unit == '"' ||
             unit == '\'')
         {
+            out.resize(start);
             appendEscapedBytes(out, utf8(text));
             return;
         }
+        copy[i] = char(unit);
     }
-    const size_t start = out.size();
-    out.resize(start + size);
-    for (Uint32 i = 0; i < size; ++i)
-        out[start + i] = char(units[i]);
 }
 
 void appendAttribute(std::string& out, const char* name, const String& value)
@@ -331,6 +343,61 @@ template <class T> std::string elementText(const CIMValue& value, Uint32 index)
     return textOf(items[index]);
 }
 
+// One scalar as element content, written straight into the output: numbers and booleans need no
+// escaping, text is escaped from its units.
+template <class Integer, class = std::enable_if_t<std::is_integral_v<Integer>>>
+void appendScalar(std::string& out, Integer x)
+{
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, x);
+    out.append(buffer, result.ptr);
+}
+void appendScalar(std::string& out, Boolean x)
+{
+    out += x ? "TRUE" : "FALSE";
+}
+void appendScalar(std::string& out, Real32 x)
+{
+    out += realText(x);
+}
+void appendScalar(std::string& out, Real64 x)
+{
+    out += realText(x);
+}
+void appendScalar(std::string& out, const Char16& x)
+{
+    appendEscapedString(out, String(&x, 1));
+}
+void appendScalar(std::string& out, const String& x)
+{
+    appendEscapedString(out, x);
+}
+void appendScalar(std::string& out, const CIMDateTime& x)
+{
+    appendEscapedString(out, x.toString());
+}
+void appendScalar(std::string& out, const CIMObjectPath& x)
+{
+    appendEscapedString(out, x.toString());
+}
+void appendScalar(std::string& out, const CIMObject& x)
+{
+    appendEscapedBytes(out, textOf(x));
+}
+void appendScalar(std::string& out, const CIMInstance& x)
+{
+    appendEscapedBytes(out, textOf(x));
+}
+
+template <class T> void appendScalarValueElement(std::string& out, const CIMValue& value)
+{
+    T item;
+    value.get(item);
+    out += "<VALUE>";
+    appendScalar(out, item);
+    appendEndTag(out, "VALUE");
+}
+
 void appendValueTextElement(std::string& out, std::string_view text)
 {
     out += "<VALUE>";
@@ -465,16 +532,8 @@ void XmlWriter::appendValueElement(std::string& out, const CIMValue& value)
     else if (value.isArray())
         withValueType(type,
                       [&](auto tag) { appendValueArrayElement<typename decltype(tag)::type>(out, value); });
-    else if (type == CIMTYPE_STRING)
-    {
-        String text;
-        value.get(text);
-        out += "<VALUE>";
-        appendEscapedString(out, text);
-        appendEndTag(out, "VALUE");
-    }
     else
-        appendValueTextElement(out, scalarValueText(value, 0));
+        withValueType(type, [&](auto tag) { appendScalarValueElement<typename decltype(tag)::type>(out, value); });
 }
 
 void XmlWriter::appendValueReferenceElement(std::string& out, const CIMObjectPath& reference)
