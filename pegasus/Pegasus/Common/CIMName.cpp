@@ -57,24 +57,9 @@ CIMName& CIMName::operator=(const String& name)
     return *this;
 }
 
-const String& CIMName::getString() const
-{
-    return cimName;
-}
-
-Boolean CIMName::isNull() const
-{
-    return cimName.size() == 0;
-}
-
 void CIMName::clear()
 {
     cimName.clear();
-}
-
-Boolean CIMName::equal(const CIMName& name) const
-{
-    return String::equalNoCase(cimName, name.cimName);
 }
 
 Boolean CIMName::legal(const String& name)

@@ -34,6 +34,23 @@ private:
     String cimName;
 };
 
+// Inline: names are read and compared by the thousand per request. Names of another length
+// differ without a case-folding comparison.
+inline const String& CIMName::getString() const
+{
+    return cimName;
+}
+
+inline Boolean CIMName::isNull() const
+{
+    return cimName.size() == 0;
+}
+
+inline Boolean CIMName::equal(const CIMName& name) const
+{
+    return cimName.size() == name.cimName.size() && String::equalNoCase(cimName, name.cimName);
+}
+
 PEGASUS_COMMON_LINKAGE Boolean operator==(const CIMName& name1, const CIMName& name2);
 PEGASUS_COMMON_LINKAGE Boolean operator!=(const CIMName& name1, const CIMName& name2);
 

@@ -348,16 +348,6 @@ void String::reserveCapacity(Uint32 capacity)
     _rep = ownRep(_rep, capacity);
 }
 
-Uint32 String::size() const
-{
-    return _rep->size;
-}
-
-const Char16* String::getChar16Data() const
-{
-    return _rep->units();
-}
-
 CString String::getCString() const
 {
     std::string utf8;

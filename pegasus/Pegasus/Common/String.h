@@ -7,6 +7,7 @@
 #include <Pegasus/Common/Config.h>
 #include <Pegasus/Common/Char16.h>
 #include <Pegasus/Common/Linkage.h>
+#include <Pegasus/Common/StringRep.h>
 
 PEGASUS_NAMESPACE_BEGIN
 
@@ -97,6 +98,17 @@ private:
     void _unshare();
     StringRep* _rep;
 };
+
+// The two reads made most often, inline: names are compared and copied by the thousand per request.
+inline Uint32 String::size() const
+{
+    return _rep->size;
+}
+
+inline const Char16* String::getChar16Data() const
+{
+    return _rep->units();
+}
 
 PEGASUS_COMMON_LINKAGE Boolean operator==(const String& str1, const String& str2);
 PEGASUS_COMMON_LINKAGE Boolean operator==(const String& str1, const char* str2);
