@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <type_traits>
+#include <utility>
 
 #include <boost/asio/bind_executor.hpp>
 #include <boost/asio/executor_work_guard.hpp>
@@ -14,6 +15,7 @@
 #include <boost/beast/http/error.hpp>
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/read.hpp>
+#include <boost/beast/http/serializer.hpp>
 #include <boost/beast/http/string_body.hpp>
 #include <boost/beast/http/write.hpp>
 #include <strings.h>
@@ -170,6 +172,9 @@ private:
         }
         else
         {
+            // Synchronous writes (the worker's) return at once when the socket is full.
+            error_code ignored;
+            socket().non_blocking(true, ignored);
             readHead();
         }
     }
@@ -301,10 +306,39 @@ private:
             return refuse(bodyFault(ec));
         }
         _request.body = _parser->release().body();
-        onWorker(
-            [self = this->shared_from_this()]
-            { return guarded([&] { return self->_shared.service.serve(self->_request); }, internalFault()); },
-            [self = this->shared_from_this()](HttpAnswer answer) { self->answer(std::move(answer)); });
+        if constexpr (isTls<Stream>())
+        {
+            onWorker(
+                [self = this->shared_from_this()]
+                { return guarded([&] { return self->_shared.service.serve(self->_request); }, internalFault()); },
+                [self = this->shared_from_this()](HttpAnswer answer) { self->answer(std::move(answer)); });
+        }
+        else
+        {
+            // A plain connection is answered by the worker itself: the answer reaches the client
+            // without waiting for the I/O thread. Nothing else uses the socket meanwhile (no read
+            // or timer is armed while the service has the request). What the socket does not take
+            // at once is written by the I/O thread.
+            onWorker(
+                [self = this->shared_from_this()]
+                {
+                    HttpAnswer answer =
+                        guarded([&] { return self->_shared.service.serve(self->_request); }, internalFault());
+                    const bool keepAlive = self->prepareAnswer(std::move(answer));
+                    error_code ec;
+                    http::write(self->socket(), *self->_serializer, ec);
+                    return std::make_pair(keepAlive, ec);
+                },
+                [self = this->shared_from_this()](std::pair<bool, error_code> written)
+                { self->onWorkerWrite(written.first, written.second); });
+        }
+    }
+
+    void onWorkerWrite(bool keepAlive, const error_code& ec)
+    {
+        if (ec == net::error::would_block || ec == net::error::try_again)
+            return sendPrepared(keepAlive);
+        afterWrite(keepAlive, ec);
     }
 
     // Runs work on a worker, then then(result) back on this connection's strand.
@@ -345,6 +379,12 @@ private:
 
     void answer(HttpAnswer answer)
     {
+        sendPrepared(prepareAnswer(std::move(answer)));
+    }
+
+    // Makes the response and its serializer and logs the request; true when the connection stays.
+    bool prepareAnswer(HttpAnswer answer)
+    {
         const bool keepAlive = _keepAlive && !answer.closeConnection && !_shared.stopping;
         _response.emplace(static_cast<http::status>(answer.status), 11);
         for (auto& header : answer.headers)
@@ -363,17 +403,29 @@ private:
         record.elapsed =
             std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - _start);
         writeAccessLine(record);
+        _serializer.emplace(*_response);
+        return keepAlive;
+    }
 
+    // Writes what is left of the prepared response.
+    void sendPrepared(bool keepAlive)
+    {
         _state = State::Writing;
         armTimer(_shared.options.bodyTimeout);
-        http::async_write(_stream, *_response,
+        http::async_write(_stream, *_serializer,
                           [self = this->shared_from_this(), keepAlive](const error_code& ec, size_t)
                           {
                               self->disarmTimer();
-                              self->_response.reset();
-                              if (ec || !keepAlive) return self->close();
-                              self->awaitNextRequest();
+                              self->afterWrite(keepAlive, ec);
                           });
+    }
+
+    void afterWrite(bool keepAlive, const error_code& ec)
+    {
+        _serializer.reset();
+        _response.reset();
+        if (ec || !keepAlive) return close();
+        awaitNextRequest();
     }
 
     void close()
@@ -433,6 +485,7 @@ private:
     boost::beast::flat_buffer _buffer;
     std::optional<Parser> _parser;
     std::optional<http::response<http::string_body>> _response;
+    std::optional<http::response_serializer<http::string_body>> _serializer;
     HttpRequest _request;
     State _state = State::Idle;
     bool _timedOut = false;
