@@ -9,6 +9,7 @@
 #include <KVELMessageHeader.h>
 
 #include "HandlerSupport.h"
+#include "PersistenceHex.h"
 #include "Trace.h"
 
 #define SCS_TRACE_FILE "StorageConfigurationService"
@@ -61,14 +62,6 @@ private:
     int _fd = -1;
 };
 
-// 0-15 for "0"-"9" and "A"-"F"; -1 for anything else (lower case included).
-int hexDigitValue(Uint16 c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // Writes the buffered bytes; false after tracing a short write.
 bool writeChunk(int line, int fd, const Uint8* buffer, size_t count)
 {
@@ -107,32 +100,12 @@ void StorageConfigurationServiceProvider::_handleWritePersistenceData(
         return;
     }
 
-    // Converted and written a chunk at a time: the block is never held whole in binary form.
-    Uint8 buffer[CHUNK_SIZE];
-    size_t filled = 0;
-    const Char16* text = data.getChar16Data();
-    for (Uint32 i = 0; i < length; i += 2)
+    const HexDecoding decoded =
+        decodeUpperHex<CHUNK_SIZE>(data.getChar16Data(), length, [&](const Uint8* bytes, size_t count)
+                                   { return writeChunk(__LINE__, file.fd(), bytes, count); });
+    if (decoded != HexDecoding::Done)
     {
-        int high = hexDigitValue(text[i]), low = hexDigitValue(text[i + 1]);
-        if (high < 0 || low < 0)
-        {
-            handler.deliver(CIMValue(Sint32(5)));
-            return;
-        }
-        buffer[filled++] = Uint8(high * 16 + low);
-        if (filled == CHUNK_SIZE)
-        {
-            if (!writeChunk(__LINE__, file.fd(), buffer, filled))
-            {
-                handler.deliver(CIMValue(Sint32(4)));
-                return;
-            }
-            filled = 0;
-        }
-    }
-    if (filled > 0 && !writeChunk(__LINE__, file.fd(), buffer, filled))
-    {
-        handler.deliver(CIMValue(Sint32(4)));
+        handler.deliver(CIMValue(Sint32(decoded == HexDecoding::Malformed ? 5 : 4)));
         return;
     }
     file.close();
