@@ -89,14 +89,6 @@ CIMValue MethodRecorder::returnValue() const
 
 // ---- trace capture --------------------------------------------------------------------------------
 
-std::string TraceLine::textAt(int depth) const
-{
-    size_t indent = size_t(2 * depth);
-    if (rest.size() < indent || rest.find_first_not_of(' ') < indent)
-        return std::string("<indent mismatch>") + rest;
-    return rest.substr(indent);
-}
-
 bool TraceLine::hasText(const std::string& text) const
 {
     if (rest.size() < text.size() || rest.compare(rest.size() - text.size(), text.size(), text) != 0)
@@ -129,15 +121,15 @@ std::vector<TraceLine> TraceCapture::lines() const
             ADD_FAILURE() << "not a trace line: " << text;
             continue;
         }
-        line.fileLine = text.substr(marker - 30, 30);
+        const std::string fileLine = text.substr(marker - 30, 30);
         line.marker = text.substr(marker, 5);
         line.rest = text.substr(marker + 7);
-        size_t first = line.fileLine.find_first_not_of(' ');
-        size_t colon = line.fileLine.rfind(':');
+        size_t first = fileLine.find_first_not_of(' ');
+        size_t colon = fileLine.rfind(':');
         if (first != std::string::npos && colon != std::string::npos && colon > first)
         {
-            line.file = line.fileLine.substr(first, colon - first);
-            line.line = std::atoi(line.fileLine.c_str() + colon + 1);
+            line.file = fileLine.substr(first, colon - first);
+            line.line = std::atoi(fileLine.c_str() + colon + 1);
         }
         result.push_back(line);
     }
@@ -169,16 +161,15 @@ std::vector<TraceLine> TraceCapture::containing(const std::string& fragment) con
 
 // ---- the server handle ----------------------------------------------------------------------------
 
-Array<CIMInstance> TestCimomRep::enumerateInstances(const OperationContext&,
-                                                    const CIMNamespaceName& nameSpace,
-                                                    const CIMName& className, Boolean deepInheritance,
+Array<CIMInstance> TestCimomRep::enumerateInstances(Ctx, Ns nameSpace, Name className, Boolean deepInheritance,
                                                     Boolean localOnly, Boolean includeQualifiers,
-                                                    Boolean includeClassOrigin,
-                                                    const CIMPropertyList& propertyList)
+                                                    Boolean includeClassOrigin, Props propertyList)
 {
-    if (calls)
-        calls->push_back({nameSpace, className, deepInheritance, localOnly, includeQualifiers,
-                          includeClassOrigin, propertyList});
+    std::ostringstream call;
+    call << str(nameSpace.getString()) << " " << str(className.getString()) << " " << deepInheritance << " "
+         << localOnly << " " << includeQualifiers << " " << includeClassOrigin << " ("
+         << str(propertyList.toString()) << ")";
+    calls.push_back(call.str());
     if (failure) failure();
     return instances;
 }
@@ -221,7 +212,6 @@ void ModuleTest::SetUp()
     }
     _engine = KVELEngine::createInstance(config);
     _rep = new TestCimomRep;
-    _rep->calls = &enumerateCalls;
     _cimom = CIMOMHandleRep::makeHandle(_rep);
     ProviderTraceServices::ptsCancelTraceSuppressForPid();
     SMIEventServices::clearRecordedEvents();

@@ -85,11 +85,9 @@ using PlainRecorder = RecordingHandler; // for operations that deliver nothing
 // One trace line split into its pieces.
 struct TraceLine
 {
-    std::string fileLine, marker, rest; // rest = indent + text
-    std::string file;
+    std::string marker, rest; // rest = indent + text
+    std::string file;         // of the file-line field
     int line = 0;
-    // The text without the indent (leading pairs of blanks, as many as the scope depth).
-    std::string textAt(int depth) const;
     // Whether the text, after some indent, is exactly `text`.
     bool hasText(const std::string& text) const;
 };
@@ -114,65 +112,46 @@ private:
     std::streambuf* _saved;
 };
 
-// The server side of CIMOMHandle: enumerateInstances records its arguments, runs `failure` when
-// set (to throw whatever the test wants) and answers `instances`; every other call is refused.
+// The server side of CIMOMHandle: enumerateInstances records its arguments in `calls` (as
+// "namespace class deepInheritance localOnly includeQualifiers includeClassOrigin (properties)"),
+// runs `failure` when set (to throw whatever the test wants) and answers `instances`; every other
+// call is refused.
 class TestCimomRep : public CIMOMHandleRep
 {
 public:
-    struct EnumerateCall
-    {
-        CIMNamespaceName nameSpace;
-        CIMName className;
-        bool deepInheritance, localOnly, includeQualifiers, includeClassOrigin;
-        CIMPropertyList propertyList;
-    };
-    std::vector<EnumerateCall>* calls = nullptr;
+    std::vector<std::string> calls;
     Array<CIMInstance> instances;
     std::function<void()> failure;
 
-    Array<CIMInstance> enumerateInstances(const OperationContext& context, const CIMNamespaceName& nameSpace,
-                                          const CIMName& className, Boolean deepInheritance,
-                                          Boolean localOnly, Boolean includeQualifiers,
-                                          Boolean includeClassOrigin,
-                                          const CIMPropertyList& propertyList) override;
-
-    // Every other operation is refused (kept off clang-format, which cannot lay out the macro).
+    using Ctx = const OperationContext&;
+    using Ns = const CIMNamespaceName&;
+    using Name = const CIMName&;
+    using Path = const CIMObjectPath&;
+    using Props = const CIMPropertyList&;
+    Array<CIMInstance> enumerateInstances(Ctx, Ns nameSpace, Name className, Boolean deepInheritance,
+                                          Boolean localOnly, Boolean includeQualifiers, Boolean includeClassOrigin,
+                                          Props propertyList) override;
     // clang-format off
 #define SCS_REFUSED override { throw CIMNotSupportedException("test handle"); }
-    CIMClass getClass(const OperationContext&, const CIMNamespaceName&, const CIMName&, Boolean, Boolean, Boolean,
-                      const CIMPropertyList&) SCS_REFUSED
-    Array<CIMClass> enumerateClasses(const OperationContext&, const CIMNamespaceName&, const CIMName&, Boolean,
-                                     Boolean, Boolean, Boolean) SCS_REFUSED
-    Array<CIMName> enumerateClassNames(const OperationContext&, const CIMNamespaceName&, const CIMName&,
-                                       Boolean) SCS_REFUSED
-    void createClass(const OperationContext&, const CIMNamespaceName&, const CIMClass&) SCS_REFUSED
-    void modifyClass(const OperationContext&, const CIMNamespaceName&, const CIMClass&) SCS_REFUSED
-    void deleteClass(const OperationContext&, const CIMNamespaceName&, const CIMName&) SCS_REFUSED
-    CIMInstance getInstance(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&, Boolean,
-                            Boolean, Boolean, const CIMPropertyList&) SCS_REFUSED
-    Array<CIMObjectPath> enumerateInstanceNames(const OperationContext&, const CIMNamespaceName&,
-                                                const CIMName&) SCS_REFUSED
-    CIMObjectPath createInstance(const OperationContext&, const CIMNamespaceName&, const CIMInstance&) SCS_REFUSED
-    void modifyInstance(const OperationContext&, const CIMNamespaceName&, const CIMInstance&, Boolean,
-                        const CIMPropertyList&) SCS_REFUSED
-    void deleteInstance(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&) SCS_REFUSED
-    Array<CIMObject> execQuery(const OperationContext&, const CIMNamespaceName&, const String&,
-                               const String&) SCS_REFUSED
-    Array<CIMObject> associators(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                                 const CIMName&, const CIMName&, const String&, const String&, Boolean, Boolean,
-                                 const CIMPropertyList&) SCS_REFUSED
-    Array<CIMObjectPath> associatorNames(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                                         const CIMName&, const CIMName&, const String&, const String&) SCS_REFUSED
-    Array<CIMObject> references(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                                const CIMName&, const String&, Boolean, Boolean, const CIMPropertyList&) SCS_REFUSED
-    Array<CIMObjectPath> referenceNames(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                                        const CIMName&, const String&) SCS_REFUSED
-    CIMValue getProperty(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                         const CIMName&) SCS_REFUSED
-    void setProperty(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&, const CIMName&,
-                     const CIMValue&) SCS_REFUSED
-    CIMValue invokeMethod(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&, const CIMName&,
-                          const Array<CIMParamValue>&, Array<CIMParamValue>&) SCS_REFUSED
+    CIMClass getClass(Ctx, Ns, Name, Boolean, Boolean, Boolean, Props) SCS_REFUSED
+    Array<CIMClass> enumerateClasses(Ctx, Ns, Name, Boolean, Boolean, Boolean, Boolean) SCS_REFUSED
+    Array<CIMName> enumerateClassNames(Ctx, Ns, Name, Boolean) SCS_REFUSED
+    void createClass(Ctx, Ns, const CIMClass&) SCS_REFUSED
+    void modifyClass(Ctx, Ns, const CIMClass&) SCS_REFUSED
+    void deleteClass(Ctx, Ns, Name) SCS_REFUSED
+    CIMInstance getInstance(Ctx, Ns, Path, Boolean, Boolean, Boolean, Props) SCS_REFUSED
+    Array<CIMObjectPath> enumerateInstanceNames(Ctx, Ns, Name) SCS_REFUSED
+    CIMObjectPath createInstance(Ctx, Ns, const CIMInstance&) SCS_REFUSED
+    void modifyInstance(Ctx, Ns, const CIMInstance&, Boolean, Props) SCS_REFUSED
+    void deleteInstance(Ctx, Ns, Path) SCS_REFUSED
+    Array<CIMObject> execQuery(Ctx, Ns, const String&, const String&) SCS_REFUSED
+    Array<CIMObject> associators(Ctx, Ns, Path, Name, Name, const String&, const String&, Boolean, Boolean, Props) SCS_REFUSED
+    Array<CIMObjectPath> associatorNames(Ctx, Ns, Path, Name, Name, const String&, const String&) SCS_REFUSED
+    Array<CIMObject> references(Ctx, Ns, Path, Name, const String&, Boolean, Boolean, Props) SCS_REFUSED
+    Array<CIMObjectPath> referenceNames(Ctx, Ns, Path, Name, const String&) SCS_REFUSED
+    CIMValue getProperty(Ctx, Ns, Path, Name) SCS_REFUSED
+    void setProperty(Ctx, Ns, Path, Name, const CIMValue&) SCS_REFUSED
+    CIMValue invokeMethod(Ctx, Ns, Path, Name, const Array<CIMParamValue>&, Array<CIMParamValue>&) SCS_REFUSED
     // clang-format on
 #undef SCS_REFUSED
 };
@@ -218,7 +197,6 @@ protected:
     // Where the engine makes its persistence transfer files.
     const std::string& ramdiskDirectory() const { return _ramdisk; }
     OperationContext context;
-    std::vector<TestCimomRep::EnumerateCall> enumerateCalls;
 
     // Engine queries used by many tests.
     std::vector<Uint32> objects(CLASSID_e classID);
