@@ -47,7 +47,6 @@ TEST_F(InventoryInstancesTest, EveryClassEnumeratesExactlyTheRecordsThatExist)
         SCOPED_TRACE(className);
         const Array<CIMObjectPath> paths = enumerateNames(kind.first.first, className);
         const Array<CIMInstance> found = enumerate(kind.first.first, className);
-        EXPECT_EQ(paths.size(), kind.second.size());
         EXPECT_EQ(idsOf(paths), kind.second);
         ASSERT_EQ(found.size(), kind.second.size());
         EXPECT_EQ(idsOf(found), kind.second);
@@ -59,26 +58,9 @@ TEST_F(InventoryInstancesTest, EveryClassEnumeratesExactlyTheRecordsThatExist)
             EXPECT_EQ(str(valueAs<String>(found[i], key)), hex(idOf(found[i].getPath()))) << "upper-case hex";
         }
     }
-    std::set<std::string> systems;
-    const Array<CIMObjectPath> systemPaths = enumerateNames("ComputerSystemProvider", "CIM_ComputerSystem");
-    for (Uint32 i = 0; i < systemPaths.size(); ++i)
-        systems.insert(keyOf(systemPaths[i], "Name"));
-    EXPECT_EQ(systems, (std::set<std::string>{arrayName(), arrayName() + "-SP0", arrayName() + "-SP1"}));
-    EXPECT_EQ(enumerate("ComputerSystemProvider", "CIM_ComputerSystem").size(), 3u);
-
     // The superclass the settings provider is registered for: the server enumerates the subclass.
     EXPECT_EQ(enumerate("StorageSettingProvider", "CIM_StorageSetting").size(), 0u);
     EXPECT_EQ(enumerateNames("StorageSettingProvider", "CIM_StorageSetting").size(), 0u);
-}
-
-TEST_F(InventoryInstancesTest, AVolumeMadeFromASettingRecordMovesFromSettingsToVolumes)
-{
-    const Uint32 record = createVolumeFrom(settings().front(), 2 * 1024 * 1024);
-    EXPECT_EQ(idsOf(enumerate("StorageSettingProvider", "CIM_StorageSettingWithHints")).count(record), 0u);
-    EXPECT_TRUE(notFound("StorageSettingProvider", hintsRef(record)));
-    EXPECT_EQ(idsOf(enumerateNames("StorageVolumeProvider", "CIM_StorageVolume")).count(record), 1u);
-    EXPECT_EQ(valueAs<Uint64>(get("StorageVolumeProvider", volumeRef(record)), "NumberOfBlocks"),
-              2u * 1024 * 1024);
 }
 
 TEST_F(InventoryInstancesTest, UnknownIDsPathsOfOtherClassesAndMalformedKeysAreNotFound)
@@ -103,22 +85,13 @@ TEST_F(InventoryInstancesTest, UnknownIDsPathsOfOtherClassesAndMalformedKeysAreN
         EXPECT_TRUE(notFound(miss.first, miss.second)) << miss.first << " " << str(miss.second.toString());
 }
 
-TEST_F(InventoryInstancesTest, PathsTheStorageModuleBuildsAndLowerCaseKeysLeadToTheServedInstances)
+TEST_F(InventoryInstancesTest, SuperclassPathsAndLowerCaseKeysLeadToTheServedInstances)
 {
     auto servedAs = [this](const char* provider, const CIMObjectPath& path)
     { return str(get(provider, path).getPath().toString()); };
-    for (Uint32 id : volumes())
-        EXPECT_EQ(servedAs("StorageVolumeProvider", StorageVolumePath(id)),
-                  str(StorageVolumePath(id).toString()));
-    for (Uint32 id : objects(CLASSID_STORAGEPOOL))
-        EXPECT_EQ(servedAs("StoragePoolProvider", StoragePoolPath(id)), str(StoragePoolPath(id).toString()));
     for (Uint32 id : settings())
-    {
-        EXPECT_EQ(servedAs("StorageSettingProvider", StorageSettingPath(id)),
-                  str(StorageSettingPath(id).toString()));
         EXPECT_EQ(servedAs("StorageSettingProvider", settingRef(id)), str(StorageSettingPath(id).toString()))
             << "a CIM_StorageSetting path names the record too";
-    }
 
     const Uint32 aVolume = volumes().front(), aSetting = settings().front(), aDrive = 0x3800000a;
     EXPECT_EQ(servedAs("StorageVolumeProvider", devicePath("CIM_StorageVolume", lower(hex(aVolume)))),
