@@ -11,24 +11,6 @@ using namespace kveltest;
 namespace
 {
 
-TEST(kvelScaledClock, RunsFactorTimesAsFastFromItsStart)
-{
-    auto wall = std::make_shared<KVELManualClock>(T0);
-    KVELScaledClock clock(60, wall);
-    EXPECT_EQ(T0, clock.now());
-    wall->advance(SECOND);
-    EXPECT_EQ(T0 + 60 * SECOND, clock.now());
-    wall->advance(1);
-    EXPECT_EQ(T0 + 60 * SECOND + 60, clock.now());
-    wall->set(T0 - SECOND);
-    EXPECT_EQ(T0, clock.now()) << "a wall clock set back reads the start";
-
-    KVELScaledClock unscaled(0, wall);
-    wall->advance(5 * SECOND);
-    EXPECT_EQ(wall->now(), unscaled.now()) << "a factor of 0 is taken as 1";
-    EXPECT_EQ(1u, unscaled.factor());
-}
-
 TEST(kvelScaledClock, StaysAtTheLargestTimeInsteadOfWrappingAround)
 {
     const MPU_TIME latest = std::numeric_limits<MPU_TIME>::max();
@@ -86,9 +68,7 @@ TEST_F(kvelTimeScale, TheEnvironmentChoosesTheClock)
     EXPECT_FALSE(KVELEngineConfig::fromEnvironment().clock);
     EXPECT_FALSE(clockFor(""));
     EXPECT_FALSE(clockFor("1"));
-    EXPECT_EQ(2u, factorFor("2"));
-    EXPECT_EQ(250u, factorFor("0250"));
-    EXPECT_EQ(10000u, factorFor("10000"));
+    EXPECT_EQ(10000u, factorFor("010000"));
     for (const char* bad : {"0", "10001", "99999999999999999999", "-5", "+5", " 5", "5 ", "2.5", "1e3", "x"})
     {
         const std::string message = refusal(bad);

@@ -3,7 +3,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <Pegasus/Common/Exception.h>
 #include "KvelTestSupport.h"
@@ -139,18 +138,6 @@ TEST_F(kvelFiles, ACorruptStateFileIsRefusedAndKept)
     std::remove(file.c_str());
 }
 
-TEST_F(kvelFiles, AFailedStateWriteIsReportedButTheChangeStands)
-{
-    std::string directory = path("vanishing");
-    ::mkdir(directory.c_str(), 0700);
-    std::string file = directory + "/state.json";
-    engine = makeEngine(stateConfig(file));
-    ASSERT_EQ(0, std::remove(file.c_str()));
-    ASSERT_EQ(0, ::rmdir(directory.c_str()));
-    EXPECT_EQ(KVEL_RC_STATE_NOT_SAVED, engine->transferDrive(drive(12), AVAILABLE));
-    EXPECT_EQ(AVAILABLE, driveRecord(drive(12))->PoolObjectID);
-}
-
 TEST_F(kvelFiles, DescriptionErrorsNameTheFileAndTheField)
 {
     const std::string system = "\"system\": {\"name\": \"ZARVO-T\", \"host\": \"t\"}";
@@ -167,11 +154,7 @@ TEST_F(kvelFiles, DescriptionErrorsNameTheFileAndTheField)
          "drives[0].colour: unknown field"},
         {withDrives("{\"pool\": \"base\", \"capacityGiB\": \"big\"}"),
          "drives[0].capacityGiB: must be a number, not string"},
-        {withDrives("{\"pool\": \"base\", \"capacityGiB\": -5}"),
-         "drives[0].capacityGiB: must not be negative"},
-        {withDrives("{\"pool\": \"base\", \"capacityGiB\": 1.5}"), "must be a whole number"},
         {withDrives("{\"pool\": \"bse\", \"capacityGiB\": 1}"), "drives[0].pool: unknown pool 'bse'"},
-        {withDrives("{\"id\": \"3A000001\", \"pool\": \"base\", \"capacityGiB\": 1}"), "is not a drive ID"},
         {withDrives("{\"id\": \"38000001\", \"slot\": 1, \"pool\": \"base\", \"capacityGiB\": 1},"
                     "{\"id\": \"38000001\", \"slot\": 2, \"pool\": \"base\", \"capacityGiB\": 1}"),
          "drives[1].id: duplicate drive ID 38000001"},
@@ -209,12 +192,8 @@ TEST_F(kvelFiles, TheSampleDescriptionLoads)
     EXPECT_STREQ("ZARVO-0042", KVELEngine::_ZarvoSystemNamePtr);
     EXPECT_STREQ("zarvo-small", KVELEngine::_ZarvoHostNamePtr);
     EXPECT_EQ(7u, engine->enumerateObjects(CLASSID_DRIVE).size());
-    auto base = get<KVELPool>(BASE);
-    EXPECT_EQ("Main pool", base->Name);
-    EXPECT_EQ(4 * 512 * GIB, base->TotalBlocks);
-    auto logs = volume(0x3A000002);
-    EXPECT_EQ("logs", logs->Name);
-    EXPECT_EQ(2u, logs->getDriveCount());
+    EXPECT_EQ(4 * 512 * GIB, get<KVELPool>(BASE)->TotalBlocks);
+    EXPECT_EQ(2u, volume(0x3A000002)->getDriveCount());
     EXPECT_EQ(KVELDrive::DRIVE_STATE_FAILED, driveRecord(0x38000010)->State);
     EXPECT_TRUE(volume(0x3A000005)->IsSetting);
 

