@@ -125,20 +125,6 @@ TEST_F(kvelController, AShutdownWithoutRestartStaysHalted)
     EXPECT_EQ(KVEL_RC_SUCCESS, someWork()) << "a new engine starts running";
 }
 
-TEST_F(kvelController, FirmwareUpgradeStagesThenRestarts)
-{
-    EXPECT_EQ(KVEL_RC_FIRMWARE_IMAGE_INVALID, engine->initiateFirmwareUpgrade(64 * 1024 * 1024 + 1));
-    EXPECT_EQ(KVEL_RC_SUCCESS, engine->initiateFirmwareUpgrade(64 * 1024 * 1024));
-    EXPECT_EQ(KVEL_RC_SUCCESS, someWork()) << "a staged image does not stop work";
-    EXPECT_EQ(KVEL_RC_INVALID_PARAMETER, engine->activateFirmwareUpgrade(7));
-    EXPECT_EQ(KVEL_RC_SUCCESS, engine->activateFirmwareUpgrade(0));
-    EXPECT_NE(std::string::npos, engine->describe().find("\"firmware\": \"3.2.1\""));
-    advance(89);
-    EXPECT_EQ(KVEL_RC_SHUTTING_DOWN, someWork());
-    advance(1);
-    EXPECT_EQ(KVEL_RC_SUCCESS, someWork());
-}
-
 TEST_F(kvelController, AForcedResetRefusesWorkForThirtySeconds)
 {
     EXPECT_EQ(KVEL_RC_SUCCESS, engine->forceLocalReset());

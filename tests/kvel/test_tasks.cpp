@@ -1,5 +1,4 @@
 // Task life cycle on the manual clock, task commands through copies, keys, schedules.
-#include <cctype>
 #include <string>
 #include "KvelTestSupport.h"
 
@@ -222,31 +221,6 @@ TEST_F(kvelTasks, AScheduleChangedOnACopyMovesAWaitingTask)
     EXPECT_EQ(KVEL_RC_INVALID_SCHEDULE, engine->modifyObject(CLASSID_TASK, deleting.get()));
     EXPECT_EQ(KVEL_RC_CLASS_MISMATCH, engine->modifyObject(CLASSID_VOLUME, deleting.get()));
     EXPECT_EQ(KVEL_RC_UNKNOWN_CLASS, engine->modifyObject(CLASSID_e(0x20), deleting.get()));
-}
-
-TEST_F(kvelTasks, TasksAreFoundByTheirKeyAsBytesOrText)
-{
-    KVELTask job;
-    Uint32 id = makeVolume(GIB, KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 1, &job);
-    Uint32 taskID = job.getTaskID();
-    ASSERT_EQ(8u, job.Key.size());
-    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, job.Key));
-    std::string lower(static_cast<const char*>(ManagedObject::binToHex(job.Key).getCString()));
-    for (char& c : lower)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, String(lower.c_str())));
-    Char16 raw[8];
-    for (size_t i = 0; i < 8; ++i)
-        raw[i] = job.Key[i];
-    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, String(raw, 8)));
-    EXPECT_EQ(KVEL_NULL_OBJECT_ID, engine->getObjectIDByKey(CLASSID_VOLUME, job.Key));
-
-    // Removing an unfinished task aborts it first.
-    EXPECT_EQ(KVEL_RC_SUCCESS, engine->deleteObject(CLASSID_TASK, taskID));
-    EXPECT_FALSE(task(taskID));
-    EXPECT_FALSE(volume(id));
-    EXPECT_EQ(KVEL_RC_NO_SUCH_TASK, engine->deleteObject(CLASSID_TASK, taskID));
-    EXPECT_EQ(KVEL_NULL_OBJECT_ID, engine->getObjectIDByKey(CLASSID_TASK, job.Key));
 }
 
 } // namespace
