@@ -58,13 +58,6 @@ void MethodRecorder::deliver(const CIMValue& value)
     returnValues.push_back(value);
 }
 
-bool MethodRecorder::hasOutput(const char* name) const
-{
-    for (Uint32 i = 0; i < outputs.size(); ++i)
-        if (outputs[i].getParameterName() == name) return true;
-    return false;
-}
-
 CIMValue MethodRecorder::output(const char* name) const
 {
     for (Uint32 i = 0; i < outputs.size(); ++i)
@@ -136,11 +129,11 @@ std::vector<TraceLine> TraceCapture::lines() const
     return result;
 }
 
-std::vector<TraceLine> TraceCapture::find(const std::string& text) const
+std::vector<TraceLine> TraceCapture::matching(const std::function<bool(const TraceLine&)>& wanted) const
 {
     std::vector<TraceLine> found;
     for (const TraceLine& line : lines())
-        if (line.hasText(text)) found.push_back(line);
+        if (wanted(line)) found.push_back(line);
     return found;
 }
 
@@ -149,14 +142,6 @@ std::vector<TraceLine> TraceCapture::find(const std::string& text) const
     size_t found = find(text).size();
     if (found == 1) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << found << " lines of '" << text << "' in:\n" << raw();
-}
-
-std::vector<TraceLine> TraceCapture::containing(const std::string& fragment) const
-{
-    std::vector<TraceLine> found;
-    for (const TraceLine& line : lines())
-        if (line.rest.find(fragment) != std::string::npos) found.push_back(line);
-    return found;
 }
 
 // ---- the server handle ----------------------------------------------------------------------------
@@ -253,33 +238,18 @@ Uint32 ModuleTest::startScan(Uint32 volumeID)
     return record.getTaskID();
 }
 
-std::vector<Uint32> ModuleTest::volumeRecords(bool settingRecords)
+std::vector<Uint32> ModuleTest::objects(CLASSID_e classID, const std::function<bool(Uint32)>& wanted)
 {
     std::vector<Uint32> found;
-    for (Uint32 id : objects(CLASSID_VOLUME))
-        if (volume(id)->IsSetting == settingRecords) found.push_back(id);
+    for (Uint32 id : objects(classID))
+        if (wanted(id)) found.push_back(id);
     return found;
 }
 
-std::vector<Uint32> ModuleTest::drivesInPool(Uint32 poolID)
-{
-    std::vector<Uint32> found;
-    for (Uint32 id : objects(CLASSID_DRIVE))
-        if (drive(id)->PoolObjectID == poolID) found.push_back(id);
-    return found;
-}
-
-std::string ModuleTest::hex(Uint32 id)
+std::string ModuleTest::hex(Uint32 id, const char* format)
 {
     char text[16];
-    std::snprintf(text, sizeof text, "%X", id);
-    return text;
-}
-
-std::string ModuleTest::lowerHex(Uint32 id)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%x", id);
+    std::snprintf(text, sizeof text, format, id);
     return text;
 }
 

@@ -4,6 +4,7 @@
 #ifndef SCS_TEST_ModuleHarness_h
 #define SCS_TEST_ModuleHarness_h
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -74,8 +75,12 @@ public:
 
     // The output parameter of that name; fails the test when it is missing.
     CIMValue output(const char* name) const;
-    bool hasOutput(const char* name) const;
     std::vector<std::string> outputNames() const;
+    bool hasOutput(const char* name) const
+    {
+        const std::vector<std::string> names = outputNames();
+        return std::find(names.begin(), names.end(), name) != names.end();
+    }
     // The one return value; fails the test unless exactly one was delivered.
     CIMValue returnValue() const;
 };
@@ -99,10 +104,17 @@ public:
     TraceCapture();
     ~TraceCapture();
     std::vector<TraceLine> lines() const;
+    std::vector<TraceLine> matching(const std::function<bool(const TraceLine&)>& wanted) const;
     // Lines whose text (after the indent) is exactly `text`.
-    std::vector<TraceLine> find(const std::string& text) const;
+    std::vector<TraceLine> find(const std::string& text) const
+    {
+        return matching([&](const TraceLine& line) { return line.hasText(text); });
+    }
     // Lines whose text contains `fragment`.
-    std::vector<TraceLine> containing(const std::string& fragment) const;
+    std::vector<TraceLine> containing(const std::string& fragment) const
+    {
+        return matching([&](const TraceLine& line) { return line.rest.find(fragment) != std::string::npos; });
+    }
     // Success when exactly one line has the text `text`; the failure shows what was traced.
     ::testing::AssertionResult hasOnce(const std::string& text) const;
     std::string raw() const { return _buffer.str(); }
@@ -200,10 +212,20 @@ protected:
 
     // Engine queries used by many tests.
     std::vector<Uint32> objects(CLASSID_e classID);
-    std::vector<Uint32> volumeRecords(bool settingRecords);
-    std::vector<Uint32> volumes() { return volumeRecords(false); } // real volumes, not setting records
-    std::vector<Uint32> settings() { return volumeRecords(true); }
-    std::vector<Uint32> drivesInPool(Uint32 poolID);
+    std::vector<Uint32> objects(CLASSID_e classID, const std::function<bool(Uint32)>& wanted);
+    std::vector<Uint32> volumes() // real volumes, not setting records
+    {
+        return objects(CLASSID_VOLUME, [this](Uint32 id) { return !volume(id)->IsSetting; });
+    }
+    std::vector<Uint32> settings()
+    {
+        return objects(CLASSID_VOLUME, [this](Uint32 id) { return volume(id)->IsSetting; });
+    }
+    std::vector<Uint32> drivesInPool(Uint32 poolID)
+    {
+        return objects(CLASSID_DRIVE,
+                       [this, poolID](Uint32 id) { return drive(id)->PoolObjectID == poolID; });
+    }
     template <class Record> std::unique_ptr<Record> record(CLASSID_e classID, Uint32 id)
     {
         return std::unique_ptr<Record>(dynamic_cast<Record*>(_engine->getObject(classID, id)));
@@ -233,8 +255,8 @@ protected:
     static CIMObjectPath poolRef(Uint32 id) { return idPath("CIM_StoragePool", hex(id)); }
     static CIMObjectPath settingRef(Uint32 id) { return idPath("CIM_StorageSetting", hex(id)); }
     CIMObjectPath jobRef(Uint32 taskID);
-    static std::string hex(Uint32 id);      // upper case, as keys are served
-    static std::string lowerHex(Uint32 id); // as trace lines write IDs
+    static std::string hex(Uint32 id, const char* format = "%X"); // upper case, as keys are served
+    static std::string lowerHex(Uint32 id) { return hex(id, "%x"); } // as trace lines write IDs
 
 private:
     std::shared_ptr<KVELManualClock> _clock;
