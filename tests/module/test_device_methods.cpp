@@ -149,11 +149,11 @@ TEST_F(DeviceMethodsTest, ScansRunNowLaterOrPeriodically)
     EXPECT_EQ(uint32Of("ScanStorageElement", {param("StorageElement", volumeRef(volumeID))}), 5u);
     EXPECT_TRUE(objects(CLASSID_TASK).empty());
 
-    // A start time to come: the walkthrough reads its schedule back through wbemcli.
     MethodRecorder future =
         scan(3, {param("ScheduledTaskPriority", Uint32(65536 + 7)),
                  param("ScheduledTaskStartTime", inSeconds(3600)), param("PeriodicityType", Uint16(0))});
     std::unique_ptr<KVELTask> later = task(jobTask(future));
+    EXPECT_EQ(later->StartTime, START_TIME + 3600ULL * 1000000);
     EXPECT_EQ(later->Priority, 7u) << "only the low 16 bits";
     EXPECT_EQ(later->Name, "nightly");
 
