@@ -223,4 +223,13 @@ TEST_F(kvelTasks, AScheduleChangedOnACopyMovesAWaitingTask)
     EXPECT_EQ(KVEL_RC_UNKNOWN_CLASS, engine->modifyObject(CLASSID_e(0x20), deleting.get()));
 }
 
+// The module's full-table tests refuse at whatever size the table has; its size is pinned here.
+TEST_F(kvelTasks, TheTaskTableHoldsAtMost256Tasks)
+{
+    KVELTask job;
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(KVEL_RC_SUCCESS, engine->scanVolume(SCRATCH, &(job = KVELTask()))) << i;
+    EXPECT_EQ(KVEL_RC_TOO_MANY_TASKS, engine->scanVolume(ARCHIVE, &(job = KVELTask())));
+}
+
 } // namespace
