@@ -11,11 +11,14 @@ using namespace kveltest;
 namespace
 {
 
-TEST(kvelScaledClock, StaysAtTheLargestTimeInsteadOfWrappingAround)
+TEST(kvelScaledClock, StaysBetweenItsStartAndTheLargestTime)
 {
     const MPU_TIME latest = std::numeric_limits<MPU_TIME>::max();
     auto wall = std::make_shared<KVELManualClock>(T0);
     KVELScaledClock clock(1000000, wall);
+    wall->set(T0 - SECOND);
+    EXPECT_EQ(T0, clock.now()) << "a wall clock set back reads the start";
+    wall->set(T0);
     const MPU_TIME lastExact = (latest - T0) / 1000000;
     wall->advance(lastExact);
     EXPECT_EQ(T0 + lastExact * 1000000, clock.now());
