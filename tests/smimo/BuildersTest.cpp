@@ -64,6 +64,18 @@ protected:
 
 } // namespace
 
+// Clients reuse the paths as given; only these tests read every key of them.
+TEST_F(smimoBuilders, PathsCarryTheArrayHostNamespaceAndKeys)
+{
+    const String prefix = String("//") + String(KVELEngine::_ZarvoHostNamePtr) + String("/root/snia:");
+    EXPECT_EQ(StorageVolumePath(volumeID).toString(),
+              prefix + "CIM_StorageVolume.CreationClassName=\"CIM_StorageVolume\",DeviceID=\"" + hex(volumeID) +
+                  "\",SystemCreationClassName=\"CIM_ComputerSystem\",SystemName=\"" +
+                  String(KVELEngine::_ZarvoSystemNamePtr) + "\"");
+    EXPECT_EQ(StoragePoolPath(KVELPool::AVAILABLE_POOL_ID).toString(),
+              prefix + "CIM_StoragePool.InstanceID=\"37000003\"");
+}
+
 TEST_F(smimoBuilders, JobIdentityLeadsBackToTheTask)
 {
     const Uint32 taskID = startScan();
