@@ -159,7 +159,7 @@ TEST_F(kvelCapacity, ManualCreateNeedsEnoughUsableDrivesOfThePool)
         eight.push_back(drive(slot));
     EXPECT_EQ(KVEL_RC_INVALID_DRIVE_LIST, withDrives({drive(0), drive(1), drive(2)}));
     auto twice = eight;
-    twice[7] = drive(0);
+    twice[7] = drive(0); // one drive listed twice is too few drives
     EXPECT_EQ(KVEL_RC_INVALID_DRIVE_LIST, withDrives(twice));
     auto unknown = eight;
     unknown[7] = 0x380000FF;
