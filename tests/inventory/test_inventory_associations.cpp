@@ -61,8 +61,10 @@ TEST_F(InventoryAssociationsTest, EachAssociationLinksTheElementsTheEngineRecord
 
 TEST_F(InventoryAssociationsTest, RolesAndResultClassesChooseTheFarEndOrTheAssociation)
 {
-    const CIMObjectPath pool = poolRef(BASE_POOL), aVolume = volumeRef(volumes().front());
-    const size_t n = volumes().size();
+    const CIMObjectPath pool = poolRef(BASE_POOL), aVolume = volumeRef(volumes().front()),
+                        array = systemRef(arrayName()), sp0 = systemRef(arrayName() + "-SP0"),
+                        volumeSetting = idPath("Zarvo_StorageVolumeSetting", hex(volumes().front()));
+    const size_t n = volumes().size(), drives = objects(CLASSID_DRIVE).size();
     struct Query
     {
         const char* provider;
@@ -85,6 +87,21 @@ TEST_F(InventoryAssociationsTest, RolesAndResultClassesChooseTheFarEndOrTheAssoc
         {CAPABILITIES, capabilitiesRef(BASE_POOL), "CIM_ManagedElement", "", "", 1},
         {CAPABILITIES, pool, "CIM_StoragePool", "", "", 0},
         {COMPONENT, pool, "CIM_MediaAccessDevice", "", "", 12},
+        {HOSTED_SERVICE, array, "CIM_Service", "Antecedent", "Dependent", 1},
+        {HOSTED_SERVICE, array, nullptr, "Dependent", "", 0},
+        {DEVICES, array, "CIM_StorageVolume", "", "", n},
+        {DEVICES, array, "CIM_MediaAccessDevice", "GroupComponent", "", drives},
+        {DEVICES, array, "CIM_LogicalDevice", "", "PartComponent", n + drives},
+        {DEVICES, driveRef(0x38000001), "CIM_System", "", "", 1},
+        {DEVICES, aVolume, nullptr, "GroupComponent", "", 0},
+        {CONTROLLERS, systemRef(arrayName() + "-SP1"), nullptr, "", "GroupComponent", 1},
+        {CONTROLLERS, sp0, nullptr, "GroupComponent", "", 0},
+        {CAPABILITIES, servicePath(), "CIM_StorageCapabilities", "", "", 0},
+        {CAPABILITIES,
+         idPath("CIM_StorageConfigurationCapabilities", arrayName() + ":StorageConfigurationCapabilities"),
+         "CIM_Service", "Capabilities", "", 1},
+        {SETTING_DATA, volumeSetting, "CIM_StorageVolume", "SettingData", "", 1},
+        {SETTING_DATA, volumeSetting, "CIM_StorageSetting", "", "", 0},
     };
     for (const Query& q : queries)
         EXPECT_EQ(associators(q.provider, q.object, q.resultClass, q.role, q.resultRole).size(), q.found)
@@ -108,6 +125,11 @@ TEST_F(InventoryAssociationsTest, RolesAndResultClassesChooseTheFarEndOrTheAssoc
         {COMPONENT, pool, "CIM_Component", 12},
         {CAPABILITIES, pool, "CIM_ElementCapabilities", 1},
         {CAPABILITIES, capabilitiesRef(BASE_POOL), "CIM_Dependency", 0},
+        {DEVICES, array, "CIM_SystemComponent", n + drives},
+        {DEVICES, array, "CIM_Dependency", 0},
+        {HOSTED_SERVICE, servicePath(), "CIM_HostedDependency", 1},
+        {HOSTED_SERVICE, array, "CIM_Component", 0},
+        {CONTROLLERS, sp0, "CIM_Component", 1},
     };
     for (const Filter& f : filters)
         EXPECT_EQ(references(f.provider, f.object, f.resultClass).size(), f.found)
@@ -120,9 +142,22 @@ TEST_F(InventoryAssociationsTest, ObjectsOfOtherClassesOrUnknownIDsHaveNoLinks)
 {
     const Uint32 aSetting = settings().front();
     const std::vector<std::pair<const char*, CIMObjectPath>> strangers = {
-        {ALLOCATED, driveRef(0x38000001)},       {ALLOCATED, volumeRef(aSetting)},
-        {ALLOCATED, capabilitiesRef(BASE_POOL)}, {HOSTED, systemRef(arrayName() + "-SP0")},
-        {CAPABILITIES, settingRef(aSetting)},    {COMPONENT, poolRef(0x38000001)},
+        {ALLOCATED, driveRef(0x38000001)},
+        {ALLOCATED, volumeRef(aSetting)},
+        {ALLOCATED, capabilitiesRef(BASE_POOL)},
+        {HOSTED, systemRef(arrayName() + "-SP0")},
+        {CAPABILITIES, settingRef(aSetting)},
+        {COMPONENT, poolRef(0x38000001)},
+        {HOSTED_SERVICE, systemRef(arrayName() + "-SP0")},
+        {DEVICES, systemRef(arrayName() + "-SP1")},
+        // Not this array's service, or not a served path of it; a record that is still a setting.
+        {HOSTED_SERVICE, systemRef("ANOTHER-ARRAY")},
+        {HOSTED_SERVICE, servicePath("CIM_StorageConfigurationService")},
+        {CAPABILITIES,
+         idPath("CIM_StorageConfigurationCapabilities", "OTHER:StorageConfigurationCapabilities")},
+        {SETTING_DATA, hintsRef(aSetting)},
+        {SETTING_DATA, idPath("Zarvo_StorageVolumeSetting", hex(aSetting))},
+        {SETTING_DATA, volumeRef(aSetting)},
     };
     for (const auto& stranger : strangers)
     {
@@ -146,8 +181,8 @@ TEST_F(InventoryAssociationsTest, AssociationInstancesAreServedByTheirTwoReferen
          poolRef(SPARE_POOL), volumeRef(volumes().front())},
         {HOSTED, "CIM_HostedStoragePool", "GroupComponent", "PartComponent", 4,
          systemRef(arrayName() + "-SP1"), poolRef(BASE_POOL)},
-        {CAPABILITIES, "CIM_ElementCapabilities", "ManagedElement", "Capabilities", 5 /* 4 pools, the service */, poolRef(BASE_POOL),
-         capabilitiesRef(SPARE_POOL)},
+        {CAPABILITIES, "CIM_ElementCapabilities", "ManagedElement", "Capabilities",
+         5 /* 4 pools, the service */, poolRef(BASE_POOL), capabilitiesRef(SPARE_POOL)},
         {COMPONENT, "CIM_ConcreteComponent", "GroupComponent", "PartComponent", 16, poolRef(SPARE_POOL),
          driveRef(0x38000001)},
         {HOSTED_SERVICE, "CIM_HostedService", "Antecedent", "Dependent", 1, controller, servicePath()},

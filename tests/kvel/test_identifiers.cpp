@@ -21,7 +21,8 @@ TEST(kvelIdentifiers, EveryResultCodeHasItsOwnText)
         texts.insert(KVELErrorCodes::getTextForIndex(code));
     }
     EXPECT_EQ(44u, texts.size());
-    EXPECT_STREQ("unknown engine result code", KVELErrorCodes::getTextForIndex(KVELErrorCodes::getIndex(100000)));
+    EXPECT_STREQ("unknown engine result code",
+                 KVELErrorCodes::getTextForIndex(KVELErrorCodes::getIndex(100000)));
     EXPECT_STREQ("unknown engine result code", KVELErrorCodes::getTextForIndex(9999));
 }
 

@@ -146,9 +146,10 @@ std::vector<TraceLine> TraceCapture::matching(const std::function<bool(const Tra
 
 // ---- the server handle ----------------------------------------------------------------------------
 
-Array<CIMInstance> TestCimomRep::enumerateInstances(Ctx, Ns nameSpace, Name className, Boolean deepInheritance,
-                                                    Boolean localOnly, Boolean includeQualifiers,
-                                                    Boolean includeClassOrigin, Props propertyList)
+Array<CIMInstance> TestCimomRep::enumerateInstances(Ctx, Ns nameSpace, Name className,
+                                                    Boolean deepInheritance, Boolean localOnly,
+                                                    Boolean includeQualifiers, Boolean includeClassOrigin,
+                                                    Props propertyList)
 {
     std::ostringstream call;
     call << str(nameSpace.getString()) << " " << str(className.getString()) << " " << deepInheritance << " "

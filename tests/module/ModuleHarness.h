@@ -141,8 +141,8 @@ public:
     using Path = const CIMObjectPath&;
     using Props = const CIMPropertyList&;
     Array<CIMInstance> enumerateInstances(Ctx, Ns nameSpace, Name className, Boolean deepInheritance,
-                                          Boolean localOnly, Boolean includeQualifiers, Boolean includeClassOrigin,
-                                          Props propertyList) override;
+                                          Boolean localOnly, Boolean includeQualifiers,
+                                          Boolean includeClassOrigin, Props propertyList) override;
     // clang-format off
 #define SCS_REFUSED override { throw CIMNotSupportedException("test handle"); }
     CIMClass getClass(Ctx, Ns, Name, Boolean, Boolean, Boolean, Props) SCS_REFUSED
@@ -157,7 +157,8 @@ public:
     void modifyInstance(Ctx, Ns, const CIMInstance&, Boolean, Props) SCS_REFUSED
     void deleteInstance(Ctx, Ns, Path) SCS_REFUSED
     Array<CIMObject> execQuery(Ctx, Ns, const String&, const String&) SCS_REFUSED
-    Array<CIMObject> associators(Ctx, Ns, Path, Name, Name, const String&, const String&, Boolean, Boolean, Props) SCS_REFUSED
+    Array<CIMObject> associators(Ctx, Ns, Path, Name, Name, const String&, const String&, Boolean, Boolean,
+                                 Props) SCS_REFUSED
     Array<CIMObjectPath> associatorNames(Ctx, Ns, Path, Name, Name, const String&, const String&) SCS_REFUSED
     Array<CIMObject> references(Ctx, Ns, Path, Name, const String&, Boolean, Boolean, Props) SCS_REFUSED
     Array<CIMObjectPath> referenceNames(Ctx, Ns, Path, Name, const String&) SCS_REFUSED
@@ -255,7 +256,7 @@ protected:
     static CIMObjectPath poolRef(Uint32 id) { return idPath("CIM_StoragePool", hex(id)); }
     static CIMObjectPath settingRef(Uint32 id) { return idPath("CIM_StorageSetting", hex(id)); }
     CIMObjectPath jobRef(Uint32 taskID);
-    static std::string hex(Uint32 id, const char* format = "%X"); // upper case, as keys are served
+    static std::string hex(Uint32 id, const char* format = "%X");    // upper case, as keys are served
     static std::string lowerHex(Uint32 id) { return hex(id, "%x"); } // as trace lines write IDs
 
 private:

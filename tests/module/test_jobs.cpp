@@ -149,8 +149,9 @@ TEST_F(JobsTest, AffectedElementLeadsFromElementsToAllTheirJobsAndBack)
             keys.push_back(keyOf(names.delivered[i], key));
         return keys;
     };
-    EXPECT_EQ(associatedKeys(volumeRef(vols[0]), "CIM_ConcreteJob", "InstanceID"),
-              (std::vector<std::string>{keyOf(jobRef(first), "InstanceID"), keyOf(jobRef(third), "InstanceID")}));
+    EXPECT_EQ(
+        associatedKeys(volumeRef(vols[0]), "CIM_ConcreteJob", "InstanceID"),
+        (std::vector<std::string>{keyOf(jobRef(first), "InstanceID"), keyOf(jobRef(third), "InstanceID")}));
     EXPECT_EQ(associatedKeys(driveRef(driveID), "CIM_ConcreteJob", "InstanceID"),
               std::vector<std::string>{keyOf(jobRef(driveTask), "InstanceID")});
     EXPECT_TRUE(associatedKeys(jobRef(driveTask), "CIM_StorageVolume", "DeviceID").empty())
@@ -219,7 +220,6 @@ TEST_F(JobsTest, OwningElementHandsBackTheServerEnumerationOfTheResultClass)
     EXPECT_EQ(handler.calls, (std::vector<std::string>{"processing", "deliver", "deliver", "complete"}));
     EXPECT_EQ(handler.delivered[1].getProperty(0).getValue().toString(), String("B"));
     EXPECT_EQ(cimomRep()->calls, std::vector<std::string>{"root/snia CIM_ConcreteJob 1 0 1 1 (InstanceID)"});
-
 }
 
 } // namespace

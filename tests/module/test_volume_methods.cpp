@@ -54,8 +54,8 @@ TEST_F(VolumeMethodsTest, CreateVolumeRoundsSizesAndChunksAndPassesTheDrivesInOr
         refs.append(driveRef(drives[i]));
     MethodRecorder result =
         call("CreateVolume", with(layout(64 * 1024, 3, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
-                                  {param("ElementName", String("direct")), param("Size", Uint64(1024 * 1024 + 1)),
-                                   param("StorageDevice", refs)}));
+                                  {param("ElementName", String("direct")),
+                                   param("Size", Uint64(1024 * 1024 + 1)), param("StorageDevice", refs)}));
     EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "StorageVolume", "Size"}));
     EXPECT_EQ(uint32Result(result), 4096u);
     Uint32 created = volumes().back();

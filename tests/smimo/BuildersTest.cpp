@@ -69,8 +69,8 @@ TEST_F(smimoBuilders, PathsCarryTheArrayHostNamespaceAndKeys)
 {
     const String prefix = String("//") + String(KVELEngine::_ZarvoHostNamePtr) + String("/root/snia:");
     EXPECT_EQ(StorageVolumePath(volumeID).toString(),
-              prefix + "CIM_StorageVolume.CreationClassName=\"CIM_StorageVolume\",DeviceID=\"" + hex(volumeID) +
-                  "\",SystemCreationClassName=\"CIM_ComputerSystem\",SystemName=\"" +
+              prefix + "CIM_StorageVolume.CreationClassName=\"CIM_StorageVolume\",DeviceID=\"" +
+                  hex(volumeID) + "\",SystemCreationClassName=\"CIM_ComputerSystem\",SystemName=\"" +
                   String(KVELEngine::_ZarvoSystemNamePtr) + "\"");
     EXPECT_EQ(StoragePoolPath(KVELPool::AVAILABLE_POOL_ID).toString(),
               prefix + "CIM_StoragePool.InstanceID=\"37000003\"");
@@ -129,7 +129,8 @@ TEST_F(smimoBuilders, PropertyListsAndKeyQualifiers)
 {
     const Uint32 taskID = startScan();
     const ConcreteJobInstance qualified(true, CIMPropertyList(), taskID);
-    EXPECT_EQ(qualified.getProperty(qualified.findProperty("InstanceID")).getQualifier(0).getName(), CIMName("Key"));
+    EXPECT_EQ(qualified.getProperty(qualified.findProperty("InstanceID")).getQualifier(0).getName(),
+              CIMName("Key"));
     EXPECT_EQ(qualified.getProperty(qualified.findProperty("JobState")).getQualifierCount(), 0u);
     EXPECT_EQ(job(taskID).getProperty(job(taskID).findProperty("InstanceID")).getQualifierCount(), 0u);
 
