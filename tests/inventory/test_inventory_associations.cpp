@@ -96,6 +96,7 @@ TEST_F(InventoryAssociationsTest, RolesAndResultClassesChooseTheFarEndOrTheAssoc
         {DEVICES, aVolume, nullptr, "GroupComponent", "", 0},
         {CONTROLLERS, systemRef(arrayName() + "-SP1"), nullptr, "", "GroupComponent", 1},
         {CONTROLLERS, sp0, nullptr, "GroupComponent", "", 0},
+        {CONTROLLERS, array, nullptr, "", "GroupComponent", 0}, // both ends are computer systems
         {CAPABILITIES, servicePath(), "CIM_StorageCapabilities", "", "", 0},
         {CAPABILITIES,
          idPath("CIM_StorageConfigurationCapabilities", arrayName() + ":StorageConfigurationCapabilities"),
