@@ -39,11 +39,9 @@ TEST_F(DeviceMethodsTest, ManualCreateBuildsOnTheNamedDrivesInTheFirstDrivesPool
     EXPECT_EQ(uint32Result(result), 4096u);
     EXPECT_EQ(keyOf(outputPath(result, "TheElement"), "DeviceID"), hex(settingID));
     std::unique_ptr<KVELVolume> created = volume(settingID);
-    EXPECT_FALSE(created->IsSetting);
     EXPECT_TRUE(created->ManualCreate);
     EXPECT_EQ(created->Name, "manual");
     EXPECT_EQ(created->Size, 2u) << "513 bytes are 2 blocks";
-    EXPECT_EQ(created->PoolObjectID, KVELPool::BASE_POOL_ID);
     for (size_t i = 0; i < drives.size(); ++i)
         EXPECT_EQ(created->DriveIDs[i], drives[i]) << i;
     EXPECT_EQ(outputSize(result), created->Size * 512);

@@ -114,15 +114,13 @@ TEST_F(JobsTest, RefusedOperationsNameThemselvesAndLeaveTheHandlerAlone)
     };
     for (const auto& refusal : refusals)
     {
+        // The ladder's line for a CIMException is the frame tests'; the refusal reaches it once.
         SCOPED_TRACE(refusal.first);
         TraceCapture trace;
         CIMException e = cimExceptionFrom(refusal.second);
         EXPECT_EQ(e.getCode(), CIM_ERR_NOT_SUPPORTED);
         EXPECT_EQ(str(e.getMessage()), refusal.first);
-        std::vector<TraceLine> errors = trace.find("ERROR: CIMException - : '" + refusal.first + "'");
-        ASSERT_EQ(errors.size(), 1u) << trace.raw();
-        EXPECT_EQ(errors[0].marker, ":ERR!");
-        EXPECT_EQ(trace.containing("CIMObjectPath=root/snia:CIM_ConcreteJob").size(), 1u) << trace.raw();
+        EXPECT_TRUE(trace.hasOnce("ERROR: CIMException - : '" + refusal.first + "'"));
     }
     EXPECT_TRUE(plain.calls.empty() && paths.calls.empty() && instances.calls.empty() &&
                 objects.calls.empty());
