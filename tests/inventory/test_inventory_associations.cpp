@@ -200,7 +200,6 @@ TEST_F(InventoryAssociationsTest, AssociationInstancesAreServedByTheirTwoReferen
         const Array<CIMObjectPath> names = enumerateNames(a.provider, a.className);
         EXPECT_EQ(names.size(), a.links);
         EXPECT_EQ(enumerate(a.provider, a.className).size(), a.links);
-        EXPECT_EQ(enumerateNames(a.provider, "CIM_Component").size(), 0u);
         for (Uint32 i = 0; i < names.size(); ++i)
         {
             const CIMInstance link = get(a.provider, names[i], true);
@@ -248,11 +247,7 @@ TEST_F(InventoryAssociationsTest, LinksFollowVolumesAndDrivesAsTheyComeAndGo)
     EXPECT_EQ(enumerateNames(ALLOCATED, "CIM_AllocatedFromStoragePool").size(), volumes().size());
     EXPECT_TRUE(notFound(ALLOCATED, linkPath("CIM_AllocatedFromStoragePool", "Antecedent", poolRef(BASE_POOL),
                                              "Dependent", volumeRef(made))));
-
-    const Uint32 spare = drivesInPool(SPARE_POOL).front();
-    ASSERT_EQ(engine().transferDrive(spare, AVAILABLE_POOL), Uint32(KVEL_RC_SUCCESS));
-    EXPECT_EQ(idsOf(associators(COMPONENT, driveRef(spare))), std::set<Uint32>{AVAILABLE_POOL});
-    EXPECT_EQ(idsOf(associators(COMPONENT, poolRef(SPARE_POOL))).count(spare), 0u);
+    // A drive moved to another pool is references.sh's, through TransferDriveByRef and cimhost.
 }
 
 } // namespace

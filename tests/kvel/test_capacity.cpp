@@ -138,7 +138,7 @@ TEST_F(kvelCapacity, CreateVolumeChecksItsSettingRecord)
 
     auto stale = goal(STRIPED_4, GIB);
     ASSERT_EQ(KVEL_RC_SUCCESS, engine->deleteObject(CLASSID_VOLUME, STRIPED_4));
-    EXPECT_EQ(KVEL_RC_NO_SUCH_OBJECT, create(stale.get(), job));
+    EXPECT_EQ(KVEL_RC_NO_SUCH_OBJECT, create(stale.get(), job)) << "a setting deleted meanwhile";
     EXPECT_EQ(0u, job.getTaskID()) << "refusals start no task";
     EXPECT_TRUE(volume(PARITY_4_1)->IsSetting);
 }

@@ -49,7 +49,6 @@ TEST(smimoUtil, ParametersAndKeys)
     EXPECT_EQ(invalidParameterMessage([] { SMIMO_Util::getParamValue(params(), "InPool"); }),
               String("Missing parameter 'InPool'"));
 
-    EXPECT_EQ(SMIMO_Util::getKeyStringValue(volumePath("3A000005"), CIMName("deviceid")), String("3A000005"));
     EXPECT_EQ(SMIMO_Util::getIptrFromPath(volumePath("0x3a000005"), "deviceID"), 0x3A000005u);
     EXPECT_EQ(SMIMO_Util::getIptrFromPath(volumePath("0"), "DeviceID"), 0u);
     EXPECT_EQ(invalidParameterMessage(
