@@ -36,7 +36,7 @@ TEST_F(DeviceMethodsTest, ManualCreateBuildsOnTheNamedDrivesInTheFirstDrivesPool
     MethodRecorder result =
         call("CreateOrModifyElementFromElements", manual(settingID, drives, 513, "manual"));
     EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "TheElement", "Size"}));
-    EXPECT_EQ(uint32Result(result), 4096u);
+    EXPECT_EQ(answer(result), 4096u);
     EXPECT_EQ(keyOf(outputPath(result, "TheElement"), "DeviceID"), hex(settingID));
     std::unique_ptr<KVELVolume> created = volume(settingID);
     EXPECT_TRUE(created->ManualCreate);
@@ -68,7 +68,7 @@ TEST_F(DeviceMethodsTest, ManualCreateRefusesTooFewDrivesAndMissingKeysBeforeThe
         manual(wide, std::vector<Uint32>(17, baseDrives(1)[0])), // more than a record holds
     };
     for (const Array<CIMParamValue>& in : refusals)
-        EXPECT_EQ(uint32Result(call("CreateOrModifyElementFromElements", in)), 5u);
+        EXPECT_EQ(answer(call("CreateOrModifyElementFromElements", in)), 5u);
     EXPECT_TRUE(volume(mirror)->IsSetting && volume(wide)->IsSetting) << "nothing created";
 }
 
@@ -83,7 +83,7 @@ TEST_F(ManualCreateUnsavedTest, AVolumeMadeButNotSavedIsAnsweredAsMadeAndARefusa
     MethodRecorder result =
         call("CreateOrModifyElementFromElements", manual(settingID, baseDrives(5), 513, "unsaved"));
     EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "TheElement", "Size"}));
-    EXPECT_EQ(uint32Result(result), 4096u);
+    EXPECT_EQ(answer(result), 4096u);
     EXPECT_TRUE(task(jobTask(result))) << "the client can follow the job";
     EXPECT_EQ(keyOf(outputPath(result, "TheElement"), "DeviceID"), hex(settingID));
     EXPECT_FALSE(volume(settingID)->IsSetting);
@@ -117,7 +117,7 @@ TEST_F(DeviceMethodsTest, ElementMethodsServeOnlyTheVendorClass)
         {"RemoveStorageDevice", params({})},
     };
     for (const Call& c : calls)
-        EXPECT_EQ(uint32Result(call(c.method, c.in, servicePath("CIM_StorageConfigurationService"))), 1u)
+        EXPECT_EQ(answer(call(c.method, c.in, servicePath("CIM_StorageConfigurationService"))), 1u)
             << c.method;
     EXPECT_TRUE(objects(CLASSID_TASK).empty()) << "no engine work";
 }
@@ -135,7 +135,7 @@ TEST_F(DeviceMethodsTest, ScansRunNowLaterOrPeriodically)
         return call("ScanStorageElement", in);
     };
     for (Uint16 bad : {Uint16(1), Uint16(4)})
-        EXPECT_EQ(uint32Result(scan(bad, {})), 5u);
+        EXPECT_EQ(answer(scan(bad, {})), 5u);
     EXPECT_EQ(uint32Of("ScanStorageElement", {param("StorageElement", volumeRef(volumeID))}), 5u);
     EXPECT_TRUE(objects(CLASSID_TASK).empty());
 
@@ -160,7 +160,7 @@ TEST_F(DeviceMethodsTest, ScansRunNowLaterOrPeriodically)
     EXPECT_EQ(repeated->PeriodicityUnit, KVELTask::PERIODICITY_HOURS);
     EXPECT_EQ(repeated->Periodicity, 2u);
     EXPECT_EQ(repeated->Priority, 3u);
-    EXPECT_EQ(uint32Result(scan(2, {param("PeriodicityType", Uint16(3))})), 5u)
+    EXPECT_EQ(answer(scan(2, {param("PeriodicityType", Uint16(3))})), 5u)
         << "recurring without a periodicity";
 }
 
@@ -175,7 +175,7 @@ TEST_F(DeviceMethodsTest, DriveMethodsTakeTagOrDeviceIDAndMoveDrives)
     CIMObjectPath byTag("root/snia:CIM_DiskDrive.Tag=\"" + String(hex(spares[0]).c_str()) + "\"");
     MethodRecorder init = call("InitializeStorageDevice",
                                params({param("ElementType", Uint16(4)), param("StorageDevice", byTag)}));
-    EXPECT_EQ(uint32Result(init), 4096u);
+    EXPECT_EQ(answer(init), 4096u);
     EXPECT_EQ(task(jobTask(init))->TargetObjectPtr, spares[0]);
 
     EXPECT_EQ(uint32Of("TransferDrive",

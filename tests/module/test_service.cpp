@@ -76,7 +76,7 @@ TEST_F(ServiceTest, PoolLookupsAnswerFixedPoolsAsSint32)
     {
         MethodRecorder result = call(lookup.method, lookup.in);
         SCOPED_TRACE(std::string(lookup.method) + " " + str(lookup.in[0].getValue().toString()));
-        EXPECT_EQ(sint32Result(result), lookup.expected);
+        EXPECT_EQ(answer<Sint32>(result), lookup.expected);
         EXPECT_EQ(result.hasOutput("Pool"), lookup.pool != nullptr);
         if (lookup.pool)
         {

@@ -14,12 +14,12 @@ protected:
     // The return value of a task method called with the job alone.
     Uint32 onJob(const char* method, const CIMObjectPath& job)
     {
-        return uint32Result(call(method, params({param("Job", job)})));
+        return answer(call(method, params({param("Job", job)})));
     }
     // The return value of a method called with at most one parameter.
     Sint32 sint32Of(const char* method, const char* name = nullptr, const CIMValue& value = CIMValue())
     {
-        return sint32Result(call(method, name ? params({param(name, value)}) : Array<CIMParamValue>()));
+        return answer<Sint32>(call(method, name ? params({param(name, value)}) : Array<CIMParamValue>()));
     }
 };
 
@@ -43,7 +43,7 @@ TEST_F(TaskControlTest, TheKeyIsTakenByPositionAndMissingJobsAreInvalid)
     EXPECT_EQ(onJob("SuspendTask", renamed), 0u);
     EXPECT_EQ(task(taskID)->State, KVELTask::TASK_STATE_SUSPENDED);
 
-    EXPECT_EQ(uint32Result(call("ResumeTask", params({}))), 5u) << "no Job";
+    EXPECT_EQ(answer(call("ResumeTask", params({}))), 5u) << "no Job";
     CIMObjectPath unknown("root/snia:CIM_ConcreteJob.InstanceID=\"0011223344556677\"");
     EXPECT_EQ(onJob("AbortTask", CIMObjectPath("root/snia:CIM_ConcreteJob")), 5u) << "no key";
     EXPECT_EQ(onJob("AbortTask", unknown), 5u);
@@ -61,7 +61,7 @@ TEST_F(TaskControlTest, RescheduleNeedsPriorityAndStartAndBothPeriodicityParamet
     {
         Array<CIMParamValue> in = params(more);
         in.append(param("Job", jobRef(taskID)));
-        return uint32Result(call("RescheduleTask", in));
+        return answer(call("RescheduleTask", in));
     };
     CIMParamValue priority = param("ScheduledTaskPriority", Uint32(65536 + 2));
     CIMParamValue start = param("ScheduledTaskStartTime", inSeconds(7200));

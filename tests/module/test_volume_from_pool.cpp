@@ -50,12 +50,12 @@ TEST_F(VolumeFromPoolTest, EachMissingParameterIsRefusedBeforeTheEngine)
           params({size, name}), params({size, name, goal}), params({size, name, keylessGoal, pool})})
     {
         MethodRecorder result = call(METHOD, in);
-        EXPECT_EQ(uint32Result(result), 5u);
+        EXPECT_EQ(answer(result), 5u);
         EXPECT_EQ(result.outputs.size(), 0u);
     }
     EXPECT_TRUE(objects(CLASSID_TASK).empty());
     // A name given once stays given even when a later one is empty.
-    EXPECT_EQ(uint32Result(call(METHOD, params({size, name, emptyName, goal, pool}))), 4096u);
+    EXPECT_EQ(answer(call(METHOD, params({size, name, emptyName, goal, pool}))), 4096u);
 }
 
 TEST_F(VolumeFromPoolTest, ModificationNoOpsOrRefusesBySizeOrPool)
@@ -63,13 +63,13 @@ TEST_F(VolumeFromPoolTest, ModificationNoOpsOrRefusesBySizeOrPool)
     Uint32 volumeID = volumes()[2];
     const Uint64 current = volume(volumeID)->Size;
     CIMParamValue element = param("TheElement", volumeRef(volumeID));
-    EXPECT_EQ(uint32Result(call(METHOD, params({element, param("Size", (current - 1) * 512)}))), 5u);
-    EXPECT_EQ(uint32Result(call(METHOD, params({element, param("Size", current * 512),
-                                                param("InPool", poolRef(KVELPool::AVAILABLE_POOL_ID))}))),
+    EXPECT_EQ(answer(call(METHOD, params({element, param("Size", (current - 1) * 512)}))), 5u);
+    EXPECT_EQ(answer(call(METHOD, params({element, param("Size", current * 512),
+                                          param("InPool", poolRef(KVELPool::AVAILABLE_POOL_ID))}))),
               5u)
         << "another pool";
     MethodRecorder same = call(METHOD, params({element, param("Size", current * 512)}));
-    EXPECT_EQ(uint32Result(same), 0u);
+    EXPECT_EQ(answer(same), 0u);
     EXPECT_EQ(same.outputNames(), (std::vector<std::string>{"TheElement", "Size"}));
     EXPECT_EQ(keyOf(outputPath(same, "TheElement"), "DeviceID"), hex(volumeID));
     EXPECT_EQ(outputSize(same), current * 512);
@@ -93,7 +93,7 @@ TEST_F(VolumeFromPoolTest, AGoalThatDiffersOnlyInEfficiencyReconfigures)
                              param("Goal", settingRef(settingID))}));
     EXPECT_EQ(trace.containing("changing from: ").size(), 1u) << "only the hint changes";
     // A hint moves no data: the engine applies it at once, without a job.
-    EXPECT_EQ(uint32Result(result), 0u);
+    EXPECT_EQ(answer(result), 0u);
     EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"TheElement", "Size"}));
     EXPECT_EQ(volume(volumeID)->StorageEfficiencyHint, layout.StorageEfficiencyHint);
     EXPECT_TRUE(volume(settingID)) << "no setting is deleted after a reconfiguration";
@@ -109,7 +109,7 @@ TEST_F(VolumeFromPoolTest, AGrowWithAnUnchangedGoalDeletesTheSetting)
     MethodRecorder result =
         call(METHOD, params({param("TheElement", volumeRef(volumeID)),
                              param("Size", (before->Size + 8) * 512), param("Goal", settingRef(settingID))}));
-    EXPECT_EQ(uint32Result(result), 4096u);
+    EXPECT_EQ(answer(result), 4096u);
     EXPECT_EQ(volume(volumeID)->Size, before->Size + 8);
     EXPECT_FALSE(volume(settingID)) << "the setting record is deleted after the grow";
     EXPECT_EQ(outputSize(result), (before->Size + 8) * 512) << "the size of the grown volume";
@@ -122,14 +122,14 @@ TEST_F(VolumeFromPoolTest, UnknownVolumesAnswer2AndMissingSizeWins)
     {
         MethodRecorder result =
             call(METHOD, params({param("TheElement", element), param("Size", Uint64(512))}));
-        EXPECT_EQ(uint32Result(result), 2u);
+        EXPECT_EQ(answer(result), 2u);
         EXPECT_EQ(result.outputs.size(), 0u);
     }
     MethodRecorder both = call(METHOD, params({param("TheElement", volumeRef(0x3a00ffff))}));
-    EXPECT_EQ(uint32Result(both), 5u);
+    EXPECT_EQ(answer(both), 5u);
 
     MethodRecorder noSetting = call(METHOD, create(512, "ghost", 0x3a00fffe));
-    EXPECT_EQ(uint32Result(noSetting), 5u) << "a Goal that names no setting record";
+    EXPECT_EQ(answer(noSetting), 5u) << "a Goal that names no setting record";
     EXPECT_EQ(noSetting.outputs.size(), 0u);
 }
 
@@ -146,7 +146,7 @@ TEST_F(VolumeFromPoolTest, EngineFailuresReturnBelowTenAndThrowFromTen)
     fillTaskTable();
     MethodRecorder full = call(METHOD, create(512, "one-too-many", settings()[0]));
     EXPECT_EQ(full.outputNames(), (std::vector<std::string>{"TheElement", "Size"}));
-    EXPECT_EQ(uint32Result(full), 2u);
+    EXPECT_EQ(answer(full), 2u);
 }
 
 } // namespace

@@ -34,7 +34,7 @@ TEST_F(VolumeMethodsTest, MaximumSizeIsTheEnginesBlocksTimes512)
         call("GetMaxiumumVolumeSize", layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED));
     EXPECT_EQ(result.outputNames(), std::vector<std::string>{"MaxVolumeSize"});
     EXPECT_EQ(outputSize(result, "MaxVolumeSize"), expected * 512);
-    EXPECT_EQ(uint32Result(result), 0u);
+    EXPECT_EQ(answer(result), 0u);
 
     // A pool the engine does not know: result 17, reported as an exception.
     MethodRecorder unknownPool;
@@ -57,7 +57,7 @@ TEST_F(VolumeMethodsTest, CreateVolumeRoundsSizesAndChunksAndPassesTheDrivesInOr
                                   {param("ElementName", String("direct")),
                                    param("Size", Uint64(1024 * 1024 + 1)), param("StorageDevice", refs)}));
     EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "StorageVolume", "Size"}));
-    EXPECT_EQ(uint32Result(result), 4096u);
+    EXPECT_EQ(answer(result), 4096u);
     Uint32 created = volumes().back();
     std::unique_ptr<KVELVolume> record = volume(created);
     EXPECT_EQ(record->Name, "direct");
@@ -88,7 +88,7 @@ TEST_F(VolumeMethodsTest, CreateVolumeFailuresBelowTenReturnAndAboveThrow)
         call("CreateVolume", with(layout(64 * 1024, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
                                   {param("ElementName", String("late")), param("Size", Uint64(1) << 20)}));
     EXPECT_EQ(full.outputs.size(), 0u);
-    EXPECT_EQ(uint32Result(full), 2u);
+    EXPECT_EQ(answer(full), 2u);
 
     // A parameter of the wrong CIM type leaves through the catch ladder.
     EXPECT_THROW(call("CreateVolume", with(layout(64 * 1024, 4, 1, 0),
@@ -104,7 +104,7 @@ TEST_F(VolumeMethodsTest, ReconfigureVolumeAnswersTheShadowVolume)
         "ReconfigureVolume", with(layout(64 * 1024, 2, 2, KVELVolume::VOLUME_ORGANIZATION_MIRRORED),
                                   {param("Volume", volumeRef(volumeID)), param("Size", before->Size * 512)}));
     EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "ShadowVolume", "Size"}));
-    EXPECT_EQ(uint32Result(result), 4096u);
+    EXPECT_EQ(answer(result), 4096u);
     Uint32 shadow = 0;
     std::string deviceID = keyOf(outputPath(result, "ShadowVolume"), "DeviceID");
     for (Uint32 id : volumes())
@@ -126,7 +126,7 @@ TEST_F(VolumeMethodsTest, ReturnToStoragePoolChecksTheClassAndReportsTheJob)
     // An unknown volume: result 15 maps to 5 and is returned, never thrown.
     MethodRecorder unknown =
         call("ReturnToStoragePool", params({param("TheElement", volumeRef(0x3a00ffff))}));
-    EXPECT_EQ(uint32Result(unknown), 5u);
+    EXPECT_EQ(answer(unknown), 5u);
     EXPECT_EQ(unknown.outputs.size(), 0u);
 }
 
