@@ -200,7 +200,7 @@ TEST(CIMClass, BooleanQualifiersKeysAndBuildPath)
     EXPECT_EQ(CIMInstance("Test_Keyless").buildPath(keyless).getKeyBindings().size(), 0u);
 }
 
-TEST(CIMClass, MethodsAndParametersAreNamedListsCopiedByClone)
+TEST(CIMClass, MethodsAndParametersAreNamedLists)
 {
     CIMMethod m("CreateVolume", CIMTYPE_UINT32);
     m.addParameter(CIMParameter("Size", CIMTYPE_UINT64));
@@ -215,12 +215,6 @@ TEST(CIMClass, MethodsAndParametersAreNamedListsCopiedByClone)
     EXPECT_EQ(c.findMethod("CREATEVOLUME"), 0u);
     EXPECT_EQ(c.findMethod("Other"), PEG_NOT_FOUND);
     EXPECT_THROW(c.getMethod(1), IndexOutOfBoundsException);
-
-    CIMClass copy = c.clone();
-    EXPECT_TRUE(copy.identical(c));
-    copy.getMethod(0).getParameter(1).addQualifier(CIMQualifier("In", CIMValue(true)));
-    EXPECT_EQ(m.getParameter(1).getQualifierCount(), 0u);
-    EXPECT_FALSE(copy.identical(c));
     c.getMethod(0).removeParameter(0);
     EXPECT_EQ(m.getParameterCount(), 1u); // the class holds the method itself, not a copy
 }
