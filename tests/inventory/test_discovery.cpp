@@ -48,7 +48,6 @@ TEST_F(DiscoveryTest, VolumeNamesAreNaaIdentifiersStableAndUniqueAndPoolsSayWhat
         EXPECT_TRUE(name.size() == 16 && name[0] == '3' &&
                     name.find_first_not_of("0123456789ABCDEF") == std::string::npos)
             << name;
-        EXPECT_EQ(name, str(valueAs<String>(get("StorageVolumeProvider", volumeRef(id)), "Name")));
         names.insert(name);
     }
     EXPECT_EQ(names.size(), volumes().size());
