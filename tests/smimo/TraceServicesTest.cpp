@@ -53,7 +53,6 @@ TEST_F(smimoTraceServices, LineFields)
     EXPECT_EQ(PTS::ptsGetFileLineString("/src/jobs/ConcreteJobProvider.cpp", 1234, 20),
               "JobProvider.cpp:1234");
     EXPECT_EQ(PTS::ptsGetFileLineString(nullptr, 7, 4), ":7  ");
-    EXPECT_EQ(PTS::ptsGetFileLineString("f", 7, 0), "");
     EXPECT_EQ(PTS::ptsGetPidString().size(), 7u);
     EXPECT_EQ(std::stol(PTS::ptsGetPidString()), long(getpid()));
     EXPECT_TRUE(isTimestamp(PTS::ptsGetTimeStampString()));
