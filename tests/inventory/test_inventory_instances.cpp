@@ -19,14 +19,6 @@ std::string lower(std::string text)
     return text;
 }
 
-CIMPropertyList only(std::initializer_list<const char*> names)
-{
-    Array<CIMName> list;
-    for (const char* name : names)
-        list.append(CIMName(name));
-    return CIMPropertyList(list);
-}
-
 class InventoryInstancesTest : public InventoryTest
 {
 };
@@ -107,10 +99,13 @@ TEST_F(InventoryInstancesTest, PropertyListsFilterKeysTooAndOnlyKeysCarryTheKeyQ
     for (const auto& sample : samples)
     {
         SCOPED_TRACE(sample.first);
-        const CIMInstance named = get(sample.first, sample.second, false, only({"ElementName"}));
+        const CIMInstance named = get(sample.first, sample.second, false,
+                                      CIMPropertyList(Array<CIMName>(1, CIMName("ElementName"))));
         EXPECT_EQ(named.getPropertyCount(), 1u);
         EXPECT_NE(named.findProperty(CIMName("ElementName")), PEG_NOT_FOUND);
-        EXPECT_EQ(get(sample.first, sample.second, false, only({})).getPropertyCount(), 0u);
+        EXPECT_EQ(
+            get(sample.first, sample.second, false, CIMPropertyList(Array<CIMName>())).getPropertyCount(),
+            0u);
 
         const CIMInstance plain = get(sample.first, sample.second, false);
         const CIMInstance qualified = get(sample.first, sample.second, true);

@@ -8,19 +8,7 @@ namespace scs_test
 namespace
 {
 
-class JobsTest : public ModuleTest
-{
-protected:
-    // A drive outside the base pool, which may be initialised.
-    Uint32 startInitializingASpareDrive()
-    {
-        std::vector<Uint32> spares = drivesInPool(KVELPool::SPARE_POOL_ID);
-        EXPECT_FALSE(spares.empty()) << "the demo array has spare drives";
-        KVELTask record;
-        EXPECT_EQ(engine().initializeDrive(spares.at(0), &record), Uint32(KVEL_RC_SUCCESS));
-        return record.getTaskID();
-    }
-};
+typedef ModuleTest JobsTest;
 
 TEST_F(JobsTest, GetInstanceIsSilentAndLeavesSuppressionAsItWas)
 {
@@ -134,8 +122,10 @@ TEST_F(JobsTest, AffectedElementLeadsFromElementsToAllTheirJobsAndBack)
     Uint32 first = startScan(vols[0]);
     startScan(vols[1]); // another volume's job
     Uint32 third = startScan(vols[0]);
-    Uint32 driveTask = startInitializingASpareDrive();
-    Uint32 driveID = task(driveTask)->TargetObjectPtr;
+    const Uint32 driveID = drivesInPool(KVELPool::SPARE_POOL_ID).at(0);
+    KVELTask initializing;
+    ASSERT_EQ(engine().initializeDrive(driveID, &initializing), Uint32(KVEL_RC_SUCCESS));
+    const Uint32 driveTask = initializing.getTaskID();
     // The key `key` of each path that associatorNames delivers, in order.
     auto associatedKeys = [&](const CIMObjectPath& source, const char* resultClass, const char* key)
     {

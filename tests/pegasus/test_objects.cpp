@@ -137,7 +137,6 @@ TEST(CIMInstance, CloneIsDeepAndIdenticalComparesStructure)
     EXPECT_TRUE(reordered.identical(inst));
     reordered.getProperty(0).setClassOrigin("Test_Other");
     EXPECT_FALSE(reordered.identical(inst));
-
 }
 
 TEST(CIMInstance, InstanceFilterDropsQualifiersClassOriginsAndUnlistedProperties)
