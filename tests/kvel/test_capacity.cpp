@@ -45,44 +45,24 @@ protected:
     }
 };
 
-TEST_F(kvelCapacity, CreateGrowDeleteMoveThePoolsUsedBlocks)
+TEST_F(kvelCapacity, MirrorsTakeSpaceForEachCopyUntilTheirDeletionCompletes)
 {
     Uint64 used = poolUsed(BASE);
-    auto setting = goal(MIRROR_2WAY, 10 * GIB, "db2");
-    KVELTask job;
-    ASSERT_EQ(KVEL_RC_SUCCESS, engine->createVolume(setting.get(), &job));
-    EXPECT_NE(0u, job.getTaskID());
+    KVELTask job, removal;
+    ASSERT_EQ(KVEL_RC_SUCCESS, engine->createVolume(goal(MIRROR_2WAY, 10 * GIB, "db2").get(), &job));
     EXPECT_EQ(used + 20 * GIB, poolUsed(BASE)); // two copies
-    auto created = volume(MIRROR_2WAY);
-    EXPECT_FALSE(created->IsSetting);
-    EXPECT_EQ("db2", created->Name);
-    EXPECT_EQ(20 * GIB, created->ConsumedBlocks);
-
     advance(10);
-    created = volume(MIRROR_2WAY);
-    EXPECT_EQ(KVELVolume::VOLUME_STATE_OK, created->State);
-    created->Size = 15 * GIB;
-    KVELTask grow;
-    ASSERT_EQ(KVEL_RC_SUCCESS, engine->growVolume(MIRROR_2WAY, created.get(), &grow));
-    EXPECT_EQ(used + 30 * GIB, poolUsed(BASE));
-    EXPECT_EQ(15 * GIB, volume(MIRROR_2WAY)->Size);
-
-    advance(5);
-    KVELTask removal;
     ASSERT_EQ(KVEL_RC_SUCCESS, engine->deleteVolume(MIRROR_2WAY, &removal));
-    EXPECT_EQ(KVELVolume::VOLUME_STATE_DELETING, volume(MIRROR_2WAY)->State);
-    EXPECT_EQ(used + 30 * GIB, poolUsed(BASE)) << "space is returned when the delete completes";
+    EXPECT_EQ(used + 20 * GIB, poolUsed(BASE)) << "space is returned when the delete completes";
     advance(3);
     EXPECT_FALSE(volume(MIRROR_2WAY));
     EXPECT_EQ(used, poolUsed(BASE));
 }
 
-TEST_F(kvelCapacity, CreatingOrGrowingBeyondTheFreeSpaceIsRefused)
+TEST_F(kvelCapacity, AllTheFreeSpaceCanBeUsedAndNoMore)
 {
     Uint64 free = poolFree(BASE);
     Uint32 rc = 0;
-    EXPECT_EQ(0u, makeVolume(free + 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 1, nullptr, &rc));
-    EXPECT_EQ(KVEL_RC_INSUFFICIENT_CAPACITY, rc);
     Uint32 id = makeVolume(free, KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 1, nullptr, &rc);
     ASSERT_EQ(KVEL_RC_SUCCESS, rc);
     EXPECT_EQ(0u, poolFree(BASE));
@@ -133,10 +113,8 @@ TEST_F(kvelCapacity, LayoutFactorsAndUnusableLayouts)
     }
     Uint64 max = 0;
     EXPECT_EQ(KVEL_RC_INVALID_LAYOUT, engine->getMaxVolumeSizeBlocks(
-                                          100, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED, BASE, {}, max));
-    EXPECT_EQ(KVEL_RC_NO_SUCH_POOL,
-              engine->getMaxVolumeSizeBlocks(0, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED, 0x37000009, {},
-                                             max));
+                                          100, 4, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED, BASE, {}, max))
+        << "chunks of 100 blocks"; // an unknown pool is the module's maximum-size test's
 }
 
 TEST_F(kvelCapacity, CreateVolumeChecksItsSettingRecord)
@@ -158,7 +136,7 @@ TEST_F(kvelCapacity, CreateVolumeChecksItsSettingRecord)
 
     auto stale = goal(STRIPED_4, GIB);
     ASSERT_EQ(KVEL_RC_SUCCESS, engine->deleteObject(CLASSID_VOLUME, STRIPED_4));
-    EXPECT_EQ(KVEL_RC_NO_SUCH_OBJECT, create(stale.get(), job));
+    EXPECT_EQ(KVEL_RC_NO_SUCH_OBJECT, create(stale.get(), job)) << "a setting deleted meanwhile";
     EXPECT_EQ(0u, job.getTaskID()) << "refusals start no task";
     EXPECT_TRUE(volume(PARITY_4_1)->IsSetting);
 }
@@ -179,14 +157,11 @@ TEST_F(kvelCapacity, ManualCreateNeedsEnoughUsableDrivesOfThePool)
         eight.push_back(drive(slot));
     EXPECT_EQ(KVEL_RC_INVALID_DRIVE_LIST, withDrives({drive(0), drive(1), drive(2)}));
     auto twice = eight;
-    twice[7] = drive(0);
+    twice[7] = drive(0); // one drive listed twice is too few drives
     EXPECT_EQ(KVEL_RC_INVALID_DRIVE_LIST, withDrives(twice));
     auto unknown = eight;
     unknown[7] = 0x380000FF;
     EXPECT_EQ(KVEL_RC_NO_SUCH_DRIVE, withDrives(unknown));
-    auto spare = eight;
-    spare[7] = drive(12);
-    EXPECT_EQ(KVEL_RC_DRIVE_NOT_AVAILABLE, withDrives(spare));
 
     ASSERT_EQ(KVEL_RC_SUCCESS, withDrives(eight));
     auto made = volume(MIRROR_2X4);
@@ -225,51 +200,8 @@ TEST_F(kvelCapacity, ReconfigureTakesTheSettingsLayoutAndAbortRestoresIt)
     EXPECT_EQ(KVEL_RC_INVALID_SIZE, engine->reconfigureVolume(SCRATCH, smaller.get(), &job));
 }
 
-TEST_F(kvelCapacity, AtomicReconfigurationReplacesTheVolumeWithItsShadow)
+TEST_F(kvelCapacity, VolumesTakeOnlyANewNameAndSettingRecordsGoAtOnce)
 {
-    Uint64 used = poolUsed(BASE);
-    KVELTask job;
-    Uint32 shadow = 0;
-    ASSERT_EQ(KVEL_RC_SUCCESS,
-              engine->reconfigureVolumeAtomic(DB_MIRROR, 0, 0, 5, 1, 0,
-                                              KVELVolume::VOLUME_ORGANIZATION_PARITY, {}, &job, shadow));
-    ASSERT_NE(0u, shadow);
-    EXPECT_NE(DB_MIRROR, shadow);
-    EXPECT_EQ(DB_MIRROR, job.TargetObjectPtr);
-    EXPECT_EQ(KVELVolume::VOLUME_STATE_INITIALIZING, volume(shadow)->State);
-    EXPECT_EQ(used + 625 * GIB, poolUsed(BASE)) << "old and new copies both take space meanwhile";
-
-    advance(240);
-    EXPECT_FALSE(volume(DB_MIRROR));
-    auto replaced = volume(shadow);
-    EXPECT_EQ(KVELVolume::VOLUME_STATE_OK, replaced->State);
-    EXPECT_EQ("db-mirror", replaced->Name);
-    EXPECT_EQ(500 * GIB, replaced->Size);
-    EXPECT_EQ(used - 1000 * GIB + 625 * GIB, poolUsed(BASE));
-}
-
-TEST_F(kvelCapacity, SettingRecordsAreMadeChangedAndRemoved)
-{
-    KVELVolume layout;
-    layout.Name = "mirror-2x2";
-    layout.VolumeOrganization = KVELVolume::VOLUME_ORGANIZATION_MIRRORED;
-    layout.DataRedundancy = 2;
-    layout.StripeWidth = 2;
-    Uint32 id = 0;
-    ASSERT_EQ(KVEL_RC_SUCCESS, engine->createSetting(layout, id));
-    auto setting = volume(id);
-    EXPECT_TRUE(setting->IsSetting);
-    EXPECT_EQ(1u, setting->PackageRedundancy);
-
-    setting->VolumeOrganization = KVELVolume::VOLUME_ORGANIZATION_PARITY;
-    setting->DataRedundancy = 1;
-    setting->StripeWidth = 2;
-    EXPECT_EQ(KVEL_RC_INVALID_LAYOUT, engine->modifyObject(CLASSID_VOLUME, setting.get()));
-    setting->StripeWidth = 3;
-    EXPECT_EQ(KVEL_RC_SUCCESS, engine->modifyObject(CLASSID_VOLUME, setting.get()));
-    EXPECT_EQ(KVEL_RC_SUCCESS_NO_CHANGE, engine->modifyObject(CLASSID_VOLUME, setting.get()));
-    EXPECT_EQ(3u, volume(id)->StripeWidth);
-
     auto renamed = volume(SCRATCH);
     renamed->Name = "scratch-2";
     renamed->Size = 1; // ignored: volumes only take a new name
@@ -277,11 +209,7 @@ TEST_F(kvelCapacity, SettingRecordsAreMadeChangedAndRemoved)
     EXPECT_EQ("scratch-2", volume(SCRATCH)->Name);
     EXPECT_EQ(200 * GIB, volume(SCRATCH)->Size);
 
-    layout.Name = "";
-    Uint32 unused = 0;
-    EXPECT_EQ(KVEL_RC_INVALID_NAME, engine->createSetting(layout, unused));
     EXPECT_EQ(KVEL_RC_SETTING_IN_USE, engine->deleteObject(CLASSID_VOLUME, DB_MIRROR));
-    EXPECT_EQ(KVEL_RC_SUCCESS, engine->deleteObject(CLASSID_VOLUME, id));
     KVELTask job;
     EXPECT_EQ(KVEL_RC_SUCCESS, engine->deleteVolume(STRIPED_4, &job));
     EXPECT_EQ(0u, job.getTaskID()) << "a setting record goes at once";

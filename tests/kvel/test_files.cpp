@@ -3,7 +3,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <Pegasus/Common/Exception.h>
 #include "KvelTestSupport.h"
@@ -54,31 +53,6 @@ protected:
 
     std::string descriptionFile = path("description.json");
 };
-
-TEST_F(kvelFiles, AStateFileCarriesTheWholeStateAcrossEngines)
-{
-    std::string file = path("state.json");
-    KVELEngine* first = engine = makeEngine(stateConfig(file));
-    EXPECT_FALSE(read(file).empty()) << "written at start";
-    auto setting = volume(PARITY_4_1);
-    setting->Size = 50 * GIB;
-    KVELTask create, scan;
-    ASSERT_EQ(KVEL_RC_SUCCESS, engine->createVolume(setting.get(), &create));
-    scan.setTaskSchedulingRecurring(3, T0 + 100 * SECOND, KVELTask::PERIODICITY_HOURS, 2);
-    ASSERT_EQ(KVEL_RC_SUCCESS, engine->scanVolume(SCRATCH, &scan));
-    std::string block = path("block");
-    write(block, "persisted");
-    ASSERT_EQ(KVEL_RC_SUCCESS, engine->setPersistenceData(KVELController::PERSISTENCE_BOTH, block.c_str()));
-    advance(20);
-
-    KVELEngine* second = makeEngine(stateConfig(file));
-    EXPECT_EQ(first->describe(), second->describe());
-    EXPECT_EQ(40u, task(create.getTaskID())->PercentComplete); // `engine` is still the first one
-    advance(200);
-    EXPECT_EQ(first->describe(), second->describe()) << "both move on alike";
-    std::remove(file.c_str());
-    std::remove(block.c_str());
-}
 
 // A restart with a time scale starts a clock behind the time the state was saved at.
 TEST_F(kvelFiles, AStateAheadOfTheClockGoesOnFromItsOwnTime)
@@ -139,18 +113,6 @@ TEST_F(kvelFiles, ACorruptStateFileIsRefusedAndKept)
     std::remove(file.c_str());
 }
 
-TEST_F(kvelFiles, AFailedStateWriteIsReportedButTheChangeStands)
-{
-    std::string directory = path("vanishing");
-    ::mkdir(directory.c_str(), 0700);
-    std::string file = directory + "/state.json";
-    engine = makeEngine(stateConfig(file));
-    ASSERT_EQ(0, std::remove(file.c_str()));
-    ASSERT_EQ(0, ::rmdir(directory.c_str()));
-    EXPECT_EQ(KVEL_RC_STATE_NOT_SAVED, engine->transferDrive(drive(12), AVAILABLE));
-    EXPECT_EQ(AVAILABLE, driveRecord(drive(12))->PoolObjectID);
-}
-
 TEST_F(kvelFiles, DescriptionErrorsNameTheFileAndTheField)
 {
     const std::string system = "\"system\": {\"name\": \"ZARVO-T\", \"host\": \"t\"}";
@@ -162,22 +124,12 @@ TEST_F(kvelFiles, DescriptionErrorsNameTheFileAndTheField)
         std::string problem;
     } cases[] = {
         {"{ \"system\": ", "not valid JSON"},
-        {"{\"drives\": []}", "system: is missing"},
         {withDrives("{\"pool\": \"base\", \"capacityGiB\": 1, \"colour\": \"red\"}"),
          "drives[0].colour: unknown field"},
-        {withDrives("{\"pool\": \"base\", \"capacityGiB\": \"big\"}"),
-         "drives[0].capacityGiB: must be a number, not string"},
-        {withDrives("{\"pool\": \"base\", \"capacityGiB\": -5}"),
-         "drives[0].capacityGiB: must not be negative"},
-        {withDrives("{\"pool\": \"base\", \"capacityGiB\": 1.5}"), "must be a whole number"},
         {withDrives("{\"pool\": \"bse\", \"capacityGiB\": 1}"), "drives[0].pool: unknown pool 'bse'"},
-        {withDrives("{\"id\": \"3A000001\", \"pool\": \"base\", \"capacityGiB\": 1}"), "is not a drive ID"},
         {withDrives("{\"id\": \"38000001\", \"slot\": 1, \"pool\": \"base\", \"capacityGiB\": 1},"
                     "{\"id\": \"38000001\", \"slot\": 2, \"pool\": \"base\", \"capacityGiB\": 1}"),
          "drives[1].id: duplicate drive ID 38000001"},
-        {withDrives("{\"pool\": \"base\", \"capacityGiB\": 1}, {\"slot\": 0, \"pool\": \"base\", "
-                    "\"capacityGiB\": 1}"),
-         "drives[1].slot: slot 0 is taken by drives[0]"},
         {"{" + system +
              ", \"drives\": [{\"pool\": \"base\", \"capacityGiB\": 1}], \"volumes\": [{\"name\": \"v\", "
              "\"sizeGiB\": 2}]}",
@@ -186,8 +138,6 @@ TEST_F(kvelFiles, DescriptionErrorsNameTheFileAndTheField)
              ", \"volumes\": [{\"name\": \"v\", \"setting\": true, \"organization\": \"parity\", "
              "\"stripeWidth\": 2}]}",
          "volumes[0]: organization, dataRedundancy, stripeWidth and chunkBlocks make no usable layout"},
-        {"{" + system + ", \"volumes\": [{\"name\": \"v\", \"sizeGiB\": 1, \"organization\": \"raid7\"}]}",
-         "volumes[0].organization: unknown value 'raid7'"},
     };
     for (const Case& c : cases)
     {
@@ -209,12 +159,8 @@ TEST_F(kvelFiles, TheSampleDescriptionLoads)
     EXPECT_STREQ("ZARVO-0042", KVELEngine::_ZarvoSystemNamePtr);
     EXPECT_STREQ("zarvo-small", KVELEngine::_ZarvoHostNamePtr);
     EXPECT_EQ(7u, engine->enumerateObjects(CLASSID_DRIVE).size());
-    auto base = get<KVELPool>(BASE);
-    EXPECT_EQ("Main pool", base->Name);
-    EXPECT_EQ(4 * 512 * GIB, base->TotalBlocks);
-    auto logs = volume(0x3A000002);
-    EXPECT_EQ("logs", logs->Name);
-    EXPECT_EQ(2u, logs->getDriveCount());
+    EXPECT_EQ(4 * 512 * GIB, get<KVELPool>(BASE)->TotalBlocks);
+    EXPECT_EQ(2u, volume(0x3A000002)->getDriveCount());
     EXPECT_EQ(KVELDrive::DRIVE_STATE_FAILED, driveRecord(0x38000010)->State);
     EXPECT_TRUE(volume(0x3A000005)->IsSetting);
 

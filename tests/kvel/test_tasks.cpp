@@ -1,5 +1,4 @@
 // Task life cycle on the manual clock, task commands through copies, keys, schedules.
-#include <cctype>
 #include <string>
 #include "KvelTestSupport.h"
 
@@ -26,9 +25,6 @@ TEST_F(kvelTasks, ACreateRunsByEngineTimeAndIsForgottenAfterItsRetention)
     KVELTask job;
     ASSERT_EQ(KVEL_RC_SUCCESS, engine->createVolume(setting.get(), &job));
     Uint32 id = job.getTaskID();
-    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, job.State);
-    EXPECT_EQ(MIRROR_2WAY, job.TargetObjectPtr);
-    EXPECT_EQ(KVELTask::TASK_TYPE_CREATE_VOLUME, job.Type);
     EXPECT_EQ(KVELVolume::VOLUME_STATE_INITIALIZING, volume(MIRROR_2WAY)->State);
 
     advance(50);
@@ -38,9 +34,7 @@ TEST_F(kvelTasks, ACreateRunsByEngineTimeAndIsForgottenAfterItsRetention)
     advance(50);
     auto done = task(id);
     EXPECT_EQ(KVELTask::TASK_STATE_COMPLETED, done->State);
-    EXPECT_EQ(100u, done->PercentComplete);
     EXPECT_EQ(T0 + 100 * SECOND, done->TimeFinished);
-    EXPECT_EQ(300 * SECOND, done->RetentionTime);
     EXPECT_EQ(KVELVolume::VOLUME_STATE_OK, volume(MIRROR_2WAY)->State);
 
     advance(299);
@@ -111,21 +105,15 @@ TEST_F(kvelTasks, AbortingUndoesTheWork)
     EXPECT_EQ(KVELVolume::VOLUME_STATE_OK, volume(ARCHIVE)->State);
 }
 
+// One task at a time per object is also an invariant of the concurrency test.
 TEST_F(kvelTasks, OneTaskRunsPerObjectAndTheHighestPriorityGoesNext)
 {
     KVELTask first, second, urgent;
-    Uint32 a = scan(SCRATCH, &first);
+    scan(SCRATCH, &first);
     Uint32 b = scan(SCRATCH, &second);
     urgent.setTaskScheduling(200, 0);
     Uint32 c = scan(SCRATCH, &urgent);
-    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(a));
-    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(b));
-    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(c));
-    KVELTask other;
-    EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(scan(ARCHIVE, &other))) << "other volumes are free";
-
     advance(100);
-    EXPECT_EQ(KVELTask::TASK_STATE_COMPLETED, stateOf(a));
     EXPECT_EQ(KVELTask::TASK_STATE_RUNNING, stateOf(c));
     EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(b));
 
@@ -163,26 +151,14 @@ TEST_F(kvelTasks, ScheduledTasksWaitForTheirStartAndStartByTheirPriorityAsChange
     EXPECT_EQ(50u, task(ids[0])->PercentComplete);
 }
 
-TEST_F(kvelTasks, RebuildShowsOnTheVolumeWhileItRuns)
-{
-    KVELTask job;
-    ASSERT_EQ(KVEL_RC_SUCCESS, engine->rebuildVolume(DB_MIRROR, &job));
-    EXPECT_EQ(KVELVolume::VOLUME_STATE_REBUILDING, volume(DB_MIRROR)->State);
-    advance(180);
-    EXPECT_EQ(KVELVolume::VOLUME_STATE_OK, volume(DB_MIRROR)->State);
-    EXPECT_EQ(KVELTask::TASK_STATE_COMPLETED, stateOf(job.getTaskID()));
-}
-
 TEST_F(kvelTasks, RecurringScansRequeueForTheirNextPeriod)
 {
     KVELTask job;
     job.setTaskSchedulingRecurring(100, T0, KVELTask::PERIODICITY_MINUTES, 10);
     Uint32 id = scan(SCRATCH, &job);
     advance(100);
-    auto requeued = task(id);
-    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, requeued->State);
-    EXPECT_EQ(1u, requeued->RunCount);
-    EXPECT_EQ(0u, requeued->PercentComplete);
+    EXPECT_EQ(1u, task(id)->RunCount);
+    EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(id));
     advance(499);
     EXPECT_EQ(KVELTask::TASK_STATE_QUEUED, stateOf(id));
     advance(1);
@@ -235,52 +211,15 @@ TEST_F(kvelTasks, AScheduleChangedOnACopyMovesAWaitingTask)
     auto deleting = task(removal.getTaskID());
     deleting->setTaskSchedulingRecurring(1, T0, KVELTask::PERIODICITY_HOURS, 1);
     EXPECT_EQ(KVEL_RC_INVALID_SCHEDULE, engine->modifyObject(CLASSID_TASK, deleting.get()));
-    EXPECT_EQ(KVEL_RC_CLASS_MISMATCH, engine->modifyObject(CLASSID_VOLUME, deleting.get()));
-    EXPECT_EQ(KVEL_RC_UNKNOWN_CLASS, engine->modifyObject(CLASSID_e(0x20), deleting.get()));
 }
 
-TEST_F(kvelTasks, TasksAreFoundByTheirKeyAsBytesOrText)
-{
-    KVELTask job;
-    Uint32 id = makeVolume(GIB, KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 1, &job);
-    Uint32 taskID = job.getTaskID();
-    ASSERT_EQ(8u, job.Key.size());
-    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, job.Key));
-    String hex = ManagedObject::binToHex(job.Key);
-    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, hex));
-    std::string lower(static_cast<const char*>(hex.getCString()));
-    for (char& c : lower)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, String(lower.c_str())));
-    Char16 raw[8];
-    for (size_t i = 0; i < 8; ++i)
-        raw[i] = job.Key[i];
-    EXPECT_EQ(taskID, engine->getObjectIDByKey(CLASSID_TASK, String(raw, 8)));
-    EXPECT_EQ(KVEL_NULL_OBJECT_ID, engine->getObjectIDByKey(CLASSID_TASK, String("00")));
-    EXPECT_EQ(KVEL_NULL_OBJECT_ID, engine->getObjectIDByKey(CLASSID_VOLUME, job.Key));
-
-    // Removing an unfinished task aborts it first.
-    EXPECT_EQ(KVEL_RC_SUCCESS, engine->deleteObject(CLASSID_TASK, taskID));
-    EXPECT_FALSE(task(taskID));
-    EXPECT_FALSE(volume(id));
-    EXPECT_EQ(KVEL_RC_NO_SUCH_TASK, engine->deleteObject(CLASSID_TASK, taskID));
-    EXPECT_EQ(KVEL_NULL_OBJECT_ID, engine->getObjectIDByKey(CLASSID_TASK, job.Key));
-}
-
+// The module's full-table tests refuse at whatever size the table has; its size is pinned here.
 TEST_F(kvelTasks, TheTaskTableHoldsAtMost256Tasks)
 {
     KVELTask job;
     for (int i = 0; i < 256; ++i)
-    {
-        job = KVELTask();
-        ASSERT_EQ(KVEL_RC_SUCCESS, engine->scanVolume(SCRATCH, &job)) << i;
-    }
-    KVELTask refused;
-    EXPECT_EQ(KVEL_RC_TOO_MANY_TASKS, engine->scanVolume(ARCHIVE, &refused));
-    EXPECT_EQ(0u, refused.getTaskID());
-    EXPECT_EQ(256u, engine->enumerateObjects(CLASSID_TASK).size());
-    ASSERT_EQ(KVEL_RC_SUCCESS, engine->deleteObject(CLASSID_TASK, job.getTaskID()));
-    EXPECT_EQ(KVEL_RC_SUCCESS, engine->scanVolume(ARCHIVE, &refused));
+        ASSERT_EQ(KVEL_RC_SUCCESS, engine->scanVolume(SCRATCH, &(job = KVELTask()))) << i;
+    EXPECT_EQ(KVEL_RC_TOO_MANY_TASKS, engine->scanVolume(ARCHIVE, &(job = KVELTask())));
 }
 
 } // namespace

@@ -58,13 +58,6 @@ void MethodRecorder::deliver(const CIMValue& value)
     returnValues.push_back(value);
 }
 
-bool MethodRecorder::hasOutput(const char* name) const
-{
-    for (Uint32 i = 0; i < outputs.size(); ++i)
-        if (outputs[i].getParameterName() == name) return true;
-    return false;
-}
-
 CIMValue MethodRecorder::output(const char* name) const
 {
     for (Uint32 i = 0; i < outputs.size(); ++i)
@@ -88,14 +81,6 @@ CIMValue MethodRecorder::returnValue() const
 }
 
 // ---- trace capture --------------------------------------------------------------------------------
-
-std::string TraceLine::textAt(int depth) const
-{
-    size_t indent = size_t(2 * depth);
-    if (rest.size() < indent || rest.find_first_not_of(' ') < indent)
-        return std::string("<indent mismatch>") + rest;
-    return rest.substr(indent);
-}
 
 bool TraceLine::hasText(const std::string& text) const
 {
@@ -129,26 +114,26 @@ std::vector<TraceLine> TraceCapture::lines() const
             ADD_FAILURE() << "not a trace line: " << text;
             continue;
         }
-        line.fileLine = text.substr(marker - 30, 30);
+        const std::string fileLine = text.substr(marker - 30, 30);
         line.marker = text.substr(marker, 5);
         line.rest = text.substr(marker + 7);
-        size_t first = line.fileLine.find_first_not_of(' ');
-        size_t colon = line.fileLine.rfind(':');
+        size_t first = fileLine.find_first_not_of(' ');
+        size_t colon = fileLine.rfind(':');
         if (first != std::string::npos && colon != std::string::npos && colon > first)
         {
-            line.file = line.fileLine.substr(first, colon - first);
-            line.line = std::atoi(line.fileLine.c_str() + colon + 1);
+            line.file = fileLine.substr(first, colon - first);
+            line.line = std::atoi(fileLine.c_str() + colon + 1);
         }
         result.push_back(line);
     }
     return result;
 }
 
-std::vector<TraceLine> TraceCapture::find(const std::string& text) const
+std::vector<TraceLine> TraceCapture::matching(const std::function<bool(const TraceLine&)>& wanted) const
 {
     std::vector<TraceLine> found;
     for (const TraceLine& line : lines())
-        if (line.hasText(text)) found.push_back(line);
+        if (wanted(line)) found.push_back(line);
     return found;
 }
 
@@ -159,26 +144,18 @@ std::vector<TraceLine> TraceCapture::find(const std::string& text) const
     return ::testing::AssertionFailure() << found << " lines of '" << text << "' in:\n" << raw();
 }
 
-std::vector<TraceLine> TraceCapture::containing(const std::string& fragment) const
-{
-    std::vector<TraceLine> found;
-    for (const TraceLine& line : lines())
-        if (line.rest.find(fragment) != std::string::npos) found.push_back(line);
-    return found;
-}
-
 // ---- the server handle ----------------------------------------------------------------------------
 
-Array<CIMInstance> TestCimomRep::enumerateInstances(const OperationContext&,
-                                                    const CIMNamespaceName& nameSpace,
-                                                    const CIMName& className, Boolean deepInheritance,
-                                                    Boolean localOnly, Boolean includeQualifiers,
-                                                    Boolean includeClassOrigin,
-                                                    const CIMPropertyList& propertyList)
+Array<CIMInstance> TestCimomRep::enumerateInstances(Ctx, Ns nameSpace, Name className,
+                                                    Boolean deepInheritance, Boolean localOnly,
+                                                    Boolean includeQualifiers, Boolean includeClassOrigin,
+                                                    Props propertyList)
 {
-    if (calls)
-        calls->push_back({nameSpace, className, deepInheritance, localOnly, includeQualifiers,
-                          includeClassOrigin, propertyList});
+    std::ostringstream call;
+    call << str(nameSpace.getString()) << " " << str(className.getString()) << " " << deepInheritance << " "
+         << localOnly << " " << includeQualifiers << " " << includeClassOrigin << " ("
+         << str(propertyList.toString()) << ")";
+    calls.push_back(call.str());
     if (failure) failure();
     return instances;
 }
@@ -221,7 +198,6 @@ void ModuleTest::SetUp()
     }
     _engine = KVELEngine::createInstance(config);
     _rep = new TestCimomRep;
-    _rep->calls = &enumerateCalls;
     _cimom = CIMOMHandleRep::makeHandle(_rep);
     ProviderTraceServices::ptsCancelTraceSuppressForPid();
     SMIEventServices::clearRecordedEvents();
@@ -263,33 +239,18 @@ Uint32 ModuleTest::startScan(Uint32 volumeID)
     return record.getTaskID();
 }
 
-std::vector<Uint32> ModuleTest::volumeRecords(bool settingRecords)
+std::vector<Uint32> ModuleTest::objects(CLASSID_e classID, const std::function<bool(Uint32)>& wanted)
 {
     std::vector<Uint32> found;
-    for (Uint32 id : objects(CLASSID_VOLUME))
-        if (volume(id)->IsSetting == settingRecords) found.push_back(id);
+    for (Uint32 id : objects(classID))
+        if (wanted(id)) found.push_back(id);
     return found;
 }
 
-std::vector<Uint32> ModuleTest::drivesInPool(Uint32 poolID)
-{
-    std::vector<Uint32> found;
-    for (Uint32 id : objects(CLASSID_DRIVE))
-        if (drive(id)->PoolObjectID == poolID) found.push_back(id);
-    return found;
-}
-
-std::string ModuleTest::hex(Uint32 id)
+std::string ModuleTest::hex(Uint32 id, const char* format)
 {
     char text[16];
-    std::snprintf(text, sizeof text, "%X", id);
-    return text;
-}
-
-std::string ModuleTest::lowerHex(Uint32 id)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%x", id);
+    std::snprintf(text, sizeof text, format, id);
     return text;
 }
 

@@ -4,6 +4,7 @@
 #ifndef SCS_TEST_ModuleHarness_h
 #define SCS_TEST_ModuleHarness_h
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -74,8 +75,12 @@ public:
 
     // The output parameter of that name; fails the test when it is missing.
     CIMValue output(const char* name) const;
-    bool hasOutput(const char* name) const;
     std::vector<std::string> outputNames() const;
+    bool hasOutput(const char* name) const
+    {
+        const std::vector<std::string> names = outputNames();
+        return std::find(names.begin(), names.end(), name) != names.end();
+    }
     // The one return value; fails the test unless exactly one was delivered.
     CIMValue returnValue() const;
 };
@@ -85,11 +90,9 @@ using PlainRecorder = RecordingHandler; // for operations that deliver nothing
 // One trace line split into its pieces.
 struct TraceLine
 {
-    std::string fileLine, marker, rest; // rest = indent + text
-    std::string file;
+    std::string marker, rest; // rest = indent + text
+    std::string file;         // of the file-line field
     int line = 0;
-    // The text without the indent (leading pairs of blanks, as many as the scope depth).
-    std::string textAt(int depth) const;
     // Whether the text, after some indent, is exactly `text`.
     bool hasText(const std::string& text) const;
 };
@@ -101,10 +104,17 @@ public:
     TraceCapture();
     ~TraceCapture();
     std::vector<TraceLine> lines() const;
+    std::vector<TraceLine> matching(const std::function<bool(const TraceLine&)>& wanted) const;
     // Lines whose text (after the indent) is exactly `text`.
-    std::vector<TraceLine> find(const std::string& text) const;
+    std::vector<TraceLine> find(const std::string& text) const
+    {
+        return matching([&](const TraceLine& line) { return line.hasText(text); });
+    }
     // Lines whose text contains `fragment`.
-    std::vector<TraceLine> containing(const std::string& fragment) const;
+    std::vector<TraceLine> containing(const std::string& fragment) const
+    {
+        return matching([&](const TraceLine& line) { return line.rest.find(fragment) != std::string::npos; });
+    }
     // Success when exactly one line has the text `text`; the failure shows what was traced.
     ::testing::AssertionResult hasOnce(const std::string& text) const;
     std::string raw() const { return _buffer.str(); }
@@ -114,65 +124,47 @@ private:
     std::streambuf* _saved;
 };
 
-// The server side of CIMOMHandle: enumerateInstances records its arguments, runs `failure` when
-// set (to throw whatever the test wants) and answers `instances`; every other call is refused.
+// The server side of CIMOMHandle: enumerateInstances records its arguments in `calls` (as
+// "namespace class deepInheritance localOnly includeQualifiers includeClassOrigin (properties)"),
+// runs `failure` when set (to throw whatever the test wants) and answers `instances`; every other
+// call is refused.
 class TestCimomRep : public CIMOMHandleRep
 {
 public:
-    struct EnumerateCall
-    {
-        CIMNamespaceName nameSpace;
-        CIMName className;
-        bool deepInheritance, localOnly, includeQualifiers, includeClassOrigin;
-        CIMPropertyList propertyList;
-    };
-    std::vector<EnumerateCall>* calls = nullptr;
+    std::vector<std::string> calls;
     Array<CIMInstance> instances;
     std::function<void()> failure;
 
-    Array<CIMInstance> enumerateInstances(const OperationContext& context, const CIMNamespaceName& nameSpace,
-                                          const CIMName& className, Boolean deepInheritance,
+    using Ctx = const OperationContext&;
+    using Ns = const CIMNamespaceName&;
+    using Name = const CIMName&;
+    using Path = const CIMObjectPath&;
+    using Props = const CIMPropertyList&;
+    Array<CIMInstance> enumerateInstances(Ctx, Ns nameSpace, Name className, Boolean deepInheritance,
                                           Boolean localOnly, Boolean includeQualifiers,
-                                          Boolean includeClassOrigin,
-                                          const CIMPropertyList& propertyList) override;
-
-    // Every other operation is refused (kept off clang-format, which cannot lay out the macro).
+                                          Boolean includeClassOrigin, Props propertyList) override;
     // clang-format off
 #define SCS_REFUSED override { throw CIMNotSupportedException("test handle"); }
-    CIMClass getClass(const OperationContext&, const CIMNamespaceName&, const CIMName&, Boolean, Boolean, Boolean,
-                      const CIMPropertyList&) SCS_REFUSED
-    Array<CIMClass> enumerateClasses(const OperationContext&, const CIMNamespaceName&, const CIMName&, Boolean,
-                                     Boolean, Boolean, Boolean) SCS_REFUSED
-    Array<CIMName> enumerateClassNames(const OperationContext&, const CIMNamespaceName&, const CIMName&,
-                                       Boolean) SCS_REFUSED
-    void createClass(const OperationContext&, const CIMNamespaceName&, const CIMClass&) SCS_REFUSED
-    void modifyClass(const OperationContext&, const CIMNamespaceName&, const CIMClass&) SCS_REFUSED
-    void deleteClass(const OperationContext&, const CIMNamespaceName&, const CIMName&) SCS_REFUSED
-    CIMInstance getInstance(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&, Boolean,
-                            Boolean, Boolean, const CIMPropertyList&) SCS_REFUSED
-    Array<CIMObjectPath> enumerateInstanceNames(const OperationContext&, const CIMNamespaceName&,
-                                                const CIMName&) SCS_REFUSED
-    CIMObjectPath createInstance(const OperationContext&, const CIMNamespaceName&, const CIMInstance&) SCS_REFUSED
-    void modifyInstance(const OperationContext&, const CIMNamespaceName&, const CIMInstance&, Boolean,
-                        const CIMPropertyList&) SCS_REFUSED
-    void deleteInstance(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&) SCS_REFUSED
-    Array<CIMObject> execQuery(const OperationContext&, const CIMNamespaceName&, const String&,
-                               const String&) SCS_REFUSED
-    Array<CIMObject> associators(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                                 const CIMName&, const CIMName&, const String&, const String&, Boolean, Boolean,
-                                 const CIMPropertyList&) SCS_REFUSED
-    Array<CIMObjectPath> associatorNames(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                                         const CIMName&, const CIMName&, const String&, const String&) SCS_REFUSED
-    Array<CIMObject> references(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                                const CIMName&, const String&, Boolean, Boolean, const CIMPropertyList&) SCS_REFUSED
-    Array<CIMObjectPath> referenceNames(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                                        const CIMName&, const String&) SCS_REFUSED
-    CIMValue getProperty(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&,
-                         const CIMName&) SCS_REFUSED
-    void setProperty(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&, const CIMName&,
-                     const CIMValue&) SCS_REFUSED
-    CIMValue invokeMethod(const OperationContext&, const CIMNamespaceName&, const CIMObjectPath&, const CIMName&,
-                          const Array<CIMParamValue>&, Array<CIMParamValue>&) SCS_REFUSED
+    CIMClass getClass(Ctx, Ns, Name, Boolean, Boolean, Boolean, Props) SCS_REFUSED
+    Array<CIMClass> enumerateClasses(Ctx, Ns, Name, Boolean, Boolean, Boolean, Boolean) SCS_REFUSED
+    Array<CIMName> enumerateClassNames(Ctx, Ns, Name, Boolean) SCS_REFUSED
+    void createClass(Ctx, Ns, const CIMClass&) SCS_REFUSED
+    void modifyClass(Ctx, Ns, const CIMClass&) SCS_REFUSED
+    void deleteClass(Ctx, Ns, Name) SCS_REFUSED
+    CIMInstance getInstance(Ctx, Ns, Path, Boolean, Boolean, Boolean, Props) SCS_REFUSED
+    Array<CIMObjectPath> enumerateInstanceNames(Ctx, Ns, Name) SCS_REFUSED
+    CIMObjectPath createInstance(Ctx, Ns, const CIMInstance&) SCS_REFUSED
+    void modifyInstance(Ctx, Ns, const CIMInstance&, Boolean, Props) SCS_REFUSED
+    void deleteInstance(Ctx, Ns, Path) SCS_REFUSED
+    Array<CIMObject> execQuery(Ctx, Ns, const String&, const String&) SCS_REFUSED
+    Array<CIMObject> associators(Ctx, Ns, Path, Name, Name, const String&, const String&, Boolean, Boolean,
+                                 Props) SCS_REFUSED
+    Array<CIMObjectPath> associatorNames(Ctx, Ns, Path, Name, Name, const String&, const String&) SCS_REFUSED
+    Array<CIMObject> references(Ctx, Ns, Path, Name, const String&, Boolean, Boolean, Props) SCS_REFUSED
+    Array<CIMObjectPath> referenceNames(Ctx, Ns, Path, Name, const String&) SCS_REFUSED
+    CIMValue getProperty(Ctx, Ns, Path, Name) SCS_REFUSED
+    void setProperty(Ctx, Ns, Path, Name, const CIMValue&) SCS_REFUSED
+    CIMValue invokeMethod(Ctx, Ns, Path, Name, const Array<CIMParamValue>&, Array<CIMParamValue>&) SCS_REFUSED
     // clang-format on
 #undef SCS_REFUSED
 };
@@ -218,14 +210,23 @@ protected:
     // Where the engine makes its persistence transfer files.
     const std::string& ramdiskDirectory() const { return _ramdisk; }
     OperationContext context;
-    std::vector<TestCimomRep::EnumerateCall> enumerateCalls;
 
     // Engine queries used by many tests.
     std::vector<Uint32> objects(CLASSID_e classID);
-    std::vector<Uint32> volumeRecords(bool settingRecords);
-    std::vector<Uint32> volumes() { return volumeRecords(false); } // real volumes, not setting records
-    std::vector<Uint32> settings() { return volumeRecords(true); }
-    std::vector<Uint32> drivesInPool(Uint32 poolID);
+    std::vector<Uint32> objects(CLASSID_e classID, const std::function<bool(Uint32)>& wanted);
+    std::vector<Uint32> volumes() // real volumes, not setting records
+    {
+        return objects(CLASSID_VOLUME, [this](Uint32 id) { return !volume(id)->IsSetting; });
+    }
+    std::vector<Uint32> settings()
+    {
+        return objects(CLASSID_VOLUME, [this](Uint32 id) { return volume(id)->IsSetting; });
+    }
+    std::vector<Uint32> drivesInPool(Uint32 poolID)
+    {
+        return objects(CLASSID_DRIVE,
+                       [this, poolID](Uint32 id) { return drive(id)->PoolObjectID == poolID; });
+    }
     template <class Record> std::unique_ptr<Record> record(CLASSID_e classID, Uint32 id)
     {
         return std::unique_ptr<Record>(dynamic_cast<Record*>(_engine->getObject(classID, id)));
@@ -255,8 +256,8 @@ protected:
     static CIMObjectPath poolRef(Uint32 id) { return idPath("CIM_StoragePool", hex(id)); }
     static CIMObjectPath settingRef(Uint32 id) { return idPath("CIM_StorageSetting", hex(id)); }
     CIMObjectPath jobRef(Uint32 taskID);
-    static std::string hex(Uint32 id);      // upper case, as keys are served
-    static std::string lowerHex(Uint32 id); // as trace lines write IDs
+    static std::string hex(Uint32 id, const char* format = "%X");    // upper case, as keys are served
+    static std::string lowerHex(Uint32 id) { return hex(id, "%x"); } // as trace lines write IDs
 
 private:
     std::shared_ptr<KVELManualClock> _clock;

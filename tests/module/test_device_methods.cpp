@@ -33,67 +33,43 @@ TEST_F(DeviceMethodsTest, ManualCreateBuildsOnTheNamedDrivesInTheFirstDrivesPool
     Uint32 settingID = newSetting(KVELVolume::VOLUME_ORGANIZATION_MIRRORED, 2, 3);
     std::vector<Uint32> drives = baseDrives(6);
     std::reverse(drives.begin(), drives.end());
-    TraceCapture trace;
     MethodRecorder result =
         call("CreateOrModifyElementFromElements", manual(settingID, drives, 513, "manual"));
     EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "TheElement", "Size"}));
-    EXPECT_EQ(uint32Result(result), 4096u);
+    EXPECT_EQ(answer(result), 4096u);
     EXPECT_EQ(keyOf(outputPath(result, "TheElement"), "DeviceID"), hex(settingID));
     std::unique_ptr<KVELVolume> created = volume(settingID);
-    EXPECT_FALSE(created->IsSetting);
     EXPECT_TRUE(created->ManualCreate);
     EXPECT_EQ(created->Name, "manual");
     EXPECT_EQ(created->Size, 2u) << "513 bytes are 2 blocks";
-    EXPECT_EQ(created->PoolObjectID, KVELPool::BASE_POOL_ID);
     for (size_t i = 0; i < drives.size(); ++i)
         EXPECT_EQ(created->DriveIDs[i], drives[i]) << i;
     EXPECT_EQ(outputSize(result), created->Size * 512);
-    EXPECT_TRUE(trace.hasOnce("invokeMethod(): number of Drives: 6, ChunkSize: " +
-                              std::to_string(created->ChunkSize)));
-    EXPECT_TRUE(trace.hasOnce("driveID for Drive is: 0x" + lowerHex(drives[0])));
-    EXPECT_TRUE(trace.hasOnce("poolObjectID for 1st Drive is: 0x37000004"));
 }
 
-TEST_F(DeviceMethodsTest, ManualCreateRefusesTooFewDrivesAndMissingKeys)
+TEST_F(DeviceMethodsTest, ManualCreateRefusesTooFewDrivesAndMissingKeysBeforeTheEngine)
 {
-    Uint32 settingID = newSetting(KVELVolume::VOLUME_ORGANIZATION_MIRRORED, 2, 3);
-    const std::pair<size_t, const char*> tooFew[] = {
-        {0, "ERROR: Manual Create requires drives to be specified!"},
-        {5, "ERROR: Manual Create requires the number of drives to be >= MirrorCnt*StripeWidth!"}};
-    for (const auto& c : tooFew)
-    {
-        TraceCapture trace;
-        EXPECT_EQ(
-            uint32Result(call("CreateOrModifyElementFromElements", manual(settingID, baseDrives(c.first)))),
-            5u);
-        EXPECT_TRUE(trace.hasOnce(c.second));
-        EXPECT_TRUE(volume(settingID)->IsSetting) << "nothing created";
-    }
-
-    // The third of four drive references has no DeviceID key.
+    Uint32 mirror = newSetting(KVELVolume::VOLUME_ORGANIZATION_MIRRORED, 2, 3);
     Uint32 wide = newSetting(KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 2);
+    // The third of four drive references has no DeviceID key.
     Array<CIMObjectPath> refs;
-    std::vector<Uint32> drives = baseDrives(4);
-    for (size_t i = 0; i < drives.size(); ++i)
-        refs.append(i == 2 ? CIMObjectPath("root/snia:CIM_DiskDrive.Tag=\"x\"") : driveRef(drives[i]));
-    TraceCapture trace;
-    MethodRecorder result = call(
-        "CreateOrModifyElementFromElements",
-        params({param("Goal", settingRef(wide)), param("InElements", refs), param("Size", Uint64(512))}));
-    EXPECT_EQ(uint32Result(result), 5u);
-    EXPECT_TRUE(trace.hasOnce("Number of DeviceID values specified (2) is less than number of Drives (4)."));
-    EXPECT_TRUE(volume(wide)->IsSetting);
-
-    // No goal key, no size, more drives than the record holds: refused without engine work.
-    EXPECT_EQ(uint32Of("CreateOrModifyElementFromElements", {param("InElements", Array<CIMObjectPath>())}),
-              5u);
-    Uint32 another = newSetting(KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 1);
-    Array<CIMParamValue> noSize = manual(another, baseDrives(2));
+    for (Uint32 drive : baseDrives(4))
+        refs.append(refs.size() == 2 ? CIMObjectPath("root/snia:CIM_DiskDrive.Tag=\"x\"") : driveRef(drive));
+    Array<CIMParamValue> untagged =
+        params({param("Goal", settingRef(wide)), param("InElements", refs), param("Size", Uint64(512))});
+    Array<CIMParamValue> noSize = manual(wide, baseDrives(2));
     noSize.remove(3);
-    EXPECT_EQ(uint32Result(call("CreateOrModifyElementFromElements", noSize)), 5u);
-    std::vector<Uint32> many(17, baseDrives(1)[0]);
-    EXPECT_EQ(uint32Result(call("CreateOrModifyElementFromElements", manual(another, many))), 5u);
-    EXPECT_TRUE(volume(another)->IsSetting);
+    const Array<CIMParamValue> refusals[] = {
+        manual(mirror, {}),
+        manual(mirror, baseDrives(5)), // fewer than copies times width
+        untagged,
+        params({param("InElements", Array<CIMObjectPath>())}), // no goal
+        noSize,
+        manual(wide, std::vector<Uint32>(17, baseDrives(1)[0])), // more than a record holds
+    };
+    for (const Array<CIMParamValue>& in : refusals)
+        EXPECT_EQ(answer(call("CreateOrModifyElementFromElements", in)), 5u);
+    EXPECT_TRUE(volume(mirror)->IsSetting && volume(wide)->IsSetting) << "nothing created";
 }
 
 using ManualCreateUnsavedTest = WithDurableState<DeviceMethodsTest>;
@@ -107,7 +83,7 @@ TEST_F(ManualCreateUnsavedTest, AVolumeMadeButNotSavedIsAnsweredAsMadeAndARefusa
     MethodRecorder result =
         call("CreateOrModifyElementFromElements", manual(settingID, baseDrives(5), 513, "unsaved"));
     EXPECT_EQ(result.outputNames(), (std::vector<std::string>{"Job", "TheElement", "Size"}));
-    EXPECT_EQ(uint32Result(result), 4096u);
+    EXPECT_EQ(answer(result), 4096u);
     EXPECT_TRUE(task(jobTask(result))) << "the client can follow the job";
     EXPECT_EQ(keyOf(outputPath(result, "TheElement"), "DeviceID"), hex(settingID));
     EXPECT_FALSE(volume(settingID)->IsSetting);
@@ -141,12 +117,8 @@ TEST_F(DeviceMethodsTest, ElementMethodsServeOnlyTheVendorClass)
         {"RemoveStorageDevice", params({})},
     };
     for (const Call& c : calls)
-    {
-        TraceCapture trace;
-        MethodRecorder refused = call(c.method, c.in, servicePath("CIM_StorageConfigurationService"));
-        EXPECT_EQ(uint32Result(refused), 1u) << c.method;
-        EXPECT_TRUE(trace.hasOnce("objectReference.getClassName(): CIM_StorageConfigurationService"));
-    }
+        EXPECT_EQ(answer(call(c.method, c.in, servicePath("CIM_StorageConfigurationService"))), 1u)
+            << c.method;
     EXPECT_TRUE(objects(CLASSID_TASK).empty()) << "no engine work";
 }
 
@@ -163,30 +135,23 @@ TEST_F(DeviceMethodsTest, ScansRunNowLaterOrPeriodically)
         return call("ScanStorageElement", in);
     };
     for (Uint16 bad : {Uint16(1), Uint16(4)})
-        EXPECT_EQ(uint32Result(scan(bad, {})), 5u);
+        EXPECT_EQ(answer(scan(bad, {})), 5u);
     EXPECT_EQ(uint32Of("ScanStorageElement", {param("StorageElement", volumeRef(volumeID))}), 5u);
     EXPECT_TRUE(objects(CLASSID_TASK).empty());
 
-    TraceCapture trace;
     MethodRecorder future =
         scan(3, {param("ScheduledTaskPriority", Uint32(65536 + 7)),
                  param("ScheduledTaskStartTime", inSeconds(3600)), param("PeriodicityType", Uint16(0))});
-    EXPECT_EQ(uint32Result(future), 4096u);
     std::unique_ptr<KVELTask> later = task(jobTask(future));
-    EXPECT_TRUE(later->Scheduled);
     EXPECT_EQ(later->StartTime, START_TIME + 3600ULL * 1000000);
     EXPECT_EQ(later->Priority, 7u) << "only the low 16 bits";
     EXPECT_EQ(later->Name, "nightly");
-    EXPECT_TRUE(trace.hasOnce("Volume ObjectID for Media Scan is: 0x" + lowerHex(volumeID)));
-    EXPECT_EQ(trace.containing("future startTime=").size(), 1u);
 
     MethodRecorder past = scan(
         2, {param("ScheduledTaskPriority", Uint32(9)), param("ScheduledTaskStartTime", inSeconds(-3600))});
     std::unique_ptr<KVELTask> now = task(jobTask(past));
     EXPECT_FALSE(now->Scheduled) << "a past start time leaves the schedule alone";
     EXPECT_NE(now->Priority, 9u) << "and the priority is not passed";
-    EXPECT_EQ(trace.containing("immediate/past startTime=").size(), 1u);
-    EXPECT_TRUE(trace.hasOnce("Volume ObjectID for Parity Scan is: 0x" + lowerHex(volumeID)));
 
     MethodRecorder recurring =
         scan(2, {param("ScheduledTaskPriority", Uint32(3)), param("ScheduledTaskStartTime", inSeconds(-60)),
@@ -195,8 +160,7 @@ TEST_F(DeviceMethodsTest, ScansRunNowLaterOrPeriodically)
     EXPECT_EQ(repeated->PeriodicityUnit, KVELTask::PERIODICITY_HOURS);
     EXPECT_EQ(repeated->Periodicity, 2u);
     EXPECT_EQ(repeated->Priority, 3u);
-    EXPECT_TRUE(trace.hasOnce("periodicityType=3 periodicity=2"));
-    EXPECT_EQ(uint32Result(scan(2, {param("PeriodicityType", Uint16(3))})), 5u)
+    EXPECT_EQ(answer(scan(2, {param("PeriodicityType", Uint16(3))})), 5u)
         << "recurring without a periodicity";
 }
 
@@ -204,26 +168,20 @@ TEST_F(DeviceMethodsTest, DriveMethodsTakeTagOrDeviceIDAndMoveDrives)
 {
     std::vector<Uint32> spares = drivesInPool(KVELPool::SPARE_POOL_ID);
     ASSERT_GE(spares.size(), 2u);
-    TraceCapture trace;
     EXPECT_EQ(uint32Of("InitializeStorageDevice",
                        {param("ElementType", Uint16(2)), param("StorageDevice", driveRef(spares[0]))}),
               5u);
-    EXPECT_TRUE(trace.hasOnce("elementType is supposed to be 4, it is: 2"));
 
     CIMObjectPath byTag("root/snia:CIM_DiskDrive.Tag=\"" + String(hex(spares[0]).c_str()) + "\"");
     MethodRecorder init = call("InitializeStorageDevice",
                                params({param("ElementType", Uint16(4)), param("StorageDevice", byTag)}));
-    EXPECT_EQ(uint32Result(init), 4096u);
+    EXPECT_EQ(answer(init), 4096u);
     EXPECT_EQ(task(jobTask(init))->TargetObjectPtr, spares[0]);
 
     EXPECT_EQ(uint32Of("TransferDrive",
                        {param("Pool", Uint32(KVELPool::AVAILABLE_POOL_ID)), param("Drive", spares[1])}),
               0u);
     EXPECT_EQ(drive(spares[1])->PoolObjectID, KVELPool::AVAILABLE_POOL_ID);
-    EXPECT_EQ(uint32Of("TransferDriveByRef", {param("Drive", driveRef(spares[1])),
-                                              param("Pool", poolRef(KVELPool::SPARE_POOL_ID))}),
-              0u);
-    EXPECT_EQ(drive(spares[1])->PoolObjectID, KVELPool::SPARE_POOL_ID);
 
     for (auto missing : {params({}), params({param("Pool", poolRef(KVELPool::SPARE_POOL_ID))})})
     {
@@ -249,11 +207,7 @@ TEST_F(DeviceMethodsTest, RebuildWarnsWithAnEventForUnknownElementTypes)
     EXPECT_EQ(rebuild(7, mirrored), 5u);
     std::vector<SMIEventRecord> events = SMIEventServices::recordedEvents();
     ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].type, EMP_TYPE_WARNING);
-    EXPECT_EQ(events[0].text, "RebuildStorageElement invoked with unknown elementType.");
     EXPECT_EQ(events[0].keyValue, "elementType=7");
-    EXPECT_EQ(events[0].operation, "_handleRebuildStorageElement");
-    EXPECT_EQ(events[0].file, "StorageConfigurationService");
 
     // A volume without redundancy cannot be rebuilt: the engine's result 32, mapped to 4.
     EXPECT_EQ(rebuild(0, volumes()[2]), 4u);
@@ -261,10 +215,8 @@ TEST_F(DeviceMethodsTest, RebuildWarnsWithAnEventForUnknownElementTypes)
 
 TEST_F(DeviceMethodsTest, DiskLineModeAnswersTwoOnSuccess)
 {
-    TraceCapture trace;
     auto setMode = [&](Uint16 mode) { return uint32Of("SetDiskLineMode", {param("DiskLineMode", mode)}); };
     EXPECT_EQ(setMode(2), 2u);
-    EXPECT_TRUE(trace.hasOnce("SCS:DiskLineMode2"));
     EXPECT_EQ(setMode(2), 3u) << "unchanged is another result";
     EXPECT_EQ(setMode(9), 3u);
     EXPECT_EQ(uint32Of("SetDiskLineMode", {}), 5u);

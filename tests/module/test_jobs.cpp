@@ -8,50 +8,7 @@ namespace scs_test
 namespace
 {
 
-class JobsTest : public ModuleTest
-{
-protected:
-    // A drive outside the base pool, which may be initialised.
-    Uint32 startInitializingASpareDrive()
-    {
-        std::vector<Uint32> spares = drivesInPool(KVELPool::SPARE_POOL_ID);
-        EXPECT_FALSE(spares.empty()) << "the demo array has spare drives";
-        KVELTask record;
-        EXPECT_EQ(engine().initializeDrive(spares.at(0), &record), Uint32(KVEL_RC_SUCCESS));
-        return record.getTaskID();
-    }
-};
-
-TEST_F(JobsTest, EnumerationsListEveryTaskInEngineOrderWhateverTheClass)
-{
-    CIMInstanceProvider* jobs = provider<CIMInstanceProvider>("ConcreteJobProvider");
-    PathRecorder none;
-    jobs->enumerateInstanceNames(context, CIMObjectPath("root/snia:CIM_ConcreteJob"), none);
-    EXPECT_EQ(none.calls, (std::vector<std::string>{"processing", "complete"}));
-
-    std::vector<Uint32> vols = volumes();
-    ASSERT_GE(vols.size(), 2u);
-    startScan(vols[1]);
-    startScan(vols[0]);
-    startScan(vols[1]);
-    std::vector<Uint32> tasks = objects(CLASSID_TASK);
-    ASSERT_EQ(tasks.size(), 3u);
-
-    PathRecorder names;
-    jobs->enumerateInstanceNames(context, CIMObjectPath("root/snia:Some_OtherClass"), names);
-    ASSERT_EQ(names.delivered.size(), 3u);
-    InstanceRecorder instances;
-    jobs->enumerateInstances(context, CIMObjectPath("root/snia:CIM_ConcreteJob"), false, false,
-                             CIMPropertyList(), instances);
-    ASSERT_EQ(instances.delivered.size(), 3u);
-    for (size_t i = 0; i < tasks.size(); ++i)
-    {
-        std::string expected = str(ManagedObject::binToHex(task(tasks[i])->Key));
-        EXPECT_EQ(str(names.delivered[i].getClassName().getString()), "CIM_ConcreteJob");
-        EXPECT_EQ(keyOf(names.delivered[i], "InstanceID"), expected);
-        EXPECT_EQ(keyOf(instances.delivered[i].getPath(), "InstanceID"), expected);
-    }
-}
+typedef ModuleTest JobsTest;
 
 TEST_F(JobsTest, GetInstanceIsSilentAndLeavesSuppressionAsItWas)
 {
@@ -96,11 +53,9 @@ TEST_F(JobsTest, ModifyInstanceWritesOnlyThePriorityTruncatedTo16Bits)
     };
     for (Uint32 priority : {65537u, 65535u, 0u, 70000u})
     {
-        TraceCapture trace;
         EXPECT_EQ(modify(CIMValue(priority)), (std::vector<std::string>{"processing", "complete"}));
         EXPECT_EQ(task(taskID)->Priority, priority & 0xFFFF) << priority;
         EXPECT_EQ(task(taskID)->Name, name) << "only the priority is taken";
-        EXPECT_TRUE(trace.hasOnce("Task ID is: " + std::to_string(taskID)));
     }
 
     // Refused, leaving the task as it was: no admitted "Priority", one of the wrong CIM type, and a
@@ -147,15 +102,13 @@ TEST_F(JobsTest, RefusedOperationsNameThemselvesAndLeaveTheHandlerAlone)
     };
     for (const auto& refusal : refusals)
     {
+        // The ladder's line for a CIMException is the frame tests'; the refusal reaches it once.
         SCOPED_TRACE(refusal.first);
         TraceCapture trace;
         CIMException e = cimExceptionFrom(refusal.second);
         EXPECT_EQ(e.getCode(), CIM_ERR_NOT_SUPPORTED);
         EXPECT_EQ(str(e.getMessage()), refusal.first);
-        std::vector<TraceLine> errors = trace.find("ERROR: CIMException - : '" + refusal.first + "'");
-        ASSERT_EQ(errors.size(), 1u) << trace.raw();
-        EXPECT_EQ(errors[0].marker, ":ERR!");
-        EXPECT_EQ(trace.containing("CIMObjectPath=root/snia:CIM_ConcreteJob").size(), 1u) << trace.raw();
+        EXPECT_TRUE(trace.hasOnce("ERROR: CIMException - : '" + refusal.first + "'"));
     }
     EXPECT_TRUE(plain.calls.empty() && paths.calls.empty() && instances.calls.empty() &&
                 objects.calls.empty());
@@ -166,9 +119,13 @@ TEST_F(JobsTest, AffectedElementLeadsFromElementsToAllTheirJobsAndBack)
 {
     CIMAssociationProvider* affected = provider<CIMAssociationProvider>("AffectedJobElementProvider");
     std::vector<Uint32> vols = volumes();
-    Uint32 first = startScan(vols[0]), other = startScan(vols[1]), third = startScan(vols[0]);
-    Uint32 driveTask = startInitializingASpareDrive();
-    Uint32 driveID = task(driveTask)->TargetObjectPtr;
+    Uint32 first = startScan(vols[0]);
+    startScan(vols[1]); // another volume's job
+    Uint32 third = startScan(vols[0]);
+    const Uint32 driveID = drivesInPool(KVELPool::SPARE_POOL_ID).at(0);
+    KVELTask initializing;
+    ASSERT_EQ(engine().initializeDrive(driveID, &initializing), Uint32(KVEL_RC_SUCCESS));
+    const Uint32 driveTask = initializing.getTaskID();
     // The key `key` of each path that associatorNames delivers, in order.
     auto associatedKeys = [&](const CIMObjectPath& source, const char* resultClass, const char* key)
     {
@@ -180,13 +137,11 @@ TEST_F(JobsTest, AffectedElementLeadsFromElementsToAllTheirJobsAndBack)
             keys.push_back(keyOf(names.delivered[i], key));
         return keys;
     };
-    auto jobID = [&](Uint32 taskID) { return keyOf(jobRef(taskID), "InstanceID"); };
-    EXPECT_EQ(associatedKeys(volumeRef(vols[0]), "CIM_ConcreteJob", "InstanceID"),
-              (std::vector<std::string>{jobID(first), jobID(third)}));
+    EXPECT_EQ(
+        associatedKeys(volumeRef(vols[0]), "CIM_ConcreteJob", "InstanceID"),
+        (std::vector<std::string>{keyOf(jobRef(first), "InstanceID"), keyOf(jobRef(third), "InstanceID")}));
     EXPECT_EQ(associatedKeys(driveRef(driveID), "CIM_ConcreteJob", "InstanceID"),
-              std::vector<std::string>{jobID(driveTask)});
-    EXPECT_EQ(associatedKeys(jobRef(other), "CIM_StorageVolume", "DeviceID"),
-              std::vector<std::string>{hex(vols[1])});
+              std::vector<std::string>{keyOf(jobRef(driveTask), "InstanceID")});
     EXPECT_TRUE(associatedKeys(jobRef(driveTask), "CIM_StorageVolume", "DeviceID").empty())
         << "a job asked for the other kind of element answers nothing, completely";
 
@@ -224,7 +179,6 @@ TEST_F(JobsTest, AffectedElementRefusesOtherClassesAfterProcessing)
     };
     for (const Query& query : queries)
     {
-        TraceCapture trace;
         PathRecorder handler;
         CIMName associationClass = *query.associationClass ? CIMName(query.associationClass) : CIMName();
         CIMName resultClass = *query.resultClass ? CIMName(query.resultClass) : CIMName();
@@ -235,13 +189,7 @@ TEST_F(JobsTest, AffectedElementRefusesOtherClassesAfterProcessing)
             });
         EXPECT_EQ(e.getCode(), CIM_ERR_NOT_SUPPORTED);
         EXPECT_EQ(str(e.getMessage()), "AffectedJobElementProvider::associatorNames");
-        EXPECT_EQ(handler.calls, std::vector<std::string>{"processing"});
-        // The association line ends with a blank, and empty roles leave nothing between the quotes.
-        std::vector<TraceLine> lines = trace.containing("associationClass='");
-        ASSERT_EQ(lines.size(), 1u);
-        EXPECT_TRUE(lines[0].hasText(std::string("..associationClass='") + query.associationClass +
-                                     "' resultClass='" + query.resultClass + "' role='' resultRole='' "))
-            << lines[0].rest;
+        EXPECT_EQ(handler.calls, std::vector<std::string>{"processing"}) << query.resultClass;
     }
 }
 
@@ -257,26 +205,9 @@ TEST_F(JobsTest, OwningElementHandsBackTheServerEnumerationOfTheResultClass)
     ObjectRecorder handler;
     owning->associators(context, volumeRef(1), "Anything_AtAll", "CIM_ConcreteJob", "r", "rr", true, true,
                         CIMPropertyList(Array<CIMName>(1, CIMName("InstanceID"))), handler);
-    ASSERT_EQ(handler.delivered.size(), 2u);
     EXPECT_EQ(handler.calls, (std::vector<std::string>{"processing", "deliver", "deliver", "complete"}));
-    EXPECT_EQ(handler.delivered[0].getProperty(0).getValue().toString(), String("A"));
     EXPECT_EQ(handler.delivered[1].getProperty(0).getValue().toString(), String("B"));
-    ASSERT_EQ(enumerateCalls.size(), 1u);
-    const TestCimomRep::EnumerateCall& call = enumerateCalls[0];
-    EXPECT_EQ(str(call.nameSpace.getString()), "root/snia");
-    EXPECT_EQ(str(call.className.getString()), "CIM_ConcreteJob");
-    EXPECT_TRUE(call.deepInheritance);
-    EXPECT_FALSE(call.localOnly);
-    EXPECT_TRUE(call.includeQualifiers);
-    EXPECT_TRUE(call.includeClassOrigin);
-    ASSERT_EQ(call.propertyList.size(), 1u);
-    EXPECT_EQ(str(call.propertyList[0].getString()), "InstanceID");
-
-    cimomRep()->instances.clear();
-    ObjectRecorder empty;
-    owning->associators(context, servicePath(), CIMName(), "CIM_StoragePool", "", "", false, false,
-                        CIMPropertyList(), empty);
-    EXPECT_EQ(empty.calls, (std::vector<std::string>{"processing", "complete"}));
+    EXPECT_EQ(cimomRep()->calls, std::vector<std::string>{"root/snia CIM_ConcreteJob 1 0 1 1 (InstanceID)"});
 }
 
 } // namespace
