@@ -116,8 +116,13 @@ void appendExtrinsicResponse(std::string& out, const CimResponse& response)
 
 std::string encodeResponse(const CimResponse& response)
 {
-    std::string out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-                      "<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><MESSAGE";
+    // Room for the usual answer at once: an instance takes about 2 KiB, a path a few hundred
+    // bytes. A large enumeration otherwise grows the buffer a dozen times, copying it each time.
+    std::string out;
+    out.reserve(1024 + 2048 * (size_t(response.instances.size()) + response.objects.size()) +
+                256 * size_t(response.paths.size()));
+    out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+           "<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><MESSAGE";
     appendAttribute(out, "ID", response.messageId);
     out += " PROTOCOLVERSION=\"1.0\"><SIMPLERSP>";
     if (response.kind == OperationKind::Intrinsic)
