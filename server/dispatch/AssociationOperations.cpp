@@ -143,7 +143,7 @@ CimOperations::associationObjects(const Pegasus::OperationContext& context,
         {
             for (Pegasus::Uint32 i = 0; i < answer.objects.size(); ++i)
             {
-                Pegasus::CIMObject& object = answer.objects[i];
+                Pegasus::CIMObject& object = answer.owned(i);
                 completeObjectPath(object, _repository, nameSpace, _hostName);
                 object.instanceFilter(filter.includeQualifiers, filter.includeClassOrigin,
                                       filter.propertyList);

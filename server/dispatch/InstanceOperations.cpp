@@ -93,7 +93,7 @@ Pegasus::CIMInstance CimOperations::getInstance(const Pegasus::OperationContext&
         throw CIMException(Pegasus::CIM_ERR_FAILED,
                            (operation + ": the provider delivered more than one instance").c_str());
 
-    Pegasus::CIMInstance instance = handler.instances[0];
+    Pegasus::CIMInstance instance = handler.owned(0);
     completeInstancePath(instance, _repository, nameSpace, _hostName);
     instance.instanceFilter(filter.includeQualifiers, filter.includeClassOrigin, filter.propertyList);
     return instance;
@@ -134,7 +134,7 @@ Pegasus::Array<Pegasus::CIMInstance> CimOperations::enumerateInstances(
         }
         for (Pegasus::Uint32 i = 0; i < handler.instances.size(); ++i)
         {
-            Pegasus::CIMInstance& instance = handler.instances[i];
+            Pegasus::CIMInstance& instance = handler.owned(i);
             completeInstancePath(instance, _repository, nameSpace, _hostName);
             instance.instanceFilter(filter.includeQualifiers, filter.includeClassOrigin, shown);
             result.append(instance);

@@ -1,5 +1,6 @@
 #include "ResponseCollectors.h"
 
+#include <Pegasus/Common/CIMObjectRep.h>
 #include <Pegasus/Common/Exception.h>
 
 namespace cimhost
@@ -56,13 +57,20 @@ void InstanceCollector::deliver(const Pegasus::CIMInstance& instance)
     if (instance.isUninitialized())
         violate("delivered an uninitialized instance");
     else
-        instances.append(instance.clone());
+        instances.append(instance);
 }
 
 void InstanceCollector::deliver(const Pegasus::Array<Pegasus::CIMInstance>& batch)
 {
     for (Pegasus::Uint32 i = 0; i < batch.size(); ++i)
         deliver(batch[i]);
+}
+
+Pegasus::CIMInstance& InstanceCollector::owned(Pegasus::Uint32 i)
+{
+    Pegasus::CIMInstance& instance = instances[i];
+    if (Pegasus::CIMHandleAccess::rep(instance)->isShared()) instance = instance.clone();
+    return instance;
 }
 
 void ObjectPathCollector::deliver(const Pegasus::CIMObjectPath& path)
@@ -86,7 +94,14 @@ void ObjectCollector::deliver(const Pegasus::CIMObject& object)
     if (object.isUninitialized())
         violate("delivered an uninitialized object");
     else
-        objects.append(object.clone());
+        objects.append(object);
+}
+
+Pegasus::CIMObject& ObjectCollector::owned(Pegasus::Uint32 i)
+{
+    Pegasus::CIMObject& object = objects[i];
+    if (Pegasus::CIMHandleAccess::rep(object)->isShared()) object = object.clone();
+    return object;
 }
 
 void ObjectCollector::deliver(const Pegasus::Array<Pegasus::CIMObject>& batch)

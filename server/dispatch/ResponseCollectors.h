@@ -55,7 +55,11 @@ public:
     void deliver(const Pegasus::CIMInstance& instance) override;
     void deliver(const Pegasus::Array<Pegasus::CIMInstance>& instances) override;
 
-    Pegasus::Array<Pegasus::CIMInstance> instances; // copies, free to filter
+    // The i-th instance, free to change: a copy when the provider still holds it or one of its
+    // properties (a provider keeping its instances in memory), else the delivered one itself.
+    Pegasus::CIMInstance& owned(Pegasus::Uint32 i);
+
+    Pegasus::Array<Pegasus::CIMInstance> instances; // as delivered
 };
 
 class ObjectPathCollector : public CheckedHandler<Pegasus::ObjectPathResponseHandler>
@@ -72,6 +76,9 @@ class ObjectCollector : public CheckedHandler<Pegasus::ObjectResponseHandler>
 public:
     void deliver(const Pegasus::CIMObject& object) override;
     void deliver(const Pegasus::Array<Pegasus::CIMObject>& objects) override;
+
+    // The i-th object, free to change (see InstanceCollector::owned).
+    Pegasus::CIMObject& owned(Pegasus::Uint32 i);
 
     Pegasus::Array<Pegasus::CIMObject> objects; // copies, free to filter
 };

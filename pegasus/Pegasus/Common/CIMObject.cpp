@@ -25,6 +25,14 @@ CIMObjectRep* CIMObjectRep::clone() const
     return copy.release();
 }
 
+Boolean CIMObjectRep::isShared() const
+{
+    if (refs.load(std::memory_order_acquire) > 1) return true;
+    for (Uint32 i = 0; i < properties.size(); ++i)
+        if (isSharedProperty(properties.at(i))) return true;
+    return false;
+}
+
 Boolean CIMObjectRep::identical(const CIMObjectRep& x) const
 {
     return this == &x || (kind == x.kind && className.equal(x.className) && path.identical(x.path) &&

@@ -31,6 +31,10 @@ struct CIMObjectRep : CIMSharedRep
 
     Boolean identical(const CIMObjectRep& x) const;
 
+    // True when another handle holds this rep or one of its properties: whoever changes the
+    // object then must change a clone, or the other holder sees the change.
+    Boolean isShared() const;
+
     // The path must name this object's class (ignoring case).
     void setPath(const CIMObjectPath& newPath);
 
@@ -49,6 +53,9 @@ struct CIMObjectRep : CIMSharedRep
     CIMNamedList<CIMProperty> properties;
     CIMNamedList<CIMMethod> methods;
 };
+
+// True when more than one handle holds the property's rep.
+Boolean isSharedProperty(const CIMProperty& property);
 
 PEGASUS_NAMESPACE_END
 

@@ -1,5 +1,6 @@
 #include <memory>
 #include <Pegasus/Common/CIMProperty.h>
+#include <Pegasus/Common/CIMObjectRep.h>
 #include <Pegasus/Common/CIMHandleAccess.h>
 #include <Pegasus/Common/CIMNamedList.h>
 
@@ -303,6 +304,12 @@ CIMProperty CIMConstProperty::clone() const
 Boolean CIMConstProperty::isUninitialized() const
 {
     return _rep == nullptr;
+}
+
+Boolean isSharedProperty(const CIMProperty& property)
+{
+    const CIMPropertyRep* rep = CIMHandleAccess::rep(property);
+    return rep && rep->refs.load(std::memory_order_acquire) > 1;
 }
 
 PEGASUS_NAMESPACE_END
