@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 #include <type_traits>
 #include <Pegasus/Common/Exception.h>
@@ -179,6 +180,12 @@ void appendAttribute(std::string& out, const char* name, const String& value)
 void appendAttribute(std::string& out, const char* name, const CIMName& value)
 {
     appendAttribute(out, name, value.getString());
+}
+
+// Appends a text whose length the compiler knows: no length count, a copy it can inline.
+template <size_t N> void appendLiteral(std::string& out, const char (&text)[N])
+{
+    out.append(text, N - 1);
 }
 
 void appendEndTag(std::string& out, const char* element)
@@ -393,9 +400,9 @@ template <class T> void appendScalarValueElement(std::string& out, const CIMValu
 {
     T item;
     value.get(item);
-    out += "<VALUE>";
+    appendLiteral(out, "<VALUE>");
     appendScalar(out, item);
-    appendEndTag(out, "VALUE");
+    appendLiteral(out, "</VALUE>");
 }
 
 void appendValueTextElement(std::string& out, std::string_view text)
@@ -664,9 +671,64 @@ void XmlWriter::appendQualifierElement(std::string& out, const CIMConstQualifier
     appendEndTag(out, "QUALIFIER");
 }
 
+namespace
+{
+
+// The start tag of a plain property - no qualifiers, class origin, propagation, embedded object
+// or array size, a short name needing no escape: nearly every property of an answer - put
+// together on the stack and appended at once. False, with nothing written, for any other.
+bool appendPlainPropertyStart(std::string& out, const CIMConstProperty& property, CIMType type, bool isArray)
+{
+    if (type == CIMTYPE_REFERENCE || type == CIMTYPE_OBJECT || type == CIMTYPE_INSTANCE) return false;
+    if ((isArray && property.getArraySize() > 0) || property.getPropagated() ||
+        !property.getClassOrigin().isNull() || property.getQualifierCount() > 0)
+        return false;
+    const String& name = property.getName().getString();
+    const Uint32 nameSize = name.size();
+    const char* typeName = cimTypeToString(type);
+    const size_t typeSize = std::strlen(typeName);
+    const char arrayHead[] = "<PROPERTY.ARRAY NAME=\"";
+    const char scalarHead[] = "<PROPERTY NAME=\"";
+    const char middle[] = "\" TYPE=\"";
+    const size_t headSize = isArray ? sizeof arrayHead - 1 : sizeof scalarHead - 1;
+    char tag[128];
+    if (headSize + nameSize + (sizeof middle - 1) + typeSize + 2 > sizeof tag) return false;
+    std::memcpy(tag, isArray ? arrayHead : scalarHead, headSize);
+    size_t used = headSize;
+    const Char16* units = name.getChar16Data();
+    for (Uint32 i = 0; i < nameSize; ++i)
+    {
+        const Uint16 unit = units[i];
+        if (unit < 0x20 || unit >= 0x7F || unit == '&' || unit == '<' || unit == '>' || unit == '"' ||
+            unit == '\'')
+            return false;
+        tag[used++] = char(unit);
+    }
+    std::memcpy(tag + used, middle, sizeof middle - 1);
+    used += sizeof middle - 1;
+    std::memcpy(tag + used, typeName, typeSize);
+    used += typeSize;
+    tag[used++] = '"';
+    tag[used++] = '>';
+    out.append(tag, used);
+    return true;
+}
+
+} // namespace
+
 void XmlWriter::appendPropertyElement(std::string& out, const CIMConstProperty& property)
 {
     const CIMType type = property.getType();
+    const bool isArray = property.isArray();
+    if (appendPlainPropertyStart(out, property, type, isArray))
+    {
+        appendValueElement(out, property.getValue());
+        if (isArray)
+            appendLiteral(out, "</PROPERTY.ARRAY>");
+        else
+            appendLiteral(out, "</PROPERTY>");
+        return;
+    }
     const char* element = type == CIMTYPE_REFERENCE ? "PROPERTY.REFERENCE"
                           : property.isArray()      ? "PROPERTY.ARRAY"
                                                     : "PROPERTY";
