@@ -217,13 +217,25 @@ CIMKeyBinding::Type classifyQuoted(String& value)
 // any other character stands for itself, so Windows-style text survives.
 bool readQuoted(const Char16* data, Uint32 size, Uint32& pos, String& value)
 {
-    for (++pos; pos < size;)
+    // The runs between escapes are appended whole.
+    Uint32 runStart = ++pos;
+    while (pos < size)
     {
-        Char16 c = data[pos++];
-        if (c == '"') return true;
-        if (c == '\\' && pos < size && (data[pos] == '"' || data[pos] == '\\')) c = data[pos++];
-        value.append(c);
+        const Char16 c = data[pos];
+        if (c == '"')
+        {
+            value.append(data + runStart, pos - runStart);
+            ++pos;
+            return true;
+        }
+        if (c == '\\' && pos + 1 < size && (data[pos + 1] == '"' || data[pos + 1] == '\\'))
+        {
+            value.append(data + runStart, pos - runStart);
+            runStart = ++pos; // the escaped character begins the next run
+        }
+        ++pos;
     }
+    value.append(data + runStart, pos - runStart);
     return false;
 }
 
@@ -333,11 +345,17 @@ void appendQuoted(String& out, const String& value)
 {
     out.append(Char16('"'));
     const Char16* data = value.getChar16Data();
+    Uint32 runStart = 0;
     for (Uint32 i = 0; i < value.size(); ++i)
     {
-        if (data[i] == '"' || data[i] == '\\') out.append(Char16('\\'));
-        out.append(data[i]);
+        if (data[i] == '"' || data[i] == '\\')
+        {
+            out.append(data + runStart, i - runStart);
+            out.append(Char16('\\'));
+            runStart = i; // the quote or backslash itself begins the next run
+        }
     }
+    out.append(data + runStart, value.size() - runStart);
     out.append(Char16('"'));
 }
 
