@@ -1,7 +1,10 @@
-// The provider module's hot paths: a trace line while tracing is suppressed, the
-// element-to-jobs association over many tasks, and persistence transfers through the handlers.
+// The provider module's hot paths: a trace line while tracing is suppressed, each CIM operation
+// of the module with tracing suppressed and traced to a file, the element-to-jobs association
+// over many tasks, and persistence transfers through the handlers.
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -16,6 +19,7 @@
 #include <KVELEngine.h>
 #include <KVELMessageHeader.h>
 #include <ProviderTraceServices.h>
+#include <SMIMOBuilders.h>
 
 #include "LoadedModule.h"
 #include "TickingClock.h"
@@ -51,6 +55,62 @@ struct KeepResult : public MethodResultResponseHandler
     void deliverParamValue(const Array<CIMParamValue>& values) override { outputs.appendArray(values); }
     void deliver(const CIMValue&) override {}
 };
+
+// Tracing for one benchmark: suppressed (argument 0), or written to a file (argument 1), the
+// module's lines going to standard output as in a server that sends it to a trace file.
+class TraceMode
+{
+public:
+    explicit TraceMode(benchmark::State& state) : _traced(state.range(0) != 0)
+    {
+        if (!_traced)
+            ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
+        else
+        {
+            _file.open("/tmp/module_bench_trace.log", std::ios::out | std::ios::trunc);
+            _saved = std::cout.rdbuf(&_file);
+        }
+    }
+    ~TraceMode()
+    {
+        if (!_traced)
+            ProviderTraceServices::ptsCancelTraceSuppressForPid();
+        else
+            std::cout.rdbuf(_saved);
+    }
+
+private:
+    bool _traced;
+    std::filebuf _file;
+    std::streambuf* _saved = nullptr;
+};
+
+// N daily scans spread over the demo array's volumes, on a clock that moves on at every engine
+// call as a server's does.
+void scheduleScans(benchmark::State& state, Uint32 tasks)
+{
+    KVELEngineConfig config;
+    const MPU_TIME start = 1772366400ULL * 1000000ULL;
+    config.clock = std::make_shared<scs_bench::TickingClock>(start);
+    config.ramdiskDirectory = "/tmp";
+    KVELEngine* engine = KVELEngine::createInstance(config);
+    const Uint32 volumes[] = {0x3A000001, 0x3A000002, 0x3A000003};
+    for (Uint32 i = 0; i < tasks; ++i)
+    {
+        KVELTask scan;
+        scan.setTaskSchedulingRecurring(Uint16(100 + i % 7), start, KVELTask::PERIODICITY_DAYS, 1);
+        if (engine->scanVolume(volumes[i % 3], &scan) != KVEL_RC_SUCCESS)
+            state.SkipWithError("engine refused a scan");
+    }
+}
+
+const CIMObjectPath& servicePath()
+{
+    static const CIMObjectPath path("root/snia:Zarvo_StorageConfigurationService.CreationClassName="
+                                    "\"Zarvo_StorageConfigurationService\",Name=\"ZARVO-0001\","
+                                    "SystemCreationClassName=\"CIM_ComputerSystem\",SystemName=\"ZARVO-0001\"");
+    return path;
+}
 
 // The work of a typical operation body: a path copy and a few comparisons.
 Uint32 operationBody(const CIMObjectPath& path, Uint32 i)
@@ -119,23 +179,11 @@ void BM_ElementToJobs(benchmark::State& state)
 BENCHMARK(BM_ElementToJobs)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // enumerateInstances of CIM_ConcreteJob over N daily scans spread over the demo volumes (one
-// runs on each, the others wait), on a clock that moves on at every engine call as a server's does.
+// runs on each, the others wait).
 void BM_EnumerateJobs(benchmark::State& state)
 {
     const Uint32 tasks = Uint32(state.range(0));
-    KVELEngineConfig config;
-    const MPU_TIME start = 1772366400ULL * 1000000ULL;
-    config.clock = std::make_shared<scs_bench::TickingClock>(start);
-    config.ramdiskDirectory = "/tmp";
-    KVELEngine* engine = KVELEngine::createInstance(config);
-    const Uint32 volumes[] = {0x3A000001, 0x3A000002, 0x3A000003}; // the demo array's volumes
-    for (Uint32 i = 0; i < tasks; ++i)
-    {
-        KVELTask scan;
-        scan.setTaskSchedulingRecurring(Uint16(100 + i % 7), start, KVELTask::PERIODICITY_DAYS, 1);
-        if (engine->scanVolume(volumes[i % 3], &scan) != KVEL_RC_SUCCESS)
-            state.SkipWithError("engine refused a scan");
-    }
+    scheduleScans(state, tasks);
     CIMProvider* provider = makeProvider("ConcreteJobProvider");
     CIMInstanceProvider* jobs = dynamic_cast<CIMInstanceProvider*>(provider);
     CIMObjectPath classPath("root/snia:CIM_ConcreteJob");
@@ -153,6 +201,102 @@ void BM_EnumerateJobs(benchmark::State& state)
     delete provider;
 }
 BENCHMARK(BM_EnumerateJobs)->Arg(16)->Arg(256)->Unit(benchmark::kMicrosecond);
+
+void BM_ServiceGetInstance(benchmark::State& state)
+{
+    freshEngine();
+    std::unique_ptr<CIMProvider> provider(makeProvider("StorageConfigurationServiceProvider"));
+    CIMInstanceProvider* service = dynamic_cast<CIMInstanceProvider*>(provider.get());
+    OperationContext context;
+    TraceMode trace(state);
+    for (auto _ : state)
+    {
+        scs_bench::CountingHandler delivered;
+        service->getInstance(context, servicePath(), false, false, CIMPropertyList(), delivered);
+        if (delivered.count != 1) state.SkipWithError("no service instance");
+    }
+}
+BENCHMARK(BM_ServiceGetInstance)->Arg(0)->Arg(1);
+
+// getInstance of one job among N tasks (the last scheduled), then from the job to its volume
+// (associatorNames over CIM_AffectedJobElement).
+void BM_JobGetInstanceAndElement(benchmark::State& state)
+{
+    const Uint32 tasks = Uint32(state.range(1));
+    scheduleScans(state, tasks);
+    std::unique_ptr<CIMProvider> jobsProvider(makeProvider("ConcreteJobProvider"));
+    std::unique_ptr<CIMProvider> affectedProvider(makeProvider("AffectedJobElementProvider"));
+    CIMInstanceProvider* jobs = dynamic_cast<CIMInstanceProvider*>(jobsProvider.get());
+    CIMAssociationProvider* affected = dynamic_cast<CIMAssociationProvider*>(affectedProvider.get());
+    OperationContext context;
+    Array<Uint32> taskIDs = KVELEngine::_getInstance()->enumerateObjects(CLASSID_TASK);
+    const CIMObjectPath job = ConcreteJobPath(taskIDs[taskIDs.size() - 1]);
+    TraceMode trace(state);
+    for (auto _ : state)
+    {
+        scs_bench::CountingHandler instance, element;
+        jobs->getInstance(context, job, false, false, CIMPropertyList(), instance);
+        affected->associatorNames(context, job, "CIM_AffectedJobElement", "CIM_StorageVolume", "", "", element);
+        if (instance.count != 1 || element.count != 1) state.SkipWithError("no job or no volume");
+    }
+}
+BENCHMARK(BM_JobGetInstanceAndElement)->ArgsProduct({{0, 1}, {16, 256}});
+
+// invokeMethod of a pool lookup (GetSparePool), and of a volume creation from the base pool
+// (CreateOrModifyElementFromStoragePool; the volume is returned to the pool outside the timing).
+void BM_ServiceMethods(benchmark::State& state)
+{
+    KVELEngine* engine = freshEngine();
+    std::unique_ptr<CIMProvider> provider(makeProvider("StorageConfigurationServiceProvider"));
+    CIMMethodProvider* service = dynamic_cast<CIMMethodProvider*>(provider.get());
+    OperationContext context;
+    char poolKey[16];
+    std::snprintf(poolKey, sizeof poolKey, "%X", KVELPool::BASE_POOL_ID);
+    const CIMObjectPath pool(String("root/snia:CIM_StoragePool.InstanceID=\"") + poolKey + "\"");
+    TraceMode trace(state);
+    for (auto _ : state)
+    {
+        KeepResult spare;
+        service->invokeMethod(context, servicePath(), "GetSparePool", Array<CIMParamValue>(), spare);
+
+        state.PauseTiming();
+        KVELVolume layout;
+        layout.Name = "bench";
+        layout.VolumeOrganization = KVELVolume::VOLUME_ORGANIZATION_STRIPED;
+        layout.DataRedundancy = 1;
+        layout.StripeWidth = 4;
+        layout.PoolObjectID = KVELPool::BASE_POOL_ID;
+        Uint32 settingID = 0;
+        engine->createSetting(layout, settingID);
+        char settingKey[16];
+        std::snprintf(settingKey, sizeof settingKey, "%X", settingID);
+        Array<CIMParamValue> in;
+        in.append(CIMParamValue("Size", CIMValue(Uint64(1) << 20)));
+        in.append(CIMParamValue("ElementName", CIMValue(String("bench"))));
+        in.append(CIMParamValue("Goal", CIMValue(CIMObjectPath(String("root/snia:CIM_StorageSetting.InstanceID=\"") +
+                                                               settingKey + "\""))));
+        in.append(CIMParamValue("InPool", CIMValue(pool)));
+        state.ResumeTiming();
+
+        KeepResult created;
+        try
+        {
+            service->invokeMethod(context, servicePath(), "CreateOrModifyElementFromStoragePool", in, created);
+        }
+        catch (const Exception&)
+        {
+            state.SkipWithError("the engine refused the volume");
+            break;
+        }
+
+        state.PauseTiming();
+        if (spare.outputs.size() != 1 || created.outputs.size() < 2) state.SkipWithError("a method failed");
+        KVELTask gone;
+        engine->deleteVolume(settingID, &gone);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ServiceMethods)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 std::string hexBlock(size_t bytes)
 {
