@@ -1,5 +1,5 @@
 // What the two stress tests share: a cimhost child process on a loopback port, a kept-alive
-// CIM-XML client (Boost.Beast) with request pieces and an answer reader (pugixml), and a tally of
+// CIM-XML client with request pieces and an answer reader (pugixml), and a tally of
 // outcomes by operation.
 #ifndef STRESS_StressSupport_h
 #define STRESS_StressSupport_h
@@ -10,19 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <boost/asio/ip/tcp.hpp>
-#include <boost/beast/core/flat_buffer.hpp>
-// GCC 12 with the sanitizers takes the response parser's optional content length for possibly
-// uninitialised, a false positive inside Boost's header.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <boost/beast/http.hpp>
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
 #include <pugixml.hpp>
+
+#include "../support/HttpClient.h"
 
 #include <algorithm>
 #include <chrono>
@@ -215,7 +205,8 @@ public:
     Answer intrinsic(const std::string& method, const std::string& params)
     {
         return post(method, "root%2Fsnia",
-                    "<IMETHODCALL NAME=\"" + method + "\">" + NAMESPACE + params + "</IMETHODCALL>");
+                    "<IMETHODCALL NAME=\"" + method + "\">" + testhttp::localNamespace("snia") + params +
+                        "</IMETHODCALL>");
     }
     Answer invoke(const Path& target, const std::string& method, const std::string& params)
     {
@@ -227,46 +218,25 @@ public:
             object += std::isalnum(c) || c == '-' || c == '_' || c == '.' ? std::string(1, char(c)) : hex;
         }
         return post(method, object,
-                    "<METHODCALL NAME=\"" + method + "\"><LOCALINSTANCEPATH>" + NAMESPACE + target.xml() +
-                        "</LOCALINSTANCEPATH>" + params + "</METHODCALL>");
+                    "<METHODCALL NAME=\"" + method + "\"><LOCALINSTANCEPATH>" +
+                        testhttp::localNamespace("snia") + target.xml() + "</LOCALINSTANCEPATH>" + params +
+                        "</METHODCALL>");
     }
 
 private:
-    static constexpr const char* NAMESPACE =
-        "<LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"/><NAMESPACE NAME=\"snia\"/></LOCALNAMESPACEPATH>";
-
     Answer post(const std::string& method, const std::string& object, const std::string& call)
     {
-        namespace http = boost::beast::http;
-        http::request<http::string_body> request{http::verb::post, "/cimom", 11};
-        request.set(http::field::host, "127.0.0.1");
-        request.set(http::field::content_type, "application/xml; charset=\"utf-8\"");
-        request.set("CIMOperation", "MethodCall");
-        request.set("CIMMethod", method);
-        request.set("CIMObject", object);
-        request.body() =
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
-            "<MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><SIMPLEREQ>" +
-            call + "</SIMPLEREQ></MESSAGE></CIM>";
-        request.prepare_payload();
-        http::response_parser<http::string_body> parser;
-        parser.body_limit(1 << 30);
-        boost::system::error_code error;
-        if (!_socket)
-        {
-            _socket = std::make_unique<boost::asio::ip::tcp::socket>(_io);
-            _buffer.clear();
-            _socket->connect({boost::asio::ip::address_v4::loopback(), static_cast<unsigned short>(_port)},
-                             error);
-        }
-        if (!error) http::write(*_socket, request, error);
-        if (!error) http::read(*_socket, _buffer, parser, error);
-        if (error || !parser.get().keep_alive()) _socket.reset();
+        const testhttp::Headers headers = {{"Content-Type", "application/xml; charset=\"utf-8\""},
+                                           {"CIMOperation", "MethodCall"},
+                                           {"CIMMethod", method},
+                                           {"CIMObject", object}};
+        if (!_connection) _connection = std::make_unique<testhttp::Connection>(_port, 600);
+        const testhttp::Reply reply =
+            _connection->exchange(testhttp::request(testhttp::message("1", call), headers));
+        if (!reply.status || reply.header("Connection") == "close") _connection.reset();
         Answer answer;
-        if (error) return answer;
-        answer.http = static_cast<int>(parser.get().result_int());
-        if (!answer.doc->load_string(parser.get().body().c_str()) && answer.http == 200)
-            answer.http = -200; // not XML
+        answer.http = reply.status;
+        if (!answer.doc->load_string(reply.body.c_str()) && answer.http == 200) answer.http = -200; // not XML
         const pugi::xml_node fault = answer.doc->select_node("//ERROR").node();
         answer.cimError = fault.attribute("CODE").as_int();
         answer.description = fault.attribute("DESCRIPTION").value();
@@ -274,9 +244,7 @@ private:
     }
 
     int _port;
-    boost::asio::io_context _io;
-    std::unique_ptr<boost::asio::ip::tcp::socket> _socket;
-    boost::beast::flat_buffer _buffer;
+    std::unique_ptr<testhttp::Connection> _connection;
 };
 
 // ---- host -----------------------------------------------------------------------------------------
