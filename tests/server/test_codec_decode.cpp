@@ -1,5 +1,6 @@
-// CIM-XML request decoding: the bodies real clients send, every element form, HTTP faults and
-// bad values.
+// CIM-XML request decoding: every element form, HTTP faults and bad values. The bodies wbemcli
+// sends (enumerations, gets, extrinsic calls with untyped parameters and references) are decoded
+// by every integration test.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -75,83 +76,6 @@ const char* poolReference =
     "</KEYBINDING></INSTANCENAME></INSTANCEPATH></VALUE.REFERENCE>";
 
 } // namespace
-
-TEST(CodecDecodeClients, EnumerationsAndGetsAsWbemcliSendsThem)
-{
-    const CimRequest ein = decodeRequest(intrinsic(
-        "EnumerateInstanceNames", "<IPARAMVALUE NAME=\"ClassName\"><CLASSNAME NAME=\"CIM_StoragePool\"/>"
-                                  "</IPARAMVALUE>\n"));
-    EXPECT_FALSE(ein.hasDecodeError);
-    EXPECT_EQ("4711", ein.messageId);
-    EXPECT_EQ("1.0", ein.protocolVersion);
-    EXPECT_EQ(OperationKind::Intrinsic, ein.kind);
-    EXPECT_EQ("EnumerateInstanceNames", ein.methodName);
-    EXPECT_EQ(CIMNamespaceName("root/snia"), ein.nameSpace);
-    ASSERT_NE(nullptr, ein.iparam("classname"));
-    EXPECT_EQ(IParamValue::ClassName, ein.iparam("ClassName")->kind);
-    EXPECT_EQ(CIMName("CIM_StoragePool"), ein.iparam("ClassName")->className);
-    EXPECT_EQ(nullptr, ein.iparam("LocalOnly"));
-
-    const CimRequest ei = decodeRequest(
-        intrinsic("EnumerateInstances",
-                  "<IPARAMVALUE NAME=\"ClassName\"><CLASSNAME NAME=\"CIM_StoragePool\"></CLASSNAME>"
-                  "</IPARAMVALUE><IPARAMVALUE NAME=\"DeepInheritance\"><VALUE>true</VALUE></IPARAMVALUE>"
-                  "<IPARAMVALUE NAME=\"PropertyList\"><VALUE.ARRAY><VALUE>Name</VALUE>"
-                  "<VALUE>TotalManagedSpace</VALUE></VALUE.ARRAY></IPARAMVALUE>"
-                  "<IPARAMVALUE NAME=\"Role\"></IPARAMVALUE>"));
-    EXPECT_FALSE(ei.hasDecodeError);
-    EXPECT_EQ(IParamValue::Text, ei.iparam("DeepInheritance")->kind);
-    EXPECT_EQ("true", ei.iparam("DeepInheritance")->text); // left for the dispatcher to read
-    EXPECT_EQ((std::vector<std::string>{"Name", "TotalManagedSpace"}), ei.iparam("PropertyList")->texts);
-    EXPECT_EQ(IParamValue::Null, ei.iparam("Role")->kind);
-
-    const CimRequest gi = decodeRequest(intrinsic(
-        "GetInstance",
-        "<IPARAMVALUE NAME=\"InstanceName\"><INSTANCENAME CLASSNAME=\"CIM_StorageVolume\">"
-        "<KEYBINDING NAME=\"SystemName\"><KEYVALUE VALUETYPE=\"string\">array-1</KEYVALUE></KEYBINDING>"
-        "<KEYBINDING NAME=\"DeviceID\"><KEYVALUE>vol &amp; 7</KEYVALUE></KEYBINDING>"
-        "</INSTANCENAME></IPARAMVALUE><IPARAMVALUE NAME=\"LocalOnly\"><VALUE>FALSE</VALUE>"
-        "</IPARAMVALUE>"));
-    EXPECT_FALSE(gi.hasDecodeError);
-    const CIMObjectPath volume = gi.iparam("InstanceName")->path;
-    EXPECT_EQ(CIMObjectPath("CIM_StorageVolume.DeviceID=\"vol & 7\",SystemName=\"array-1\""), volume);
-}
-
-TEST(CodecDecodeClients, ExtrinsicCallWithUntypedParametersAndAReference)
-{
-    const CimRequest cm = decodeRequest(method(
-        "<LOCALINSTANCEPATH>" + std::string(rootSnia) +
-            "<INSTANCENAME CLASSNAME=\"CIM_StorageConfigurationService\"><KEYBINDING NAME=\"Name\">"
-            "<KEYVALUE VALUETYPE=\"string\">SCS</KEYVALUE></KEYBINDING></INSTANCENAME></LOCALINSTANCEPATH>",
-        param("ElementName", "<VALUE>vol1</VALUE>") + param("Size", "<VALUE>1048576</VALUE>") +
-            param("InPool", poolReference) +
-            param("Names", "<VALUE.ARRAY><VALUE>a</VALUE><VALUE>b</VALUE></VALUE.ARRAY>") +
-            param("Goal", "")));
-    EXPECT_FALSE(cm.hasDecodeError) << cm.decodeErrorText;
-    EXPECT_EQ(OperationKind::Extrinsic, cm.kind);
-    EXPECT_EQ("CreateOrModifyElementFromStoragePool", cm.methodName);
-    EXPECT_EQ(CIMNamespaceName("root/snia"), cm.nameSpace);
-    EXPECT_EQ(CIMObjectPath("root/snia:CIM_StorageConfigurationService.Name=\"SCS\""), cm.target);
-    ASSERT_EQ(5u, cm.params.size());
-    EXPECT_FALSE(cm.params[1].isTyped());
-    EXPECT_EQ(CIMValue(String("1048576")), cm.params[1].getValue());
-    EXPECT_TRUE(cm.params[2].isTyped());
-    CIMObjectPath pool;
-    valueOf(cm, "InPool").get(pool);
-    EXPECT_EQ("localhost", utf8(pool.getHost()));
-    EXPECT_EQ(CIMObjectPath("//localhost/root/snia:CIM_StoragePool.InstanceID=\"37000003\""), pool);
-    Array<String> names;
-    valueOf(cm, "Names").get(names);
-    ASSERT_EQ(2u, names.size());
-    EXPECT_EQ("b", utf8(names[1]));
-    EXPECT_FALSE(cm.params[4].isTyped());
-    EXPECT_TRUE(cm.params[4].getValue().isNull());
-
-    const CimRequest onClass = decodeRequest(method(
-        "<LOCALCLASSPATH>" + std::string(rootSnia) + "<CLASSNAME NAME=\"CIM_Job\"/></LOCALCLASSPATH>", ""));
-    EXPECT_EQ(CIMObjectPath("root/snia:CIM_Job"), onClass.target);
-    EXPECT_TRUE(onClass.params.size() == 0);
-}
 
 TEST(CodecDecodeForms, ReferenceFormsAndKeyBindings)
 {
