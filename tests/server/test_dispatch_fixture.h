@@ -86,7 +86,7 @@ inline std::string standardRegistration()
     return registration("CimhostTestProvider", {{"WidgetProvider", "Test_Widget", "2"},
                                                 {"WidgetProvider", "Test_SpecialWidget", "2"},
                                                 {"WidgetProvider", "Test_RefusingWidget", "2"},
-                                                {"EchoProvider", "Test_Widget", "5"},
+                                                {"WidgetProvider", "Test_Widget", "5"},
                                                 {"MembershipProvider", "Test_Membership", "3"},
                                                 {"PairingProvider", "Test_Pairing", "3"},
                                                 {"BrokenProvider", "Test_Broken", "2, 5"},

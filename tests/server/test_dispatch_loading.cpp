@@ -42,7 +42,7 @@ TEST(DispatchLoading, StartupErrorsNameWhatFailed)
     std::string thrown = startupFailure("CimhostTestProvider", {{"ThrowingProvider", "Test_Widget", "2"}});
     EXPECT_TRUE(contains(thrown, "cannot be created")) << thrown;
 
-    std::string wrongKind = startupFailure("CimhostTestProvider", {{"EchoProvider", "Test_Membership", "3"}});
+    std::string wrongKind = startupFailure("CimhostTestProvider", {{"WidgetProvider", "Test_Membership", "3"}});
     EXPECT_TRUE(contains(wrongKind, "association")) << wrongKind;
 
     // Providers created before the failure are terminated with the manager; nothing leaks or crashes.

@@ -10,13 +10,6 @@ namespace
 
 using namespace Pegasus;
 
-CIMObjectPath mirrorPath(const String& id)
-{
-    Array<CIMKeyBinding> keys;
-    keys.append(CIMKeyBinding(CIMName("Id"), id, CIMKeyBinding::STRING));
-    return CIMObjectPath(String(), CIMNamespaceName(), CIMName("Test_Mirror"), keys);
-}
-
 CIMInstance mirrorOf(const CIMInstance& widget)
 {
     CIMInstance mirror(CIMName("Test_Mirror"));
@@ -49,17 +42,6 @@ public:
         handler.processing();
         for (Uint32 i = 0; i < widgets.size(); ++i)
             handler.deliver(mirrorOf(widgets[i]));
-        handler.complete();
-    }
-
-    void enumerateInstanceNames(const OperationContext& context, const CIMObjectPath& reference,
-                                ObjectPathResponseHandler& handler) override
-    {
-        Array<CIMObjectPath> widgets =
-            _cimom.enumerateInstanceNames(context, reference.getNameSpace(), CIMName("Test_Widget"));
-        handler.processing();
-        for (Uint32 i = 0; i < widgets.size(); ++i)
-            handler.deliver(mirrorPath(widgets[i].getKeyBindings()[0].getValue()));
         handler.complete();
     }
 

@@ -10,7 +10,6 @@ extern "C" PEGASUS_EXPORT Pegasus::CIMProvider* PegasusCreateProvider(const Pega
 {
     using Pegasus::String;
     if (String::equalNoCase(providerName, "WidgetProvider")) return testprovider::createWidgetProvider();
-    if (String::equalNoCase(providerName, "EchoProvider")) return testprovider::createEchoProvider();
     if (String::equalNoCase(providerName, "MembershipProvider"))
         return testprovider::createAssociationProvider(false);
     if (String::equalNoCase(providerName, "PairingProvider"))

@@ -11,12 +11,9 @@ namespace testprovider
 {
 
 // Instance provider over an in-memory set per class, seeded with Test_Widget w1, w2 and
-// Test_SpecialWidget s1; refuses enumerations of Test_RefusingWidget.
+// Test_SpecialWidget s1; refuses enumerations of Test_RefusingWidget. Its method Echo answers the
+// parameters it was given and how they arrived.
 Pegasus::CIMProvider* createWidgetProvider();
-// Method provider: Echo answers every input parameter as an output parameter, plus
-// "<name>Type" describing how it arrived; returns the parameter count. ReturnNothing delivers a
-// null return value.
-Pegasus::CIMProvider* createEchoProvider();
 // Association provider for Test_Membership (g1: w1, w2; g2: s1) and Test_Pairing (g1 with g2).
 // Refuses any association class other than the one it is registered for; the pairing provider
 // fails when asked about anything but a group.

@@ -1,7 +1,8 @@
 // An instance store per class. It answers with every property whatever the client asked for, so
 // the host's own filtering shows; its properties carry a qualifier and a class origin for the same
 // reason. Deliveries hand out the stored instances themselves: a host that changed them would
-// change the store.
+// change the store. Its methods answer a call with what they were given, so the tests see how the
+// host typed each parameter and which object it called the method on.
 #include <map>
 #include <mutex>
 #include <string>
@@ -52,7 +53,7 @@ CIMObjectPath pathOf(const CIMInstance& instance)
     return CIMObjectPath(String(), CIMNamespaceName(), instance.getClassName(), keys);
 }
 
-class WidgetProvider : public RefusingInstanceProvider
+class WidgetProvider : public RefusingInstanceProvider, public CIMMethodProvider
 {
 public:
     WidgetProvider()
@@ -141,6 +142,32 @@ public:
                 std::string(keyValue(reference, "Id").getCString())) == 0)
             throw CIMObjectNotFoundException(reference.toString());
         handler.processing();
+        handler.complete();
+    }
+
+    // Echo answers every input parameter as an output parameter, plus "<name>Type" describing how
+    // it arrived, and the path it was called on; it returns the parameter count. ReturnNothing
+    // delivers a null return value.
+    void invokeMethod(const OperationContext&, const CIMObjectPath& objectReference,
+                      const CIMName& methodName, const Array<CIMParamValue>& inParameters,
+                      MethodResultResponseHandler& handler) override
+    {
+        handler.processing();
+        if (methodName.equal(CIMName("ReturnNothing")))
+            return handler.deliver(CIMValue()), handler.complete();
+        if (!methodName.equal(CIMName("Echo"))) throw CIMMethodNotFoundException(methodName.getString());
+        for (Uint32 i = 0; i < inParameters.size(); ++i)
+        {
+            const CIMValue value = inParameters[i].getValue();
+            String type(cimTypeToString(value.getType()));
+            type.append(String(value.isArray() ? "[]" : ""))
+                .append(String(inParameters[i].isTyped() ? "" : " untyped"));
+            handler.deliverParamValue(inParameters[i]);
+            handler.deliverParamValue(
+                CIMParamValue(inParameters[i].getParameterName() + "Type", CIMValue(type)));
+        }
+        handler.deliverParamValue(CIMParamValue("CalledOn", CIMValue(objectReference.toString())));
+        handler.deliver(CIMValue(Uint32(inParameters.size())));
         handler.complete();
     }
 
