@@ -26,7 +26,6 @@ class Test_Element
 {
     [Key] string Name;
     [Key] uint32 Slot;
-    uint32 Ping([IN] string Text);
 };
 )";
 
@@ -42,14 +41,6 @@ inline std::string getClass(const std::string& id = "1001")
     return intrinsicCall(
         "GetClass", "<IPARAMVALUE NAME=\"ClassName\"><CLASSNAME NAME=\"Test_Element\"/></IPARAMVALUE>", id);
 }
-
-inline const std::string PING_ON_INSTANCE =
-    "<METHODCALL NAME=\"Ping\"><LOCALINSTANCEPATH>" + localNamespace("test") +
-    "<INSTANCENAME CLASSNAME=\"Test_Element\"><KEYBINDING NAME=\"Name\"><KEYVALUE VALUETYPE=\"string\">a b"
-    "</KEYVALUE></KEYBINDING><KEYBINDING NAME=\"Slot\"><KEYVALUE "
-    "VALUETYPE=\"numeric\">7</KEYVALUE></KEYBINDING>"
-    "</INSTANCENAME></LOCALINSTANCEPATH><PARAMVALUE "
-    "NAME=\"Text\"><VALUE>hi</VALUE></PARAMVALUE></METHODCALL>";
 
 inline Headers cimHeaders(const std::string& method = "GetClass", const std::string& object = "root%2Ftest")
 {

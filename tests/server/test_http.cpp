@@ -129,22 +129,6 @@ TEST_F(CimHttpServerTest, AnswersADecodeErrorInsideTheMethodResponse)
     EXPECT_NE(reply.body.find("<ERROR CODE=\"4\""), std::string::npos) << reply.body;
 }
 
-TEST_F(CimHttpServerTest, ComparesTheCimObjectOfAnExtrinsicCallAsAPath)
-{
-    Connection client(server->port);
-    const std::string body = message("9", PING_ON_INSTANCE);
-    // The same instance, keys reordered and fully escaped: the call is dispatched.
-    Reply reply = client.exchange(
-        request(body, cimHeaders("Ping", "root%2Ftest%3ATest_Element.Slot%3D7%2CName%3D%22a%20b%22")));
-    EXPECT_EQ(reply.status, 200);
-    EXPECT_NE(reply.body.find("<METHODRESPONSE NAME=\"Ping\""), std::string::npos) << reply.body;
-
-    reply = client.exchange(
-        request(body, cimHeaders("Ping", "root%2Ftest%3ATest_Element.Slot%3D8%2CName%3D%22a%20b%22")));
-    EXPECT_EQ(reply.status, 400);
-    EXPECT_EQ(reply.header("CIMError"), "header-mismatch");
-}
-
 TEST_F(CimHttpServerTest, ServesMPostWithPrefixedHeaders)
 {
     Headers headers = {{"Content-Type", "application/xml; charset=utf-8"},
