@@ -1,10 +1,10 @@
 // The schema cimhost starts with: it must compile, give the service class the 31 methods with
 // the parameter names and types the module reads (the server types untyped client parameters
 // from them), declare every property the instance builders produce, and register the modules.
-// What clients reach through it (keys, associations, the providers of each class, the profiles)
-// the integration tests check through cimhost.
+// The providers of each class and the profiles the integration tests check through cimhost.
 #include <algorithm>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -223,6 +223,71 @@ TEST(Schema, EveryServiceParameterHasADirectionAndJobStartingMethodsReturnTheJob
         EXPECT_EQ(std::find(codes.begin(), codes.end(), "4096") != codes.end(), outJob)
             << "return code 4096 and an OUT Job go together";
     }
+}
+
+TEST(Schema, ServedClassesAreConcreteAndKeyedAsTheirPathsAre)
+{
+    const char* device = "SystemCreationClassName SystemName CreationClassName DeviceID";
+    const char* service = "SystemCreationClassName SystemName CreationClassName Name";
+    const std::map<std::string, std::string> keys = {
+        {"CIM_StorageConfigurationService", service},
+        {"Zarvo_StorageConfigurationService", service},
+        {"CIM_ConcreteJob", "InstanceID"},
+        {"CIM_StorageVolume", device},
+        {"CIM_DiskDrive", device},
+        {"CIM_StoragePool", "InstanceID"},
+        {"CIM_StorageSetting", "InstanceID"},
+        {"CIM_StorageCapabilities", "InstanceID"},
+        {"CIM_ComputerSystem", "CreationClassName Name"},
+        {"CIM_AffectedJobElement", "AffectedElement AffectingElement"},
+        {"CIM_OwningJobElement", "OwningElement OwnedElement"},
+        {"CIM_AllocatedFromStoragePool", "Antecedent Dependent"},
+        {"CIM_HostedStoragePool", "GroupComponent PartComponent"},
+    };
+    for (const auto& [className, expected] : keys)
+    {
+        SCOPED_TRACE(className);
+        const CIMClass cls = resolved(className);
+        EXPECT_FALSE(cls.isAbstract());
+        std::set<std::string> actual;
+        for (Uint32 i = 0; i < cls.getPropertyCount(); ++i)
+            if (flag(cls.getProperty(i), "Key"))
+                actual.insert(text(cls.getProperty(i).getName().getString()));
+        const std::vector<std::string> wanted = words(expected);
+        EXPECT_EQ(actual, std::set<std::string>(wanted.begin(), wanted.end()));
+    }
+    EXPECT_TRUE(resolved("CIM_ManagedElement").isAbstract());
+    EXPECT_TRUE(resolved("CIM_Job").isAbstract());
+}
+
+TEST(Schema, AssociationsReferenceTheRightClassesThroughTheirHierarchy)
+{
+    const char* const references[][3] = {
+        {"CIM_AffectedJobElement", "AffectedElement", "CIM_ManagedElement"},
+        {"CIM_AffectedJobElement", "AffectingElement", "CIM_Job"},
+        {"CIM_OwningJobElement", "OwningElement", "CIM_ManagedElement"},
+        {"CIM_OwningJobElement", "OwnedElement", "CIM_Job"},
+        {"CIM_AllocatedFromStoragePool", "Antecedent", "CIM_StoragePool"},
+        {"CIM_AllocatedFromStoragePool", "Dependent", "CIM_LogicalElement"},
+        {"CIM_HostedStoragePool", "GroupComponent", "CIM_System"},
+        {"CIM_HostedStoragePool", "PartComponent", "CIM_StoragePool"},
+    };
+    for (const auto& [association, role, referenceClass] : references)
+    {
+        SCOPED_TRACE(std::string(association) + "." + role);
+        const CIMClass cls = resolved(association);
+        EXPECT_TRUE(cls.isAssociation());
+        const Uint32 index = cls.findProperty(CIMName(role));
+        ASSERT_NE(index, PEG_NOT_FOUND);
+        EXPECT_EQ(typeText(cls.getProperty(index)), referenceClass);
+    }
+    for (const auto& [cls, ancestor] : {std::pair("CIM_HostedStoragePool", "CIM_Component"),
+                                        {"CIM_AllocatedFromStoragePool", "CIM_Dependency"},
+                                        {"CIM_ConcreteJob", "CIM_ManagedElement"},
+                                        {"CIM_StorageVolume", "CIM_LogicalElement"},
+                                        {"CIM_DiskDrive", "CIM_ManagedSystemElement"}})
+        EXPECT_TRUE(schema().isA(SNIA, CIMName(cls), CIMName(ancestor))) << cls;
+    EXPECT_FALSE(schema().isA(SNIA, CIMName("CIM_DiskDrive"), CIMName("CIM_StorageExtent")));
 }
 
 // What the managed-object library's builders put into instances, by class and type; a strict
