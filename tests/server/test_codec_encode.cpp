@@ -159,6 +159,23 @@ TEST(CodecEncodeEnvelope, EchoesTheMessageAndEscapesAttributes)
     EXPECT_FALSE(answer.first_child()) << "NoReturn writes no IRETURNVALUE";
 }
 
+// wbemcli takes a response without IRETURNVALUE for an empty one; other clients do not.
+TEST(CodecEncodeEnvelope, EmptyResultsStillAnswer)
+{
+    for (CimResponse::ReturnKind kind : {CimResponse::InstanceNames, CimResponse::NamedInstances,
+                                         CimResponse::ClassNames, CimResponse::PropertyValue})
+        EXPECT_NE(std::string::npos,
+                  encodeResponse(intrinsicResponse(kind))
+                      .find("<IMETHODRESPONSE NAME=\"EnumerateInstances\"><IRETURNVALUE></IRETURNVALUE>"))
+            << kind;
+
+    CimResponse noReturn;
+    noReturn.kind = OperationKind::Extrinsic;
+    noReturn.methodName = "M";
+    EXPECT_NE(std::string::npos,
+              encodeResponse(noReturn).find("<METHODRESPONSE NAME=\"M\"></METHODRESPONSE>"));
+}
+
 TEST(CodecEncodeEnvelope, ErrorsCarryCodeAndEscapedDescription)
 {
     CimRequest request;
