@@ -105,7 +105,9 @@ TEST(CodecDecodeForms, ReferenceFormsAndKeyBindings)
             decodeRequest(intrinsic("ReferenceNames", "<IPARAMVALUE NAME=\"ObjectName\"><VALUE.REFERENCE>" +
                                                           form.form + "</VALUE.REFERENCE></IPARAMVALUE>"));
         ASSERT_FALSE(request.hasDecodeError) << request.decodeErrorText;
-        EXPECT_EQ(CIMObjectPath(form.path), request.iparam("ObjectName")->path) << form.path;
+        const IParamValue* objectName = request.iparam("objectname"); // CIM names: found ignoring case
+        ASSERT_NE(objectName, nullptr);
+        EXPECT_EQ(CIMObjectPath(form.path), objectName->path) << form.path;
     }
 
     // Both VALUETYPE and TYPE, boolean and numeric keys in normal form, a reference key, and the
