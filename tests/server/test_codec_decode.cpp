@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 
 #include <Pegasus/Common/CIMDateTime.h>
 
@@ -83,11 +84,7 @@ TEST(CodecDecodeForms, ReferenceFormsAndKeyBindings)
         "<NAMESPACEPATH><HOST>array.example</HOST>" + std::string(rootSnia) + "</NAMESPACEPATH>";
     const std::string name = "<INSTANCENAME CLASSNAME=\"CIM_Job\"><KEYBINDING NAME=\"InstanceID\">"
                              "<KEYVALUE>J1</KEYVALUE></KEYBINDING></INSTANCENAME>";
-    const struct
-    {
-        std::string form;
-        const char* path;
-    } forms[] = {
+    const std::tuple<std::string, const char*> forms[] = {
         {"<INSTANCEPATH>" + ns + name + "</INSTANCEPATH>",
          "//array.example/root/snia:CIM_Job.InstanceID=\"J1\""},
         {"<LOCALINSTANCEPATH>" + std::string(rootSnia) + name + "</LOCALINSTANCEPATH>",
@@ -99,15 +96,15 @@ TEST(CodecDecodeForms, ReferenceFormsAndKeyBindings)
          "root/snia:CIM_Job"},
         {"<CLASSNAME NAME=\"CIM_Job\"/>", "CIM_Job"},
     };
-    for (const auto& form : forms)
+    for (const auto& [form, path] : forms)
     {
         const CimRequest request =
             decodeRequest(intrinsic("ReferenceNames", "<IPARAMVALUE NAME=\"ObjectName\"><VALUE.REFERENCE>" +
-                                                          form.form + "</VALUE.REFERENCE></IPARAMVALUE>"));
+                                                          form + "</VALUE.REFERENCE></IPARAMVALUE>"));
         ASSERT_FALSE(request.hasDecodeError) << request.decodeErrorText;
         const IParamValue* objectName = request.iparam("objectname"); // CIM names: found ignoring case
         ASSERT_NE(objectName, nullptr);
-        EXPECT_EQ(CIMObjectPath(form.path), objectName->path) << form.path;
+        EXPECT_EQ(CIMObjectPath(path), objectName->path) << path;
     }
 
     // Both VALUETYPE and TYPE, boolean and numeric keys in normal form, a reference key, and the
@@ -195,12 +192,7 @@ TEST(CodecDecodeFaults, ProtocolFaultsCarryStatusAndHeader)
     std::string wide; // flat, but more elements than the decoder takes
     for (int i = 0; i <= 100000; ++i)
         wide += "<VALUE>1</VALUE>";
-    const struct
-    {
-        std::string body;
-        int status;
-        const char* header;
-    } cases[] = {
+    const std::tuple<std::string, int, const char*> cases[] = {
         {"", 400, "request-not-valid"},
         {"this is not XML", 400, "request-not-valid"},
         {envelope(good).substr(0, 120), 400, "request-not-well-formed"},
@@ -242,17 +234,17 @@ TEST(CodecDecodeFaults, ProtocolFaultsCarryStatusAndHeader)
                    "<IPARAMVALUE NAME=\"A\"><VALUE.ARRAY>" + wide + "</VALUE.ARRAY></IPARAMVALUE>"),
          400, "request-not-valid"},
     };
-    for (const auto& fault : cases)
+    for (const auto& [body, status, header] : cases)
     {
         try
         {
-            decodeRequest(fault.body);
-            ADD_FAILURE() << "accepted: " << fault.body.substr(0, 400);
+            decodeRequest(body);
+            ADD_FAILURE() << "accepted: " << body.substr(0, 400);
         }
         catch (const CimXmlError& error)
         {
-            EXPECT_EQ(fault.status, error.httpStatus) << fault.body.substr(0, 400);
-            EXPECT_EQ(fault.header, error.cimError) << fault.body.substr(0, 400) << ": " << error.what();
+            EXPECT_EQ(status, error.httpStatus) << body.substr(0, 400);
+            EXPECT_EQ(header, error.cimError) << body.substr(0, 400) << ": " << error.what();
         }
     }
 }
@@ -262,12 +254,7 @@ TEST(CodecDecodeFaults, BadValuesBecomeCimErrorsWithTheRequestStillKnown)
     const std::string target =
         "<LOCALCLASSPATH>" + std::string(rootSnia) + "<CLASSNAME NAME=\"X_Service\"/></LOCALCLASSPATH>";
     const std::string keyed = "<IPARAMVALUE NAME=\"InstanceName\"><INSTANCENAME CLASSNAME=\"X_E\">";
-    const struct
-    {
-        std::string body;
-        CIMStatusCode code;
-        const char* mentions;
-    } cases[] = {
+    const std::tuple<std::string, CIMStatusCode, const char*> cases[] = {
         {method(target, param("Size", "<VALUE>abc</VALUE>", " PARAMTYPE=\"uint32\"")),
          CIM_ERR_INVALID_PARAMETER, "uint32"},
         {method(target, param("Small", "<VALUE>256</VALUE>", " PARAMTYPE=\"uint8\"")),
@@ -301,12 +288,12 @@ TEST(CodecDecodeFaults, BadValuesBecomeCimErrorsWithTheRequestStillKnown)
         {intrinsic("CreateClass", "<IPARAMVALUE NAME=\"NewClass\"><CLASS NAME=\"X\"/></IPARAMVALUE>"),
          CIM_ERR_NOT_SUPPORTED, "CLASS"},
     };
-    for (const auto& bad : cases)
+    for (const auto& [body, code, mentions] : cases)
     {
-        const CimRequest request = decodeRequest(bad.body);
-        ASSERT_TRUE(request.hasDecodeError) << bad.body;
-        EXPECT_EQ(bad.code, request.decodeErrorCode) << bad.body;
-        EXPECT_NE(std::string::npos, request.decodeErrorText.find(bad.mentions)) << request.decodeErrorText;
+        const CimRequest request = decodeRequest(body);
+        ASSERT_TRUE(request.hasDecodeError) << body;
+        EXPECT_EQ(code, request.decodeErrorCode) << body;
+        EXPECT_NE(std::string::npos, request.decodeErrorText.find(mentions)) << request.decodeErrorText;
         EXPECT_EQ("4711", request.messageId);
         EXPECT_FALSE(request.methodName.empty());
         EXPECT_EQ(CIMNamespaceName("root/snia"), request.nameSpace);

@@ -3,6 +3,7 @@
 // serving a small schema without providers.
 #include <chrono>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "CimHeaders.h"
@@ -76,16 +77,8 @@ TEST_F(CimHttpServerTest, AnswersAValidRequestWithTheCimResponseHeaders)
 
 TEST_F(CimHttpServerTest, AnswersEachHeaderOrBodyFaultAndKeepsTheConnection)
 {
-    struct Case
-    {
-        const char* what;
-        std::string header;
-        std::string value; // empty: the header is left out
-        std::string body;
-        int status;
-        const char* cimError;
-    };
-    const std::vector<Case> cases = {
+    // What, the header changed, its value (empty: left out), the body, the status and CIMError.
+    const std::tuple<const char*, std::string, std::string, std::string, int, const char*> cases[] = {
         {"no Content-Type", "Content-Type", "", getClass(), 400, "request-not-well-formed"},
         {"not XML", "Content-Type", "text/plain", getClass(), 400, "request-not-well-formed"},
         {"not UTF-8", "Content-Type", "text/xml; charset=iso-8859-1", getClass(), 400,
@@ -103,15 +96,15 @@ TEST_F(CimHttpServerTest, AnswersEachHeaderOrBodyFaultAndKeepsTheConnection)
         {"wrong element", "", "", "<?xml version=\"1.0\"?><CIMX/>", 400, "request-not-valid"},
     };
     Connection client(server->port);
-    for (const Case& c : cases)
+    for (const auto& [what, header, value, body, status, cimError] : cases)
     {
         Headers headers = cimHeaders();
-        if (!c.header.empty()) headers.erase(c.header);
-        if (!c.value.empty()) headers[c.header] = c.value;
-        const Reply reply = client.exchange(request(c.body, headers));
-        EXPECT_EQ(reply.status, c.status) << c.what;
-        EXPECT_EQ(reply.header("CIMError"), c.cimError) << c.what;
-        EXPECT_EQ(client.exchange(request(getClass(), cimHeaders())).status, 200) << "after " << c.what;
+        if (!header.empty()) headers.erase(header);
+        if (!value.empty()) headers[header] = value;
+        const Reply reply = client.exchange(request(body, headers));
+        EXPECT_EQ(reply.status, status) << what;
+        EXPECT_EQ(reply.header("CIMError"), cimError) << what;
+        EXPECT_EQ(client.exchange(request(getClass(), cimHeaders())).status, 200) << "after " << what;
     }
 }
 
