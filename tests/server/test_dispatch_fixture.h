@@ -90,7 +90,7 @@ inline std::string standardRegistration()
                                                 {"MembershipProvider", "Test_Membership", "3"},
                                                 {"PairingProvider", "Test_Pairing", "3"},
                                                 {"BrokenProvider", "Test_Broken", "2, 5"},
-                                                {"MirrorProvider", "Test_Mirror", "2, 5"}});
+                                                {"WidgetProvider", "Test_Mirror", "2, 5"}});
 }
 
 // Schema, registry, loaded providers and a dispatcher, torn down in the reverse order.

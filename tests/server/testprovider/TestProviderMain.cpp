@@ -15,7 +15,6 @@ extern "C" PEGASUS_EXPORT Pegasus::CIMProvider* PegasusCreateProvider(const Pega
     if (String::equalNoCase(providerName, "PairingProvider"))
         return testprovider::createAssociationProvider(true);
     if (String::equalNoCase(providerName, "BrokenProvider")) return testprovider::createBrokenProvider();
-    if (String::equalNoCase(providerName, "MirrorProvider")) return testprovider::createMirrorProvider();
     if (String::equalNoCase(providerName, "ThrowingProvider"))
         throw Pegasus::Exception("this provider cannot be created");
     return 0;
