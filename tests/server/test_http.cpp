@@ -35,6 +35,17 @@ TEST(CimHeadersTest, AcceptsXmlMediaTypesInUtf8Only)
         EXPECT_FALSE(cimhost::isXmlUtf8ContentType(refused)) << refused;
 }
 
+TEST(CimHeadersTest, FindsTheCimMappingAmongTheMandatoryExtensions)
+{
+    EXPECT_EQ(cimhost::cimMappingNamespace("http://www.dmtf.org/cim/mapping/http/v1.0;ns=73"), "73");
+    EXPECT_EQ(cimhost::cimMappingNamespace("\"http://example.com/other\"; ns=11, "
+                                           "\"http://www.dmtf.org/cim/mapping/http/v1.0\" ; ns=12"),
+              "12");
+    EXPECT_EQ(cimhost::cimMappingNamespace("http://example.com/other;ns=11"), "");
+    EXPECT_EQ(cimhost::cimMappingNamespace("http://www.dmtf.org/cim/mapping/http/v1.0"), "");
+    EXPECT_EQ(cimhost::cimMappingNamespace("http://www.dmtf.org/cim/mapping/http/v1.0;ns=7x"), "");
+}
+
 TEST(CimHeadersTest, ComparesCimObjectWithTheNamespaceOrTheTargetPath)
 {
     CimRequest intrinsic;
@@ -171,6 +182,20 @@ TEST_F(CimHttpServerTest, RefusesAChunkedBodyOnceItOutgrowsTheLimit)
         text << std::hex << chunk.size() << "\r\n" << chunk << "\r\n";
     chunked.send(text.str() + "0\r\n\r\n");
     EXPECT_EQ(chunked.receive().status, 413);
+}
+
+// A head or a chunked body that does not parse: hostile.sh sends only a negative Content-Length.
+TEST_F(CimHttpServerTest, SurvivesMalformedHttp)
+{
+    for (const char* garbage : {"BLAH\r\n\r\n", "POST /cimom HTTP/1.1\r\nContent-Length: ten\r\n\r\n",
+                                "POST /cimom HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n"})
+    {
+        Connection client(server->port);
+        EXPECT_EQ(client.exchange(garbage).status, 400) << garbage;
+        EXPECT_TRUE(client.closedByServer()) << garbage;
+    }
+    Connection client(server->port);
+    EXPECT_EQ(client.exchange(request(getClass(), cimHeaders())).status, 200);
 }
 
 TEST_F(CimHttpServerTest, AnswersPipelinedRequestsInOrderOnOneConnection)
