@@ -122,14 +122,17 @@ protected:
 
 // Adding, replacing, removing, the private mode and the refusals of the tool and of cimhost:
 // integration/passwd.sh and security.sh. Here what they do not see: comments kept, no temporary
-// file left, a duplicate user named with its line.
-TEST_F(UserFileTest, SavesInPlaceKeepingCommentsAndRefusesADuplicateUser)
+// file left, names and records the tool never passes on, a duplicate user named with its line.
+TEST_F(UserFileTest, SavesInPlaceKeepingCommentsAndRefusesBadNamesRecordsAndDuplicates)
 {
     const std::string path =
         write("users", "# operators\n\nalice:" + fakeRecord() + "\nbob:" + fakeRecord() + "\n");
     UserFile users = UserFile::load(path);
     EXPECT_FALSE(users.set("bob", fakeRecord(150000)));
     EXPECT_TRUE(users.remove("alice"));
+    EXPECT_THROW(users.set("dave smith", fakeRecord()),
+                 std::invalid_argument); // the tool checks names itself
+    EXPECT_THROW(users.set("dave", "plain text"), std::invalid_argument);
     users.save(path);
     std::stringstream text;
     text << std::ifstream(path).rdbuf();
