@@ -255,6 +255,19 @@ TEST_F(MofFilesTest, IncludeErrorsPointAtTheFileAndLineOfTheProblem)
     EXPECT_THROW(compiler.compileFile((dir / "absent.mof").string(), NS), MofError);
 }
 
+// The shipped schema declares its qualifiers in the file that uses them; nothing else would notice a
+// compiler that forgot them between files.
+TEST_F(MofFilesTest, QualifierDeclarationsStayKnownToLaterFiles)
+{
+    write("qualifiers.mof", "Qualifier Secret : boolean = false, Scope(property), Flavor(Restricted);\n");
+    write("classes.mof", "class S { [Secret] string Pin; };\n");
+    compiler.compileFile((dir / "qualifiers.mof").string(), NS);
+    compiler.compileFile((dir / "classes.mof").string(), NS);
+    const CIMClass s = repository.declaredClass(NS, "S");
+    const CIMConstProperty pin = s.getProperty(s.findProperty("Pin"));
+    EXPECT_TRUE(pin.getQualifier(pin.findQualifier("Secret")).getFlavor().hasFlavor(CIMFlavor::RESTRICTED));
+}
+
 TEST_F(MofFilesTest, TheManifestPutsEachFileInItsNamespaceAndNamesTheLineItCannotRead)
 {
     write("sub/one.mof", "class One { };\n");
