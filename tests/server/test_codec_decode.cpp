@@ -107,6 +107,12 @@ TEST(CodecDecodeForms, ReferenceFormsAndKeyBindings)
         EXPECT_EQ(CIMObjectPath(path), objectName->path) << path;
     }
 
+    // An IPARAMVALUE without content is a null value, not an empty text.
+    const CimRequest empty =
+        decodeRequest(intrinsic("References", "<IPARAMVALUE NAME=\"Role\"></IPARAMVALUE>"));
+    ASSERT_NE(empty.iparam("Role"), nullptr);
+    EXPECT_EQ(IParamValue::Null, empty.iparam("Role")->kind);
+
     // Both VALUETYPE and TYPE, boolean and numeric keys in normal form, a reference key, and the
     // keyless single-key form.
     const CimRequest keys = decodeRequest(
@@ -170,7 +176,7 @@ TEST(CodecDecodeForms, InstancesAndEmbeddedInstances)
         "<LOCALCLASSPATH>" + std::string(rootSnia) + "<CLASSNAME NAME=\"X_Service\"/></LOCALCLASSPATH>",
         param("Any", "<VALUE><![CDATA[" + instance + "]]></VALUE>", " EmbeddedObject=\"object\"") +
             param("Count", "<VALUE> 7 </VALUE>", " PARAMTYPE=\"uint32\"") +
-            param("When", "", " PARAMTYPE=\"datetime\"") + param("Direct", instance)));
+            param("When", "", " PARAMTYPE=\"datetime\"") + param("Direct", instance) + param("Goal", "")));
     ASSERT_FALSE(call.hasDecodeError) << call.decodeErrorText;
     CIMObject any;
     valueOf(call, "Any").get(any);
@@ -180,6 +186,8 @@ TEST(CodecDecodeForms, InstancesAndEmbeddedInstances)
     EXPECT_EQ(CIMTYPE_DATETIME, valueOf(call, "When").getType());
     EXPECT_TRUE(valueOf(call, "When").isNull());
     EXPECT_EQ(CIMTYPE_INSTANCE, valueOf(call, "Direct").getType());
+    EXPECT_FALSE(call.params[4].isTyped()); // untyped and empty: a null the declaration will type
+    EXPECT_TRUE(valueOf(call, "Goal").isNull());
 }
 
 TEST(CodecDecodeFaults, ProtocolFaultsCarryStatusAndHeader)
