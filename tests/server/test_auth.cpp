@@ -3,7 +3,6 @@
 // PBKDF2 run costs tens of milliseconds, so the cases hash as few passwords as they can.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -121,44 +120,27 @@ protected:
     std::filesystem::path folder;
 };
 
-TEST_F(UserFileTest, LoadsEditsAndSavesPrivatelyKeepingComments)
+// Adding, replacing, removing, the private mode and the refusals of the tool and of cimhost:
+// integration/passwd.sh and security.sh. Here what they do not see: comments kept, no temporary
+// file left, names and records the tool never passes on, a duplicate user named with its line.
+TEST_F(UserFileTest, SavesInPlaceKeepingCommentsAndRefusesBadNamesRecordsAndDuplicates)
 {
     const std::string path =
         write("users", "# operators\n\nalice:" + fakeRecord() + "\nbob:" + fakeRecord() + "\n");
     UserFile users = UserFile::load(path);
-    EXPECT_EQ((std::vector<std::string>{"alice", "bob"}), users.userNames());
     EXPECT_FALSE(users.set("bob", fakeRecord(150000)));
-    EXPECT_TRUE(users.set("carol", fakeRecord()));
     EXPECT_TRUE(users.remove("alice"));
-    EXPECT_FALSE(users.remove("alice"));
-    EXPECT_THROW(users.set("dave smith", fakeRecord()), std::invalid_argument);
+    EXPECT_THROW(users.set("dave smith", fakeRecord()),
+                 std::invalid_argument); // the tool checks names itself
     EXPECT_THROW(users.set("dave", "plain text"), std::invalid_argument);
-
-    const mode_t previous = ::umask(0);
-    const std::string fresh = (folder / "fresh").string();
-    users.save(fresh);
     users.save(path);
-    ::umask(previous);
-    for (const std::string& saved : {fresh, path})
-    {
-        struct stat status;
-        ASSERT_EQ(0, ::stat(saved.c_str(), &status));
-        EXPECT_EQ(0600u, status.st_mode & 07777) << saved;
-    }
     std::stringstream text;
     text << std::ifstream(path).rdbuf();
-    EXPECT_EQ("# operators\n\nbob:" + fakeRecord(150000) + "\ncarol:" + fakeRecord() + "\n", text.str());
-    EXPECT_EQ(2, std::distance(std::filesystem::directory_iterator(folder), {})); // no temporary left
-}
+    EXPECT_EQ("# operators\n\nbob:" + fakeRecord(150000) + "\n", text.str());
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(folder), {})); // no temporary left
 
-// A file others can read and a line without a colon: integration/security.sh and passwd.sh.
-TEST_F(UserFileTest, RefusesBrokenLinesNamingTheLine)
-{
     const std::string good = "alice:" + fakeRecord() + "\n";
     EXPECT_NE(std::string::npos, loadError(write("b", good + "\n" + good)).find("b:3: duplicate user alice"));
-    EXPECT_NE(std::string::npos, loadError(write("c", good + "bob:" + fakeRecord(99999))).find("c:2: "));
-    EXPECT_NE(std::string::npos, loadError(write("d", ":" + fakeRecord())).find("d:1: "));
-    EXPECT_NE(std::string::npos, loadError((folder / "missing").string()).find("missing: No such file"));
 }
 
 TEST(BasicAuthenticatorTest, AcceptsOnlyTheRightPasswordCachedOrNot)

@@ -5,6 +5,7 @@
 #include <limits>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -159,6 +160,7 @@ TEST(CodecEncodeEnvelope, EchoesTheMessageAndEscapesAttributes)
     EXPECT_FALSE(answer.first_child()) << "NoReturn writes no IRETURNVALUE";
 }
 
+// wbemcli takes a response without IRETURNVALUE for an empty one; other clients do not.
 TEST(CodecEncodeEnvelope, EmptyResultsStillAnswer)
 {
     for (CimResponse::ReturnKind kind : {CimResponse::InstanceNames, CimResponse::NamedInstances,
@@ -213,11 +215,7 @@ TEST(CodecEncodeResults, EachReturnKindWritesItsElements)
     response.paths.append(setting().getPath());
     response.value = CIMValue(Array<Uint16>(2, Uint16(3)));
 
-    const struct
-    {
-        CimResponse::ReturnKind kind;
-        std::vector<std::string> elements;
-    } kinds[] = {
+    const std::tuple<CimResponse::ReturnKind, std::vector<std::string>> kinds[] = {
         {CimResponse::ClassNames, {"CLASSNAME", "CLASSNAME"}},
         {CimResponse::Classes, {"CLASS"}},
         {CimResponse::SingleClass, {"CLASS"}},
@@ -229,13 +227,13 @@ TEST(CodecEncodeResults, EachReturnKindWritesItsElements)
         {CimResponse::NewInstanceName, {"INSTANCENAME"}},
         {CimResponse::PropertyValue, {"VALUE.ARRAY"}},
     };
-    for (const auto& expected : kinds)
+    for (const auto& [kind, elements] : kinds)
     {
-        response.returnKind = expected.kind;
+        response.returnKind = kind;
         pugi::xml_document document;
         const pugi::xml_node result =
             parsed(document, encodeResponse(response), "/CIM/MESSAGE/SIMPLERSP/IMETHODRESPONSE/IRETURNVALUE");
-        EXPECT_EQ(expected.elements, childNames(result)) << expected.kind;
+        EXPECT_EQ(elements, childNames(result)) << kind;
     }
 
     // A named instance as the encoder writes it is what ModifyInstance takes back.

@@ -86,11 +86,11 @@ inline std::string standardRegistration()
     return registration("CimhostTestProvider", {{"WidgetProvider", "Test_Widget", "2"},
                                                 {"WidgetProvider", "Test_SpecialWidget", "2"},
                                                 {"WidgetProvider", "Test_RefusingWidget", "2"},
-                                                {"EchoProvider", "Test_Widget", "5"},
+                                                {"WidgetProvider", "Test_Widget", "5"},
                                                 {"MembershipProvider", "Test_Membership", "3"},
                                                 {"PairingProvider", "Test_Pairing", "3"},
                                                 {"BrokenProvider", "Test_Broken", "2, 5"},
-                                                {"MirrorProvider", "Test_Mirror", "2, 5"}});
+                                                {"WidgetProvider", "Test_Mirror", "2, 5"}});
 }
 
 // Schema, registry, loaded providers and a dispatcher, torn down in the reverse order.
@@ -99,7 +99,8 @@ struct Host
     explicit Host(const std::string& registrationMof = standardRegistration())
     {
         cimhost::MofCompiler(repository)
-            .compileText(CLASSES + registrationMof, std::string(SCS_SCHEMA_DIR) + "/cimhost/test_dispatch.mof", NS);
+            .compileText(CLASSES + registrationMof,
+                         std::string(SCS_SCHEMA_DIR) + "/cimhost/test_dispatch.mof", NS);
         providers = std::make_unique<cimhost::ProviderManager>(
             cimhost::ProviderRegistry::fromRepository(repository), SCS_LIBRARY_DIR);
         dispatcher = std::make_unique<cimhost::Dispatcher>(repository, *providers, HOST);
@@ -221,28 +222,18 @@ inline std::vector<std::string> keysOf(const Pegasus::Array<Pegasus::CIMObjectPa
     return keys;
 }
 
-inline ::testing::AssertionResult isCimError(const cimhost::CimResponse& response,
-                                             Pegasus::CIMStatusCode code)
+// Whether the response answers that code (CIM_ERR_SUCCESS: no error).
+inline ::testing::AssertionResult answers(const cimhost::CimResponse& response, Pegasus::CIMStatusCode code)
 {
-    if (!response.isError)
-        return ::testing::AssertionFailure() << "succeeded instead of failing with " << code;
-    if (response.errorCode != code)
-        return ::testing::AssertionFailure() << "failed with " << response.errorCode << " ("
-                                             << response.errorDescription << ") instead of " << code;
-    return ::testing::AssertionSuccess();
-}
-
-inline ::testing::AssertionResult isCimSuccess(const cimhost::CimResponse& response)
-{
-    if (response.isError)
-        return ::testing::AssertionFailure()
-               << "failed with " << response.errorCode << ": " << response.errorDescription;
-    return ::testing::AssertionSuccess();
+    const Pegasus::CIMStatusCode answered = response.isError ? response.errorCode : Pegasus::CIM_ERR_SUCCESS;
+    if (answered == code) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "answered " << answered << " (" << response.errorDescription << ") instead of " << code;
 }
 
 } // namespace dispatchtest
 
-#define EXPECT_CIM_ERROR(response, code) EXPECT_TRUE(::dispatchtest::isCimError((response), (code)))
-#define EXPECT_CIM_OK(response) EXPECT_TRUE(::dispatchtest::isCimSuccess(response))
+#define EXPECT_CIM_ERROR(response, code) EXPECT_TRUE(::dispatchtest::answers((response), (code)))
+#define EXPECT_CIM_OK(response) EXPECT_TRUE(::dispatchtest::answers((response), Pegasus::CIM_ERR_SUCCESS))
 
 #endif

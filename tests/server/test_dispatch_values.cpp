@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ValueFromText.h"
 
 using namespace Pegasus;
@@ -42,15 +44,8 @@ template <class T> T scalar(const char* text, CIMType type)
 
 TEST(DispatchValues, IntegersAreRangeCheckedPerType)
 {
-    struct Bound
-    {
-        CIMType type;
-        const char* lowest;
-        const char* highest;
-        const char* below;
-        const char* above;
-    };
-    const Bound bounds[] = {
+    // The type, its lowest and highest values, and the next values beyond them.
+    const std::tuple<CIMType, const char*, const char*, const char*, const char*> bounds[] = {
         {CIMTYPE_UINT8, "0", "255", "-1", "256"},
         {CIMTYPE_SINT8, "-128", "127", "-129", "128"},
         {CIMTYPE_UINT16, "0", "65535", "-1", "65536"},
@@ -61,13 +56,13 @@ TEST(DispatchValues, IntegersAreRangeCheckedPerType)
         {CIMTYPE_SINT64, "-9223372036854775808", "9223372036854775807", "-9223372036854775809",
          "9223372036854775808"},
     };
-    for (const Bound& bound : bounds)
+    for (const auto& [type, lowest, highest, below, above] : bounds)
     {
-        EXPECT_EQ(typed(bound.lowest, bound.type).getType(), bound.type);
-        EXPECT_EQ(typed(bound.highest, bound.type).toString(), String(bound.highest));
-        EXPECT_EQ(typed(bound.lowest, bound.type).toString(), String(bound.lowest));
-        EXPECT_TRUE(refused(bound.below, bound.type)) << bound.below;
-        EXPECT_TRUE(refused(bound.above, bound.type)) << bound.above;
+        EXPECT_EQ(typed(lowest, type).getType(), type);
+        EXPECT_EQ(typed(highest, type).toString(), String(highest));
+        EXPECT_EQ(typed(lowest, type).toString(), String(lowest));
+        EXPECT_TRUE(refused(below, type)) << below;
+        EXPECT_TRUE(refused(above, type)) << above;
     }
     EXPECT_EQ(scalar<Uint16>(" 0x1F\n", CIMTYPE_UINT16), 31);
     EXPECT_EQ(scalar<Sint32>("-0X10", CIMTYPE_SINT32), -16);

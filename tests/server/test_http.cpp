@@ -3,6 +3,7 @@
 // serving a small schema without providers.
 #include <chrono>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "CimHeaders.h"
@@ -87,16 +88,8 @@ TEST_F(CimHttpServerTest, AnswersAValidRequestWithTheCimResponseHeaders)
 
 TEST_F(CimHttpServerTest, AnswersEachHeaderOrBodyFaultAndKeepsTheConnection)
 {
-    struct Case
-    {
-        const char* what;
-        std::string header;
-        std::string value; // empty: the header is left out
-        std::string body;
-        int status;
-        const char* cimError;
-    };
-    const std::vector<Case> cases = {
+    // What, the header changed, its value (empty: left out), the body, the status and CIMError.
+    const std::tuple<const char*, std::string, std::string, std::string, int, const char*> cases[] = {
         {"no Content-Type", "Content-Type", "", getClass(), 400, "request-not-well-formed"},
         {"not XML", "Content-Type", "text/plain", getClass(), 400, "request-not-well-formed"},
         {"not UTF-8", "Content-Type", "text/xml; charset=iso-8859-1", getClass(), 400,
@@ -114,15 +107,15 @@ TEST_F(CimHttpServerTest, AnswersEachHeaderOrBodyFaultAndKeepsTheConnection)
         {"wrong element", "", "", "<?xml version=\"1.0\"?><CIMX/>", 400, "request-not-valid"},
     };
     Connection client(server->port);
-    for (const Case& c : cases)
+    for (const auto& [what, header, value, body, status, cimError] : cases)
     {
         Headers headers = cimHeaders();
-        if (!c.header.empty()) headers.erase(c.header);
-        if (!c.value.empty()) headers[c.header] = c.value;
-        const Reply reply = client.exchange(request(c.body, headers));
-        EXPECT_EQ(reply.status, c.status) << c.what;
-        EXPECT_EQ(reply.header("CIMError"), c.cimError) << c.what;
-        EXPECT_EQ(client.exchange(request(getClass(), cimHeaders())).status, 200) << "after " << c.what;
+        if (!header.empty()) headers.erase(header);
+        if (!value.empty()) headers[header] = value;
+        const Reply reply = client.exchange(request(body, headers));
+        EXPECT_EQ(reply.status, status) << what;
+        EXPECT_EQ(reply.header("CIMError"), cimError) << what;
+        EXPECT_EQ(client.exchange(request(getClass(), cimHeaders())).status, 200) << "after " << what;
     }
 }
 
@@ -138,22 +131,6 @@ TEST_F(CimHttpServerTest, AnswersADecodeErrorInsideTheMethodResponse)
     const Reply reply = client.exchange(request(badKey, cimHeaders("GetInstance")));
     EXPECT_EQ(reply.status, 200);
     EXPECT_NE(reply.body.find("<ERROR CODE=\"4\""), std::string::npos) << reply.body;
-}
-
-TEST_F(CimHttpServerTest, ComparesTheCimObjectOfAnExtrinsicCallAsAPath)
-{
-    Connection client(server->port);
-    const std::string body = message("9", PING_ON_INSTANCE);
-    // The same instance, keys reordered and fully escaped: the call is dispatched.
-    Reply reply = client.exchange(
-        request(body, cimHeaders("Ping", "root%2Ftest%3ATest_Element.Slot%3D7%2CName%3D%22a%20b%22")));
-    EXPECT_EQ(reply.status, 200);
-    EXPECT_NE(reply.body.find("<METHODRESPONSE NAME=\"Ping\""), std::string::npos) << reply.body;
-
-    reply = client.exchange(
-        request(body, cimHeaders("Ping", "root%2Ftest%3ATest_Element.Slot%3D8%2CName%3D%22a%20b%22")));
-    EXPECT_EQ(reply.status, 400);
-    EXPECT_EQ(reply.header("CIMError"), "header-mismatch");
 }
 
 TEST_F(CimHttpServerTest, ServesMPostWithPrefixedHeaders)
@@ -207,6 +184,7 @@ TEST_F(CimHttpServerTest, RefusesAChunkedBodyOnceItOutgrowsTheLimit)
     EXPECT_EQ(chunked.receive().status, 413);
 }
 
+// A head or a chunked body that does not parse: hostile.sh sends only a negative Content-Length.
 TEST_F(CimHttpServerTest, SurvivesMalformedHttp)
 {
     for (const char* garbage : {"BLAH\r\n\r\n", "POST /cimom HTTP/1.1\r\nContent-Length: ten\r\n\r\n",

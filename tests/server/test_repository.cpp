@@ -123,29 +123,19 @@ TEST_F(ClassRepositoryTest, MethodsInheritAndOverrideLikeProperties)
 
 TEST_F(ClassRepositoryTest, IllegalOverridesAreRefused)
 {
-    const struct
-    {
-        const char* text;
-        const char* fragment;
-    } cases[] = {
-        {"class Bad1 : CIM_Job { [Key(false)] string InstanceID; };", "cannot be overridden"},
-        {"class Bad2 : CIM_Job { uint32 Name; };", "changes the type"},
-        {"class Bad3 : CIM_Job { string Caption[]; };", "changes the type"},
-        {"class Bad4 : CIM_Job { string Run(); };", "changes the return type"},
-    };
-    for (const auto& c : cases)
-    {
-        try
-        {
-            compiler.compileText(c.text, "bad.mof", NS);
-            ADD_FAILURE() << "accepted: " << c.text;
-        }
-        catch (const MofError& e)
-        {
-            EXPECT_EQ(e.line(), 1);
-            EXPECT_NE(e.message().find(c.fragment), std::string::npos) << e.what();
-        }
-    }
+    for (const auto& [text, fragment] :
+         {std::pair("class Bad1 : CIM_Job { [Key(false)] string InstanceID; };", "cannot be overridden"),
+          {"class Bad2 : CIM_Job { uint32 Name; };", "changes the type"},
+          {"class Bad3 : CIM_Job { string Caption[]; };", "changes the type"},
+          {"class Bad4 : CIM_Job { string Run(); };", "changes the return type"}})
+        EXPECT_THROW(
+            try { compiler.compileText(text, "bad.mof", NS); } catch (const MofError& e) {
+                EXPECT_EQ(std::string(e.what()).rfind("bad.mof:1: ", 0), 0u) << e.what();
+                EXPECT_NE(e.message().find(fragment), std::string::npos) << e.what();
+                throw;
+            },
+            MofError)
+            << text;
     // Restating a DisableOverride qualifier with the same value is fine.
     EXPECT_NO_THROW(compiler.compileText("class Good : CIM_Job { [Key] string InstanceID; };", "ok.mof", NS));
 
@@ -161,20 +151,11 @@ TEST_F(ClassRepositoryTest, SubclassEnumerationDeepAndShallow)
     EXPECT_EQ(names(repository.subclassNames(NS, "cim_managedelement", true)),
               (V{"CIM_Job", "Vendor_Job", "CIM_Other"}));
     EXPECT_EQ(names(repository.subclassNames(NS, CIMName(), false)), (V{"CIM_ManagedElement", "Standalone"}));
-    EXPECT_EQ(repository.subclassNames(NS, CIMName(), true).size(), 5u);
-    EXPECT_TRUE(repository.subclassNames(NS, "Vendor_Job", true).empty());
-    EXPECT_TRUE(repository.subclassNames(NS, "Unknown", true).empty());
     EXPECT_TRUE(repository.subclassNames("root/none", CIMName(), true).empty());
 
     EXPECT_TRUE(repository.isA(NS, "vendor_job", "CIM_ManagedElement"));
-    EXPECT_TRUE(repository.isA(NS, "CIM_Job", "CIM_Job"));
     EXPECT_FALSE(repository.isA(NS, "CIM_Job", "Vendor_Job"));
-    EXPECT_FALSE(repository.isA(NS, "Standalone", "CIM_ManagedElement"));
     EXPECT_FALSE(repository.isA(NS, "Unknown", "Unknown"));
-
-    EXPECT_TRUE(repository.hasNamespace("ROOT/TEST"));
-    EXPECT_FALSE(repository.hasNamespace("root/none"));
-    EXPECT_TRUE(repository.resolvedClass("root/none", "CIM_Job").isUninitialized());
 }
 
 TEST_F(ClassRepositoryTest, InstancesGetPathsAndCopiesAreIndependent)

@@ -22,16 +22,6 @@ const unsigned long long MIB = 1 << 20, TIB = MIB * MIB;
 // after every change, so an ever larger array would only slow the run down.
 const size_t MAX_VOLUMES = 6;
 
-// Setting layouts (DataRedundancyGoal, PackageRedundancyGoal, ExtentStripeLength) and the drives
-// a volume of each needs; a new setting is 2 copies of a stripe over 4 drives.
-const unsigned LAYOUTS[][4] = {{1, 0, 1, 1}, {1, 0, 4, 4}, {2, 1, 2, 4},
-                               {2, 1, 4, 8}, {1, 1, 5, 5}, {1, 2, 6, 6}};
-
-struct Setting
-{
-    Path path;
-    unsigned drives = 8;
-};
 struct Volume
 {
     Path path;
@@ -45,12 +35,11 @@ struct Job
 };
 
 // What the clients share: every persistence block written to this controller (added before the
-// write goes out, so that any block read must be among them), the base drives, the controllers.
+// write goes out, so that any block read must be among them).
 struct Shared
 {
     std::mutex mutex;
     std::set<std::string> blocks;
-    std::vector<Path> baseDrives, controllers;
     Clock::duration jobLife; // a job requested less than this long ago must still be there
 };
 
@@ -63,44 +52,36 @@ public:
     }
     void run(int operations);
 
-    void create(bool fromDrives)
+    void create()
     {
         if (volumes.size() >= MAX_VOLUMES) return giveBack();
-        const Setting setting = takeSetting();
-        if (setting.path.className.empty()) return;
-        std::vector<Path> drives = _shared.baseDrives;
-        std::shuffle(drives.begin(), drives.end(), _random);
-        drives.resize(setting.drives);
+        const Path setting = takeSetting();
+        if (setting.className.empty()) return;
         const unsigned long long size =
             pick(25) ? (1 + pick(64)) * MIB : 8 * TIB; // at times more than is free
-        const std::string params = param("ElementName", name()) + param("Size", std::to_string(size)) +
-                                   param("Goal", setting.path) +
-                                   (fromDrives ? param("InElements", drives) : param("InPool", BASE_POOL));
         const auto sent = Clock::now();
-        const Answer answer = _client.invoke(servicePath(),
-                                             fromDrives ? "CreateOrModifyElementFromElements"
-                                                        : "CreateOrModifyElementFromStoragePool",
-                                             params);
+        const Answer answer =
+            _client.invoke(SERVICE, "CreateOrModifyElementFromStoragePool",
+                           param("ElementName", name()) + param("Size", std::to_string(size)) +
+                               param("Goal", setting) + param("InPool", BASE_POOL));
         // 2: the task table is full.
-        const auto outcome =
-            _tally.classify(fromDrives ? "create from drives" : "create from pool", answer, STARTED, {2});
+        const auto outcome = _tally.classify("create", answer, STARTED, {2});
         if (outcome == Tally::Refused) _settings.push_back(setting);
         if (outcome != Tally::Ok) return;
         volumes.push_back(Volume{answer.outRef("TheElement"), number(answer.out("Size"))});
-        if (volumes.back().path.key("DeviceID") != setting.path.key("InstanceID") ||
-            volumes.back().size < size)
+        if (volumes.back().path.key("DeviceID") != setting.key("InstanceID") || volumes.back().size < size)
             _tally.fail("the new volume " + volumes.back().path.text() + " is not the setting's, or small");
         addJob(answer, volumes.back().path.key("DeviceID"), sent);
     }
 
     void grow()
     {
-        if (volumes.empty()) return create(false);
+        if (volumes.empty()) return create();
         Volume& volume = volumes[pick(volumes.size())];
         const unsigned long long size = volume.size + (pick(25) ? 1 + pick(16 * MIB) : 8 * TIB);
         const auto sent = Clock::now();
         const Answer answer =
-            _client.invoke(servicePath(), "CreateOrModifyElementFromStoragePool",
+            _client.invoke(SERVICE, "CreateOrModifyElementFromStoragePool",
                            param("TheElement", volume.path) + param("Size", std::to_string(size)));
         if (_tally.classify("grow", answer, STARTED, {2}) != Tally::Ok) return;
         volume.size = number(answer.out("Size"));
@@ -111,11 +92,11 @@ public:
 
     void giveBack()
     {
-        if (volumes.empty()) return create(false);
+        if (volumes.empty()) return create();
         const auto volume = volumes.begin() + long(pick(volumes.size()));
         const auto sent = Clock::now();
         const Answer answer =
-            _client.invoke(servicePath(), "ReturnToStoragePool", param("TheElement", volume->path));
+            _client.invoke(SERVICE, "ReturnToStoragePool", param("TheElement", volume->path));
         // 2: the task table is full; 4: a task works on the volume.
         if (_tally.classify("return", answer, STARTED, {2, 4}) != Tally::Ok) return;
         returned.push_back(volume->path.key("DeviceID"));
@@ -125,7 +106,7 @@ public:
 
     void pollJob()
     {
-        if (jobs.empty()) return create(false);
+        if (jobs.empty()) return create();
         const Job& job = jobs[pick(jobs.size())];
         const Answer answer = _client.intrinsic("GetInstance", iparam("InstanceName", job.path.xml()));
         const bool deleted = deletedJobs.count(job.path.key("InstanceID")) != 0;
@@ -139,12 +120,12 @@ public:
 
     void scheduleScan()
     {
-        if (volumes.empty()) return create(false);
+        if (volumes.empty()) return create();
         const Volume& volume = volumes[pick(volumes.size())];
         const std::string weekly = pick(2) ? "1" : "0";
         const auto sent = Clock::now();
         const Answer answer = _client.invoke(
-            servicePath(), "ScanStorageElement",
+            SERVICE, "ScanStorageElement",
             param("ScanType", "3") + param("StorageElement", volume.path) + param("Name", "scan " + name()) +
                 param("ScheduledTaskStartTime", "20990104020000.000000+000") +
                 param("PeriodicityType", weekly == "1" ? "5" : "0") + param("Periodicity", weekly));
@@ -161,7 +142,7 @@ public:
                                               "ResumeTask",  "AbortTask",  "DeleteTask"};
         const auto scan = _scans.begin() + long(pick(_scans.size()));
         const std::string method = METHODS[pick(std::size(METHODS))];
-        const Answer answer = _client.invoke(servicePath(), method, param("Job", scan->path));
+        const Answer answer = _client.invoke(SERVICE, method, param("Job", scan->path));
         // 5: no such task, once a scan aborted with its returned volume has outlived its retention.
         if (answer.ok() && answer.returnValue() == 5 && !recent(*scan))
             return _tally.count(method, "gone after its retention");
@@ -179,7 +160,7 @@ public:
                 std::any_of(volumes.begin(), volumes.end(),
                             [&](const Volume& v) { return v.path.key("DeviceID") == job.volume; }))
                 candidates.push_back(&job);
-        if (candidates.empty()) return create(false);
+        if (candidates.empty()) return create();
         const Job& job = *candidates[pick(candidates.size())];
         const auto associated =
             [&](const char* operation, const Path& from, const char* association, const char* resultClass)
@@ -208,68 +189,28 @@ public:
             _tally.fail("job to service: not the one service for " + job.path.text());
     }
 
-    void changeSetting()
-    {
-        Setting setting = takeSetting();
-        if (setting.path.className.empty()) return;
-        const unsigned* layout = LAYOUTS[pick(std::size(LAYOUTS))];
-        const std::vector<std::pair<std::string, unsigned>> wanted = {
-            {"DataRedundancyGoal", layout[0]},
-            {"PackageRedundancyGoal", layout[1]},
-            {"ExtentStripeLength", layout[2]},
-            {"StorageEfficiencyHint", unsigned(pick(11))},
-            {"AccessBandwidthWeight", unsigned(pick(11))}};
-        const Answer answer = _client.intrinsic(
-            "ModifyInstance", iparam("ModifiedInstance", namedInstance(setting.path, wanted)));
-        const Answer read = _client.intrinsic("GetInstance", iparam("InstanceName", setting.path.xml()));
-        const bool changed = _tally.classify("setting change", answer) == Tally::Ok;
-        if (changed) setting.drives = layout[3];
-        _settings.push_back(setting);
-        if (_tally.classify("setting read", read) == Tally::Ok && changed)
-            for (const auto& value : wanted)
-                if (property(read.doc->select_node("//INSTANCE").node(), value.first) !=
-                    std::to_string(value.second))
-                    _tally.fail("setting change: " + setting.path.text() + " " + value.first + " is not " +
-                                std::to_string(value.second));
-    }
-
     void writeBlock()
     {
-        std::string hex;
-        for (size_t i = 0, bytes = 1 + pick(6000); i < 2 * bytes; ++i) // at times more than one 4 KiB chunk
-            hex += "0123456789ABCDEF"[pick(16)];
-        const size_t setting = pick(3); // 0 this controller, 1 its partner, 2 both
+        const std::string hex = hexBlock(_random, 6000); // at times more than one 4 KiB chunk
+        const size_t setting = pick(3);                  // 0 this controller, 1 its partner, 2 both
         if (setting != 1)
         {
             std::lock_guard<std::mutex> lock(_shared.mutex);
             _shared.blocks.insert(hex);
         }
         const std::string params = param("Data", hex) + param("PersistenceSetting", std::to_string(setting));
-        _tally.classify("persistence write", _client.invoke(servicePath(), "WritePersistenceData", params),
+        _tally.classify("persistence write", _client.invoke(SERVICE, "WritePersistenceData", params),
                         {2}); // 2: success
     }
 
     void readBlock()
     {
-        const Answer answer = _client.invoke(servicePath(), "ReadPersistenceData", "");
-        std::string data = answer.out("Data");
-        std::transform(data.begin(), data.end(), data.begin(), ::toupper);
+        std::string data;
+        const Answer answer = _client.readBlock(data);
         std::lock_guard<std::mutex> lock(_shared.mutex);
         if (_tally.classify("persistence read", answer, {0}) == Tally::Ok && !_shared.blocks.count(data))
             _tally.fail("persistence read: a block of " + std::to_string(data.size() / 2) +
                         " bytes nobody wrote");
-    }
-
-    void lookUpPool()
-    {
-        static const char* const LOOKUPS[] = {"GetUnavailablePool", "GetSparePool", "GetAvailablePool",
-                                              "GetBasePool"};
-        const size_t chosen = pick(4); // the pools are 37000001 to 37000004, in this order
-        const std::string controller = chosen == 3 ? param("Controller", _shared.controllers[pick(2)]) : "";
-        const Answer answer = _client.invoke(servicePath(), LOOKUPS[chosen], controller);
-        if (_tally.classify("pool lookup", answer, {0}) == Tally::Ok &&
-            answer.outRef("Pool").key("InstanceID") != "3700000" + std::to_string(chosen + 1))
-            _tally.fail(std::string(LOOKUPS[chosen]) + " answered " + answer.outRef("Pool").text());
     }
 
     std::vector<Volume> volumes;       // the array said they exist
@@ -281,13 +222,13 @@ private:
     size_t pick(size_t count) { return std::uniform_int_distribution<size_t>(0, count - 1)(_random); }
     std::string name() { return "c" + std::to_string(_index) + "-" + std::to_string(++_serial); }
     bool recent(const Job& job) const { return Clock::now() - job.sent < _shared.jobLife; }
-    Setting takeSetting()
+    Path takeSetting()
     {
-        Setting setting;
+        Path setting;
         if (!_settings.empty()) return setting = _settings.back(), _settings.pop_back(), setting;
-        const Answer answer = _client.invoke(BASE_CAPABILITIES, "CreateSetting", param("SettingType", "2"));
+        const Answer answer = _client.createSetting();
         if (_tally.classify("create setting", answer, {0}) == Tally::Ok)
-            setting.path = answer.outRef("NewSetting");
+            setting = answer.outRef("NewSetting");
         return setting;
     }
     void addJob(const Answer& answer, const std::string& volume, Clock::time_point sent)
@@ -303,17 +244,20 @@ private:
     int _index, _serial = 0;
     Shared& _shared;
     Tally& _tally;
-    std::vector<Setting> _settings; // made and not used by a volume
-    std::vector<Job> _scans;        // scheduled and not deleted
+    std::vector<Path> _settings; // made and not used by a volume
+    std::vector<Job> _scans;     // scheduled and not deleted
 };
 
 const std::pair<int, void (*)(Worker&)> OPERATIONS[] = {
-    {10, [](Worker& w) { w.create(false); }},  {3, [](Worker& w) { w.create(true); }},
-    {6, [](Worker& w) { w.grow(); }},          {6, [](Worker& w) { w.giveBack(); }},
-    {14, [](Worker& w) { w.pollJob(); }},      {4, [](Worker& w) { w.scheduleScan(); }},
-    {8, [](Worker& w) { w.controlScan(); }},   {8, [](Worker& w) { w.followAssociations(); }},
-    {6, [](Worker& w) { w.changeSetting(); }}, {3, [](Worker& w) { w.writeBlock(); }},
-    {4, [](Worker& w) { w.readBlock(); }},     {8, [](Worker& w) { w.lookUpPool(); }},
+    {13, [](Worker& w) { w.create(); }},
+    {6, [](Worker& w) { w.grow(); }},
+    {6, [](Worker& w) { w.giveBack(); }},
+    {14, [](Worker& w) { w.pollJob(); }},
+    {4, [](Worker& w) { w.scheduleScan(); }},
+    {8, [](Worker& w) { w.controlScan(); }},
+    {8, [](Worker& w) { w.followAssociations(); }},
+    {3, [](Worker& w) { w.writeBlock(); }},
+    {4, [](Worker& w) { w.readBlock(); }},
 };
 
 void Worker::run(int operations)
@@ -328,7 +272,7 @@ void Worker::run(int operations)
 
 Answer listed(Client& client, Tally& tally, const char* operation, const char* className)
 {
-    const Answer answer = client.intrinsic(operation, iparam("ClassName", classNamed(className)));
+    const Answer answer = client.enumerate(className, operation);
     tally.classify(std::string("final ") + operation + " " + className, answer);
     return answer;
 }
@@ -420,17 +364,9 @@ void runConcurrent(const std::string& dir, std::mt19937& random, Tally& tally)
     // read less than that after the request must be there (a tenth off for the clocks).
     shared.jobLife = std::chrono::milliseconds(270000 / timeScale);
     Client client(host.port());
-    shared.blocks.insert(client.invoke(servicePath(), "ReadPersistenceData", "").out("Data"));
-    const Answer drives =
-        client.intrinsic("AssociatorNames", iparam("ObjectName", BASE_POOL.xml()) +
-                                                iparam("ResultClass", classNamed("CIM_DiskDrive")));
-    for (pugi::xml_node drive : drives.all("INSTANCENAME"))
-        shared.baseDrives.push_back(pathOf(drive));
-    for (const char* name : {"ZARVO-0001-SP0", "ZARVO-0001-SP1"})
-        shared.controllers.push_back(
-            Path{"CIM_ComputerSystem", {{"CreationClassName", "CIM_ComputerSystem"}, {"Name", name}}});
-    if (shared.baseDrives.size() < 8)
-        return tally.fail("the demo array has 12 base drives, not " + drives.summary());
+    std::string block;
+    client.readBlock(block);
+    shared.blocks.insert(block);
 
     std::vector<std::unique_ptr<Worker>> workers;
     std::vector<std::thread> threads;
@@ -446,7 +382,7 @@ void runConcurrent(const std::string& dir, std::mt19937& random, Tally& tally)
               << std::chrono::duration<double>(Clock::now() - start).count() << " s" << std::endl;
     Client checker(host.port()); // the first connection may have been closed for idleness meanwhile
     checkInvariants(checker, tally, workers, shared, dir + "/ramdisk");
-    if (!checker.intrinsic("GetInstance", iparam("InstanceName", servicePath().xml())).ok())
+    if (!checker.intrinsic("GetInstance", iparam("InstanceName", SERVICE.xml())).ok())
         tally.fail("cimhost no longer answers");
     const int status = host.terminate();
     if (status != 0 || host.log().find("cimhost: stopped") == std::string::npos)

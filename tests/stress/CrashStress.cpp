@@ -88,8 +88,7 @@ bool Streamer::giveBack(Client& client)
 {
     const std::string id =
         std::next(_ledger.volumes.begin(), long(_random() % _ledger.volumes.size()))->first;
-    const Answer answer =
-        client.invoke(servicePath(), "ReturnToStoragePool", param("TheElement", volumePath(id)));
+    const Answer answer = client.invoke(SERVICE, "ReturnToStoragePool", param("TheElement", volumePath(id)));
     if (!answered("return", answer) || _tally.classify("return", answer, {0, 4096}, {2, 4}) == Tally::Ok)
     {
         _ledger.volumes.erase(id);
@@ -100,7 +99,7 @@ bool Streamer::giveBack(Client& client)
 
 bool Streamer::create(Client& client)
 {
-    const Answer made = client.invoke(BASE_CAPABILITIES, "CreateSetting", param("SettingType", "2"));
+    const Answer made = client.createSetting();
     if (!answered("create setting", made)) return false;
     if (_tally.classify("create setting", made, {0}) != Tally::Ok) return true;
     const Path setting = made.outRef("NewSetting");
@@ -109,7 +108,7 @@ bool Streamer::create(Client& client)
     if (!changeSetting(client, id)) return false;
     const std::string name = "k" + std::to_string(_index) + "-" + std::to_string(++_serial) + "-" +
                              std::to_string(_random() % 1000);
-    const Answer answer = client.invoke(servicePath(), "CreateOrModifyElementFromStoragePool",
+    const Answer answer = client.invoke(SERVICE, "CreateOrModifyElementFromStoragePool",
                                         param("ElementName", name) + param("Size", "1048576") +
                                             param("Goal", setting) + param("InPool", BASE_POOL));
     if (!answered("create volume", answer))
@@ -126,9 +125,8 @@ bool Streamer::changeSetting(Client& client, const std::string& id)
 {
     Hint& hint = _ledger.settings[id];
     hint.pending = long(_random() % 11);
-    const Answer answer = client.intrinsic(
-        "ModifyInstance", iparam("ModifiedInstance", namedInstance(idPath("CIM_StorageSettingWithHints", id),
-                                                                   {{HINT, unsigned(hint.pending)}})));
+    const Answer answer =
+        client.modify(idPath("CIM_StorageSettingWithHints", id), {{HINT, unsigned(hint.pending)}});
     if (!answered("setting change", answer)) return false;
     if (_tally.classify("setting change", answer) == Tally::Ok) hint.acked = hint.pending;
     hint.pending = -1;
@@ -138,11 +136,9 @@ bool Streamer::changeSetting(Client& client, const std::string& id)
 bool Streamer::writeBlock(Client& client)
 {
     std::string& hex = _ledger.pendingBlock;
-    hex.clear();
-    for (size_t i = 0, bytes = 1 + _random() % 5000; i < 2 * bytes; ++i)
-        hex += "0123456789ABCDEF"[_random() % 16];
-    const Answer answer = client.invoke(servicePath(), "WritePersistenceData",
-                                        param("Data", hex) + param("PersistenceSetting", "0"));
+    hex = hexBlock(_random, 5000);
+    const Answer answer =
+        client.invoke(SERVICE, "WritePersistenceData", param("Data", hex) + param("PersistenceSetting", "0"));
     if (!answered("persistence write", answer)) return false;
     if (_tally.classify("persistence write", answer, {2}) == Tally::Ok) _ledger.block = hex;
     hex.clear();
@@ -152,11 +148,10 @@ bool Streamer::writeBlock(Client& client)
 // Checks the restarted array against the ledgers; what it found is then their baseline.
 void verify(Client& client, std::vector<Ledger>& ledgers, Tally& tally, const std::string& when)
 {
-    const Answer volumeList =
-        client.intrinsic("EnumerateInstances", iparam("ClassName", classNamed("CIM_StorageVolume")));
-    const Answer settingList = client.intrinsic(
-        "EnumerateInstances", iparam("ClassName", classNamed("CIM_StorageSettingWithHints")));
-    const Answer block = client.invoke(servicePath(), "ReadPersistenceData", "");
+    const Answer volumeList = client.enumerate("CIM_StorageVolume");
+    const Answer settingList = client.enumerate("CIM_StorageSettingWithHints");
+    std::string data;
+    const Answer block = client.readBlock(data);
     if (tally.classify("verify", volumeList) != Tally::Ok ||
         tally.classify("verify", settingList) != Tally::Ok ||
         tally.classify("verify", block, {0}) != Tally::Ok)
@@ -195,9 +190,6 @@ void verify(Client& client, std::vector<Ledger>& ledgers, Tally& tally, const st
         ledger.unsure.clear();
     }
     Ledger& writer = ledgers.front();
-    std::string data = block.out("Data");
-    for (char& c : data)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
     if (data != writer.block && (writer.pendingBlock.empty() || data != writer.pendingBlock))
         tally.fail(when + "the persistence data is neither the acknowledged block nor the one in flight");
     writer.block = data;
@@ -240,7 +232,7 @@ void runCrashes(const std::string& dir, std::mt19937& random, Tally& tally)
             return tally.fail("start " + std::to_string(round + 1) + ": " + problem);
         Client checker(host.port());
         if (round == 0)
-            ledgers.front().block = checker.invoke(servicePath(), "ReadPersistenceData", "").out("Data");
+            checker.readBlock(ledgers.front().block);
         else
             verify(checker, ledgers, tally, "after kill " + std::to_string(round) + ": ");
         if (round == kills || tally.failures()) break;

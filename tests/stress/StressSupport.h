@@ -1,6 +1,6 @@
 // What the two stress tests share: a cimhost child process on a loopback port, a kept-alive
-// CIM-XML client (Boost.Beast) with request pieces and an answer reader (pugixml), and a tally of
-// outcomes by operation.
+// CIM-XML client with request pieces, the requests both send, an answer reader (pugixml), and a
+// tally of outcomes by operation.
 #ifndef STRESS_StressSupport_h
 #define STRESS_StressSupport_h
 
@@ -10,18 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <boost/asio/ip/tcp.hpp>
-#include <boost/beast/core/flat_buffer.hpp>
-// GCC 12 with the sanitizers takes the response parser's optional content length for possibly
-// uninitialised, a false positive inside Boost's header.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <boost/beast/http.hpp>
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
 #include <pugixml.hpp>
 
 #include <algorithm>
@@ -37,6 +25,8 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "../support/HttpClient.h"
 
 extern char** environ;
 
@@ -89,15 +79,11 @@ inline Path idPath(const std::string& className, const std::string& instanceID)
 }
 inline const Path BASE_POOL = idPath("CIM_StoragePool", "37000004");
 inline const Path BASE_CAPABILITIES = idPath("CIM_StorageCapabilities", "37000004");
-
-inline Path servicePath()
-{
-    return Path{"Zarvo_StorageConfigurationService",
-                {{"CreationClassName", "Zarvo_StorageConfigurationService"},
-                 {"Name", "ZARVO-0001"},
-                 {"SystemCreationClassName", "CIM_ComputerSystem"},
-                 {"SystemName", "ZARVO-0001"}}};
-}
+inline const Path SERVICE = {"Zarvo_StorageConfigurationService",
+                             {{"CreationClassName", "Zarvo_StorageConfigurationService"},
+                              {"Name", "ZARVO-0001"},
+                              {"SystemCreationClassName", "CIM_ComputerSystem"},
+                              {"SystemName", "ZARVO-0001"}}};
 
 inline Path volumePath(const std::string& deviceID)
 {
@@ -115,18 +101,17 @@ inline std::string param(const std::string& name, const std::string& value)
     return "<PARAMVALUE NAME=\"" + name + "\"><VALUE>" + value + "</VALUE></PARAMVALUE>";
 }
 
-inline std::string param(const std::string& name, const Path& reference)
+inline std::string param(const std::string& name, const std::vector<Path>& references, bool array = true)
 {
-    return "<PARAMVALUE NAME=\"" + name + "\"><VALUE.REFERENCE>" + reference.xml() +
-           "</VALUE.REFERENCE></PARAMVALUE>";
-}
-
-inline std::string param(const std::string& name, const std::vector<Path>& references)
-{
-    std::string xml = "<PARAMVALUE NAME=\"" + name + "\"><VALUE.REFARRAY>";
+    std::string xml;
     for (const Path& reference : references)
         xml += "<VALUE.REFERENCE>" + reference.xml() + "</VALUE.REFERENCE>";
-    return xml + "</VALUE.REFARRAY></PARAMVALUE>";
+    return "<PARAMVALUE NAME=\"" + name + "\">" +
+           (array ? "<VALUE.REFARRAY>" + xml + "</VALUE.REFARRAY>" : xml) + "</PARAMVALUE>";
+}
+inline std::string param(const std::string& name, const Path& reference)
+{
+    return param(name, {reference}, false);
 }
 
 inline std::string iparam(const std::string& name, const std::string& xml)
@@ -139,16 +124,13 @@ inline std::string classNamed(const std::string& name)
     return "<CLASSNAME NAME=\"" + name + "\"/>";
 }
 
-// The VALUE.NAMEDINSTANCE of a ModifyInstance that sets uint16 properties.
-inline std::string namedInstance(const Path& path,
-                                 const std::vector<std::pair<std::string, unsigned>>& properties)
+// A random block of persistence data, 1 to `maxBytes` bytes as upper-case hexadecimal.
+inline std::string hexBlock(std::mt19937& random, size_t maxBytes)
 {
-    std::string xml =
-        "<VALUE.NAMEDINSTANCE>" + path.xml() + "<INSTANCE CLASSNAME=\"" + path.className + "\">";
-    for (const auto& property : properties)
-        xml += "<PROPERTY NAME=\"" + property.first + "\" TYPE=\"uint16\"><VALUE>" +
-               std::to_string(property.second) + "</VALUE></PROPERTY>";
-    return xml + "</INSTANCE></VALUE.NAMEDINSTANCE>";
+    std::string hex;
+    for (size_t i = 0, bytes = 1 + random() % maxBytes; i < 2 * bytes; ++i)
+        hex += "0123456789ABCDEF"[random() % 16];
+    return hex;
 }
 
 // ---- answers --------------------------------------------------------------------------------------
@@ -215,9 +197,10 @@ public:
     Answer intrinsic(const std::string& method, const std::string& params)
     {
         return post(method, "root%2Fsnia",
-                    "<IMETHODCALL NAME=\"" + method + "\">" + NAMESPACE + params + "</IMETHODCALL>");
+                    "<IMETHODCALL NAME=\"" + method + "\">" + testhttp::localNamespace("snia") + params +
+                        "</IMETHODCALL>");
     }
-    Answer invoke(const Path& target, const std::string& method, const std::string& params)
+    Answer invoke(const Path& target, const std::string& method, const std::string& params = "")
     {
         std::string object; // "root/snia:" and the path, URI-encoded
         for (unsigned char c : "root/snia:" + target.text())
@@ -227,46 +210,51 @@ public:
             object += std::isalnum(c) || c == '-' || c == '_' || c == '.' ? std::string(1, char(c)) : hex;
         }
         return post(method, object,
-                    "<METHODCALL NAME=\"" + method + "\"><LOCALINSTANCEPATH>" + NAMESPACE + target.xml() +
-                        "</LOCALINSTANCEPATH>" + params + "</METHODCALL>");
+                    "<METHODCALL NAME=\"" + method + "\"><LOCALINSTANCEPATH>" +
+                        testhttp::localNamespace("snia") + target.xml() + "</LOCALINSTANCEPATH>" + params +
+                        "</METHODCALL>");
+    }
+
+    // The requests both tests send.
+    Answer enumerate(const std::string& className, const char* operation = "EnumerateInstances")
+    {
+        return intrinsic(operation, iparam("ClassName", classNamed(className)));
+    }
+    Answer createSetting() { return invoke(BASE_CAPABILITIES, "CreateSetting", param("SettingType", "2")); }
+    // A ModifyInstance that sets uint16 properties.
+    Answer modify(const Path& path, const std::vector<std::pair<std::string, unsigned>>& properties)
+    {
+        std::string xml =
+            "<VALUE.NAMEDINSTANCE>" + path.xml() + "<INSTANCE CLASSNAME=\"" + path.className + "\">";
+        for (const auto& property : properties)
+            xml += "<PROPERTY NAME=\"" + property.first + "\" TYPE=\"uint16\"><VALUE>" +
+                   std::to_string(property.second) + "</VALUE></PROPERTY>";
+        return intrinsic("ModifyInstance",
+                         iparam("ModifiedInstance", xml + "</INSTANCE></VALUE.NAMEDINSTANCE>"));
+    }
+    // ReadPersistenceData; `data` gets the block in upper case.
+    Answer readBlock(std::string& data)
+    {
+        Answer answer = invoke(SERVICE, "ReadPersistenceData");
+        data = answer.out("Data");
+        std::transform(data.begin(), data.end(), data.begin(), ::toupper);
+        return answer;
     }
 
 private:
-    static constexpr const char* NAMESPACE =
-        "<LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"/><NAMESPACE NAME=\"snia\"/></LOCALNAMESPACEPATH>";
-
     Answer post(const std::string& method, const std::string& object, const std::string& call)
     {
-        namespace http = boost::beast::http;
-        http::request<http::string_body> request{http::verb::post, "/cimom", 11};
-        request.set(http::field::host, "127.0.0.1");
-        request.set(http::field::content_type, "application/xml; charset=\"utf-8\"");
-        request.set("CIMOperation", "MethodCall");
-        request.set("CIMMethod", method);
-        request.set("CIMObject", object);
-        request.body() =
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
-            "<MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><SIMPLEREQ>" +
-            call + "</SIMPLEREQ></MESSAGE></CIM>";
-        request.prepare_payload();
-        http::response_parser<http::string_body> parser;
-        parser.body_limit(1 << 30);
-        boost::system::error_code error;
-        if (!_socket)
-        {
-            _socket = std::make_unique<boost::asio::ip::tcp::socket>(_io);
-            _buffer.clear();
-            _socket->connect({boost::asio::ip::address_v4::loopback(), static_cast<unsigned short>(_port)},
-                             error);
-        }
-        if (!error) http::write(*_socket, request, error);
-        if (!error) http::read(*_socket, _buffer, parser, error);
-        if (error || !parser.get().keep_alive()) _socket.reset();
+        const testhttp::Headers headers = {{"Content-Type", "application/xml; charset=\"utf-8\""},
+                                           {"CIMOperation", "MethodCall"},
+                                           {"CIMMethod", method},
+                                           {"CIMObject", object}};
+        if (!_connection) _connection = std::make_unique<testhttp::Connection>(_port, 600);
+        const testhttp::Reply reply =
+            _connection->exchange(testhttp::request(testhttp::message("1", call), headers));
+        if (!reply.status || reply.header("Connection") == "close") _connection.reset();
         Answer answer;
-        if (error) return answer;
-        answer.http = static_cast<int>(parser.get().result_int());
-        if (!answer.doc->load_string(parser.get().body().c_str()) && answer.http == 200)
-            answer.http = -200; // not XML
+        answer.http = reply.status;
+        if (!answer.doc->load_string(reply.body.c_str()) && answer.http == 200) answer.http = -200; // not XML
         const pugi::xml_node fault = answer.doc->select_node("//ERROR").node();
         answer.cimError = fault.attribute("CODE").as_int();
         answer.description = fault.attribute("DESCRIPTION").value();
@@ -274,9 +262,7 @@ private:
     }
 
     int _port;
-    boost::asio::io_context _io;
-    std::unique_ptr<boost::asio::ip::tcp::socket> _socket;
-    boost::beast::flat_buffer _buffer;
+    std::unique_ptr<testhttp::Connection> _connection;
 };
 
 // ---- host -----------------------------------------------------------------------------------------
@@ -295,19 +281,12 @@ public:
     bool start(const std::vector<std::string>& extra, std::string& problem)
     {
         const std::string errors = _dir + "/stderr." + std::to_string(++_starts);
-        std::vector<std::string> args = {SCS_CIMHOST,
-                                         "--port",
-                                         "any",
-                                         "--schema",
-                                         SCS_SCHEMA_DIR,
-                                         "--providers",
-                                         SCS_PROVIDER_DIR,
-                                         "--state",
-                                         _dir + "/state.json",
-                                         "--event-file",
-                                         _dir + "/events.jsonl",
-                                         "--trace-file",
-                                         _dir + "/trace.log"};
+        std::vector<std::string> args = {SCS_CIMHOST,    "--port",      "any",           "--schema",
+                                         SCS_SCHEMA_DIR, "--providers", SCS_PROVIDER_DIR};
+        for (const auto& [option, file] : {std::pair("--state", "state.json"),
+                                           {"--event-file", "events.jsonl"},
+                                           {"--trace-file", "trace.log"}})
+            args.insert(args.end(), {option, _dir + "/" + file});
         args.insert(args.end(), extra.begin(), extra.end());
         std::vector<char*> argv;
         for (std::string& arg : args)
@@ -325,8 +304,7 @@ public:
             const std::string text = log();
             if (text.find(listening) != std::string::npos)
                 return _port = std::atoi(text.c_str() + text.find(listening) + listening.size()), true;
-            int status = 0;
-            if (waitpid(_pid, &status, WNOHANG) == _pid) _pid = -1;
+            if (waitpid(_pid, nullptr, WNOHANG) == _pid) _pid = -1;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         problem = "cimhost did not start:\n" + log();
@@ -335,21 +313,8 @@ public:
     }
     int port() const { return _port; }
     // SIGTERM and wait (a host that hangs runs into the test's time limit): the exit status.
-    int terminate()
-    {
-        ::kill(_pid, SIGTERM);
-        int status = 0;
-        waitpid(_pid, &status, 0);
-        _pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    void kill()
-    {
-        ::kill(_pid, SIGKILL);
-        int status = 0;
-        waitpid(_pid, &status, 0);
-        _pid = -1;
-    }
+    int terminate() { return stop(SIGTERM); }
+    void kill() { stop(SIGKILL); }
     // The end of the last start's standard error (the access log).
     std::string log() const
     {
@@ -359,6 +324,15 @@ public:
     }
 
 private:
+    int stop(int signal)
+    {
+        ::kill(_pid, signal);
+        int status = 0;
+        waitpid(_pid, &status, 0);
+        _pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
     std::string _dir;
     pid_t _pid = -1;
     int _port = 0, _starts = 0;
@@ -418,11 +392,11 @@ public:
     void print() const
     {
         std::lock_guard<std::mutex> lock(_mutex);
-        for (const auto& operation : _counts)
+        for (const auto& [operation, outcomes] : _counts)
         {
-            std::cout << "  " << operation.first << ":";
-            for (const auto& outcome : operation.second)
-                std::cout << "  " << outcome.first << " x" << outcome.second;
+            std::cout << "  " << operation << ":";
+            for (const auto& [outcome, times] : outcomes)
+                std::cout << "  " << outcome << " x" << times;
             std::cout << "\n";
         }
         for (size_t i = 0; i < _failures.size() && i < 40; ++i)

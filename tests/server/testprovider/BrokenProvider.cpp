@@ -12,9 +12,12 @@ namespace
 
 using namespace Pegasus;
 
-class BrokenProvider : public RefusingInstanceProvider, public CIMMethodProvider
+class BrokenProvider : public CIMInstanceProvider, public CIMMethodProvider
 {
 public:
+    void initialize(CIMOMHandle&) override {}
+    void terminate() override { delete this; }
+
     void getInstance(const OperationContext&, const CIMObjectPath& reference, const Boolean, const Boolean,
                      const CIMPropertyList&, InstanceResponseHandler& handler) override
     {

@@ -10,13 +10,11 @@ extern "C" PEGASUS_EXPORT Pegasus::CIMProvider* PegasusCreateProvider(const Pega
 {
     using Pegasus::String;
     if (String::equalNoCase(providerName, "WidgetProvider")) return testprovider::createWidgetProvider();
-    if (String::equalNoCase(providerName, "EchoProvider")) return testprovider::createEchoProvider();
     if (String::equalNoCase(providerName, "MembershipProvider"))
         return testprovider::createAssociationProvider(false);
     if (String::equalNoCase(providerName, "PairingProvider"))
         return testprovider::createAssociationProvider(true);
     if (String::equalNoCase(providerName, "BrokenProvider")) return testprovider::createBrokenProvider();
-    if (String::equalNoCase(providerName, "MirrorProvider")) return testprovider::createMirrorProvider();
     if (String::equalNoCase(providerName, "ThrowingProvider"))
         throw Pegasus::Exception("this provider cannot be created");
     return 0;
