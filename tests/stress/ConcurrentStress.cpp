@@ -22,6 +22,16 @@ const unsigned long long MIB = 1 << 20, TIB = MIB * MIB;
 // after every change, so an ever larger array would only slow the run down.
 const size_t MAX_VOLUMES = 6;
 
+// Setting layouts (DataRedundancyGoal, PackageRedundancyGoal, ExtentStripeLength) and the drives
+// a volume of each needs; a new setting is 2 copies of a stripe over 4 drives.
+const unsigned LAYOUTS[][4] = {{1, 0, 1, 1}, {1, 0, 4, 4}, {2, 1, 2, 4},
+                               {2, 1, 4, 8}, {1, 1, 5, 5}, {1, 2, 6, 6}};
+
+struct Setting
+{
+    Path path;
+    unsigned drives = 8;
+};
 struct Volume
 {
     Path path;
@@ -35,11 +45,12 @@ struct Job
 };
 
 // What the clients share: every persistence block written to this controller (added before the
-// write goes out, so that any block read must be among them).
+// write goes out, so that any block read must be among them), the base drives, the controllers.
 struct Shared
 {
     std::mutex mutex;
     std::set<std::string> blocks;
+    std::vector<Path> baseDrives, controllers;
     Clock::duration jobLife; // a job requested less than this long ago must still be there
 };
 
@@ -52,24 +63,29 @@ public:
     }
     void run(int operations);
 
-    void create()
+    void create(bool fromDrives = false)
     {
         if (volumes.size() >= MAX_VOLUMES) return giveBack();
-        const Path setting = takeSetting();
-        if (setting.className.empty()) return;
+        const Setting setting = takeSetting();
+        if (setting.path.className.empty()) return;
+        std::vector<Path> drives = _shared.baseDrives;
+        std::shuffle(drives.begin(), drives.end(), _random);
+        drives.resize(setting.drives);
         const unsigned long long size =
             pick(25) ? (1 + pick(64)) * MIB : 8 * TIB; // at times more than is free
         const auto sent = Clock::now();
-        const Answer answer =
-            _client.invoke(SERVICE, "CreateOrModifyElementFromStoragePool",
-                           param("ElementName", name()) + param("Size", std::to_string(size)) +
-                               param("Goal", setting) + param("InPool", BASE_POOL));
+        const Answer answer = _client.invoke(
+            SERVICE, fromDrives ? "CreateOrModifyElementFromElements" : "CreateOrModifyElementFromStoragePool",
+            param("ElementName", name()) + param("Size", std::to_string(size)) + param("Goal", setting.path) +
+                (fromDrives ? param("InElements", drives) : param("InPool", BASE_POOL)));
         // 2: the task table is full.
-        const auto outcome = _tally.classify("create", answer, STARTED, {2});
+        const auto outcome =
+            _tally.classify(fromDrives ? "create from drives" : "create from pool", answer, STARTED, {2});
         if (outcome == Tally::Refused) _settings.push_back(setting);
         if (outcome != Tally::Ok) return;
         volumes.push_back(Volume{answer.outRef("TheElement"), number(answer.out("Size"))});
-        if (volumes.back().path.key("DeviceID") != setting.key("InstanceID") || volumes.back().size < size)
+        if (volumes.back().path.key("DeviceID") != setting.path.key("InstanceID") ||
+            volumes.back().size < size)
             _tally.fail("the new volume " + volumes.back().path.text() + " is not the setting's, or small");
         addJob(answer, volumes.back().path.key("DeviceID"), sent);
     }
@@ -189,6 +205,42 @@ public:
             _tally.fail("job to service: not the one service for " + job.path.text());
     }
 
+    void changeSetting()
+    {
+        Setting setting = takeSetting();
+        if (setting.path.className.empty()) return;
+        const unsigned* layout = LAYOUTS[pick(std::size(LAYOUTS))];
+        const std::vector<std::pair<std::string, unsigned>> wanted = {
+            {"DataRedundancyGoal", layout[0]},
+            {"PackageRedundancyGoal", layout[1]},
+            {"ExtentStripeLength", layout[2]},
+            {"StorageEfficiencyHint", unsigned(pick(11))},
+            {"AccessBandwidthWeight", unsigned(pick(11))}};
+        const Answer answer = _client.modify(setting.path, wanted);
+        const Answer read = _client.intrinsic("GetInstance", iparam("InstanceName", setting.path.xml()));
+        const bool changed = _tally.classify("setting change", answer) == Tally::Ok;
+        if (changed) setting.drives = layout[3];
+        _settings.push_back(setting);
+        if (_tally.classify("setting read", read) == Tally::Ok && changed)
+            for (const auto& value : wanted)
+                if (property(read.doc->select_node("//INSTANCE").node(), value.first) !=
+                    std::to_string(value.second))
+                    _tally.fail("setting change: " + setting.path.text() + " " + value.first + " is not " +
+                                std::to_string(value.second));
+    }
+
+    void lookUpPool()
+    {
+        static const char* const LOOKUPS[] = {"GetUnavailablePool", "GetSparePool", "GetAvailablePool",
+                                              "GetBasePool"};
+        const size_t chosen = pick(4); // the pools are 37000001 to 37000004, in this order
+        const std::string controller = chosen == 3 ? param("Controller", _shared.controllers[pick(2)]) : "";
+        const Answer answer = _client.invoke(SERVICE, LOOKUPS[chosen], controller);
+        if (_tally.classify("pool lookup", answer, {0}) == Tally::Ok &&
+            answer.outRef("Pool").key("InstanceID") != "3700000" + std::to_string(chosen + 1))
+            _tally.fail(std::string(LOOKUPS[chosen]) + " answered " + answer.outRef("Pool").text());
+    }
+
     void writeBlock()
     {
         const std::string hex = hexBlock(_random, 6000); // at times more than one 4 KiB chunk
@@ -222,13 +274,13 @@ private:
     size_t pick(size_t count) { return std::uniform_int_distribution<size_t>(0, count - 1)(_random); }
     std::string name() { return "c" + std::to_string(_index) + "-" + std::to_string(++_serial); }
     bool recent(const Job& job) const { return Clock::now() - job.sent < _shared.jobLife; }
-    Path takeSetting()
+    Setting takeSetting()
     {
-        Path setting;
+        Setting setting;
         if (!_settings.empty()) return setting = _settings.back(), _settings.pop_back(), setting;
         const Answer answer = _client.createSetting();
         if (_tally.classify("create setting", answer, {0}) == Tally::Ok)
-            setting = answer.outRef("NewSetting");
+            setting.path = answer.outRef("NewSetting");
         return setting;
     }
     void addJob(const Answer& answer, const std::string& volume, Clock::time_point sent)
@@ -244,12 +296,13 @@ private:
     int _index, _serial = 0;
     Shared& _shared;
     Tally& _tally;
-    std::vector<Path> _settings; // made and not used by a volume
-    std::vector<Job> _scans;     // scheduled and not deleted
+    std::vector<Setting> _settings; // made and not used by a volume
+    std::vector<Job> _scans;        // scheduled and not deleted
 };
 
 const std::pair<int, void (*)(Worker&)> OPERATIONS[] = {
-    {13, [](Worker& w) { w.create(); }},
+    {10, [](Worker& w) { w.create(); }},
+    {3, [](Worker& w) { w.create(true); }},
     {6, [](Worker& w) { w.grow(); }},
     {6, [](Worker& w) { w.giveBack(); }},
     {14, [](Worker& w) { w.pollJob(); }},
@@ -258,6 +311,8 @@ const std::pair<int, void (*)(Worker&)> OPERATIONS[] = {
     {8, [](Worker& w) { w.followAssociations(); }},
     {3, [](Worker& w) { w.writeBlock(); }},
     {4, [](Worker& w) { w.readBlock(); }},
+    {6, [](Worker& w) { w.changeSetting(); }},
+    {8, [](Worker& w) { w.lookUpPool(); }},
 };
 
 void Worker::run(int operations)
@@ -367,6 +422,16 @@ void runConcurrent(const std::string& dir, std::mt19937& random, Tally& tally)
     std::string block;
     client.readBlock(block);
     shared.blocks.insert(block);
+    const Answer drives =
+        client.intrinsic("AssociatorNames", iparam("ObjectName", BASE_POOL.xml()) +
+                                                iparam("ResultClass", classNamed("CIM_DiskDrive")));
+    for (pugi::xml_node drive : drives.all("INSTANCENAME"))
+        shared.baseDrives.push_back(pathOf(drive));
+    for (const char* name : {"ZARVO-0001-SP0", "ZARVO-0001-SP1"})
+        shared.controllers.push_back(
+            Path{"CIM_ComputerSystem", {{"CreationClassName", "CIM_ComputerSystem"}, {"Name", name}}});
+    if (shared.baseDrives.size() < 8)
+        return tally.fail("the demo array has 12 base drives, not " + drives.summary());
 
     std::vector<std::unique_ptr<Worker>> workers;
     std::vector<std::thread> threads;
