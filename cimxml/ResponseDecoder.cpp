@@ -43,15 +43,17 @@ void addQualifiers(pugi::xml_node element, CIMMethod& method, DecodeState& state
     {
         const CIMName name = decodeCimName(requiredAttribute(qualifier, "NAME"), "qualifier name", state);
         if (name.isNull()) continue;
-        method.addQualifier(CIMQualifier(name, typedChildValue(qualifier, declaredType(qualifier, "TYPE"), state)));
+        method.addQualifier(
+            CIMQualifier(name, typedChildValue(qualifier, declaredType(qualifier, "TYPE"), state)));
     }
 }
 
 CIMClass decodeClass(pugi::xml_node element, DecodeState& state)
 {
-    const CIMName superClass = element.attribute("SUPERCLASS")
-                                   ? decodeCimName(element.attribute("SUPERCLASS").value(), "superclass", state)
-                                   : CIMName();
+    const CIMName superClass =
+        element.attribute("SUPERCLASS")
+            ? decodeCimName(element.attribute("SUPERCLASS").value(), "superclass", state)
+            : CIMName();
     CIMClass cimClass(decodeCimName(requiredAttribute(element, "NAME"), "class name", state), superClass);
     for (pugi::xml_node methodElement : element.children("METHOD"))
     {
@@ -157,8 +159,9 @@ void decodeMethodResponse(pugi::xml_node element, CimResponse& response, DecodeS
         else if (isElement(child, "PARAMVALUE"))
         {
             const std::string name = requiredAttribute(child, "NAME");
-            response.outParams.append(CIMParamValue(
-                toPegasusString(name), typedChildValue(child, declaredType(child, "PARAMTYPE"), state), true));
+            response.outParams.append(
+                CIMParamValue(toPegasusString(name),
+                              typedChildValue(child, declaredType(child, "PARAMTYPE"), state), true));
         }
         else
             throwNotValid("<" + std::string(child.name()) + "> is not expected in <" + element.name() + ">");

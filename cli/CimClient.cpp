@@ -107,7 +107,8 @@ CimResponse CimClient::call(CimRequest request, const std::string& object)
                                               {"CIMObject", uriEncoded(target)},
                                               {"CIMProtocolVersion", "1.0"}},
                                              cimhost::encodeRequest(request));
-    if (http.status == 401) throw Failure(ExitNoContact, operation + ": the server refused the user and password");
+    if (http.status == 401)
+        throw Failure(ExitNoContact, operation + ": the server refused the user and password");
     if (http.status != 200)
         throw Failure(ExitRefused, operation + ": HTTP " + std::to_string(http.status) +
                                        (http.cimError.empty() ? "" : " (" + http.cimError + ")"));
@@ -121,8 +122,9 @@ CimResponse CimClient::call(CimRequest request, const std::string& object)
         throw Failure(ExitRefused, operation + ": the answer is not CIM-XML: " + error.what());
     }
     if (answer.isError)
-        throw Failure(ExitRefused, operation + ": " + cimStatusCodeToString(answer.errorCode) +
-                                       (answer.errorDescription.empty() ? "" : ": " + answer.errorDescription));
+        throw Failure(ExitRefused,
+                      operation + ": " + cimStatusCodeToString(answer.errorCode) +
+                          (answer.errorDescription.empty() ? "" : ": " + answer.errorDescription));
     return answer;
 }
 

@@ -29,8 +29,8 @@ struct VolumeRequest
 {
     std::string name;
     std::uint64_t size = 0;
-    std::string pool;   // ID or name; empty: the base pool
-    std::string layout; // mirror, stripe, parity, double-parity; empty: the pool's default
+    std::string pool;    // ID or name; empty: the base pool
+    std::string layout;  // mirror, stripe, parity, double-parity; empty: the pool's default
     unsigned drives = 0; // 0: the pool's default
     bool wait = false;
 };
@@ -39,7 +39,7 @@ ExitStatus growVolume(Session& session, const std::string& volume, std::uint64_t
 ExitStatus deleteVolume(Session& session, const std::string& volume, bool confirmed, bool wait);
 
 ExitStatus waitJob(Session& session, const std::string& job);
-// action: suspend, resume, abort or delete.
+// action: suspend, resume, abort or delete. With --json, prints the job as it is after it.
 ExitStatus controlJob(Session& session, const std::string& action, const std::string& job);
 
 struct ScanRequest

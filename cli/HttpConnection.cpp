@@ -61,8 +61,9 @@ std::string basicCredentials(const std::string& user, const std::string& passwor
 {
     const std::string plain = user + ":" + password;
     std::string encoded(4 * ((plain.size() + 2) / 3) + 1, '\0');
-    const int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(&encoded[0]),
-                                       reinterpret_cast<const unsigned char*>(plain.data()), int(plain.size()));
+    const int length =
+        EVP_EncodeBlock(reinterpret_cast<unsigned char*>(&encoded[0]),
+                        reinterpret_cast<const unsigned char*>(plain.data()), int(plain.size()));
     encoded.resize(size_t(length));
     return "Basic " + encoded;
 }
@@ -123,9 +124,11 @@ struct HttpConnection::Impl
                 tls.load_verify_file(options.caFile, error);
             else
                 tls.set_default_verify_paths(error);
-            if (error) throw Failure(ExitNoContact, "cannot read the trusted certificates: " + error.message());
+            if (error)
+                throw Failure(ExitNoContact, "cannot read the trusted certificates: " + error.message());
             secure = std::make_unique<beast::ssl_stream<beast::tcp_stream>>(io, tls);
-            if (!options.insecure) secure->set_verify_callback(ssl::host_name_verification(options.endpoint.host));
+            if (!options.insecure)
+                secure->set_verify_callback(ssl::host_name_verification(options.endpoint.host));
             SSL_set_tlsext_host_name(secure->native_handle(), options.endpoint.host.c_str());
         }
         else
@@ -148,8 +151,9 @@ struct HttpConnection::Impl
         plain.reset();
     }
 
-    template <class Stream> beast::error_code exchange(Stream& stream, http::request<http::string_body>& request,
-                                                       http::response_parser<http::string_body>& parser)
+    template <class Stream>
+    beast::error_code exchange(Stream& stream, http::request<http::string_body>& request,
+                               http::response_parser<http::string_body>& parser)
     {
         beast::error_code error = await([&](auto handler) { http::async_write(stream, request, handler); });
         if (!error) error = await([&](auto handler) { http::async_read(stream, buffer, parser, handler); });
@@ -157,7 +161,9 @@ struct HttpConnection::Impl
     }
 };
 
-HttpConnection::HttpConnection(ConnectionOptions options) : _impl(std::make_unique<Impl>(std::move(options))) {}
+HttpConnection::HttpConnection(ConnectionOptions options) : _impl(std::make_unique<Impl>(std::move(options)))
+{
+}
 
 HttpConnection::~HttpConnection() = default;
 
@@ -182,8 +188,8 @@ HttpAnswer HttpConnection::post(const std::vector<std::pair<std::string, std::st
         if (!reused) impl.connect();
         http::response_parser<http::string_body> parser;
         parser.body_limit(std::uint64_t(1) << 30);
-        const beast::error_code error =
-            impl.secure ? impl.exchange(*impl.secure, request, parser) : impl.exchange(*impl.plain, request, parser);
+        const beast::error_code error = impl.secure ? impl.exchange(*impl.secure, request, parser)
+                                                    : impl.exchange(*impl.plain, request, parser);
         if (error && reused && attempt == 0 && isClosedConnection(error))
         {
             impl.close();

@@ -119,9 +119,10 @@ std::optional<std::string> dateTimeText(const CIMConstInstance& instance, const 
     if (time.isInterval() || text.size() < 25) return text;
     // yyyymmddhhmmss.mmmmmmsutc -> yyyy-mm-dd hh:mm:ss +utc minutes
     const int offset = std::stoi(text.substr(22, 3)) * (text[21] == '-' ? -1 : 1);
-    std::string zone = offset == 0 ? "UTC" : (offset > 0 ? "+" : "-") + std::to_string(std::abs(offset)) + "min";
-    return text.substr(0, 4) + "-" + text.substr(4, 2) + "-" + text.substr(6, 2) + " " + text.substr(8, 2) + ":" +
-           text.substr(10, 2) + ":" + text.substr(12, 2) + " " + zone;
+    std::string zone =
+        offset == 0 ? "UTC" : (offset > 0 ? "+" : "-") + std::to_string(std::abs(offset)) + "min";
+    return text.substr(0, 4) + "-" + text.substr(4, 2) + "-" + text.substr(6, 2) + " " + text.substr(8, 2) +
+           ":" + text.substr(10, 2) + ":" + text.substr(12, 2) + " " + zone;
 }
 
 } // namespace scsctl

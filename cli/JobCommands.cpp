@@ -37,13 +37,15 @@ CIMDateTime scheduleTime(const std::string& text)
     }
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     char separator = 0;
-    const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d", &year, &month, &day, &separator, &hour,
-                                   &minute, &second);
-    if (fields < 6 || year < 1 || hour < 0 || minute < 0 || second < 0 || (separator != ' ' && separator != 'T') || month < 1 || month > 12 || day < 1 || day > 31 ||
+    const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d", &year, &month, &day, &separator,
+                                   &hour, &minute, &second);
+    if (fields < 6 || year < 1 || hour < 0 || minute < 0 || second < 0 ||
+        (separator != ' ' && separator != 'T') || month < 1 || month > 12 || day < 1 || day > 31 ||
         hour > 23 || minute > 59 || second > 59)
         throw Failure(ExitUsage, "--at takes a UTC time as YYYY-MM-DD HH:MM[:SS]: " + text);
     return CIMDateTime(String(
-        fmt::format("{:04}{:02}{:02}{:02}{:02}{:02}.000000+000", year, month, day, hour, minute, second).c_str()));
+        fmt::format("{:04}{:02}{:02}{:02}{:02}{:02}.000000+000", year, month, day, hour, minute, second)
+            .c_str()));
 }
 
 CIMDateTime now()
@@ -66,15 +68,22 @@ ExitStatus waitJob(Session& session, const std::string& job)
 
 ExitStatus controlJob(Session& session, const std::string& action, const std::string& job)
 {
-    static const std::map<std::string, std::string> methods = {
-        {"suspend", "SuspendTask"}, {"resume", "ResumeTask"}, {"abort", "AbortTask"}, {"delete", "DeleteTask"}};
+    static const std::map<std::string, std::string> methods = {{"suspend", "SuspendTask"},
+                                                               {"resume", "ResumeTask"},
+                                                               {"abort", "AbortTask"},
+                                                               {"delete", "DeleteTask"}};
     const std::string& method = methods.at(action);
     CimClient& client = session.client;
     const CIMObjectPath service = configurationService(client);
     Array<CIMParamValue> in;
     in.append(CIMParamValue("Job", CIMValue(client.local(jobPath(job))), true));
     judgeReturn(client, service, method, client.invokeMethod(service, method, in));
-    if (!session.json) std::printf("job %s: %s done\n", job.c_str(), action.c_str());
+    if (!session.json)
+        std::printf("job %s: %s done\n", job.c_str(), action.c_str());
+    else if (action == "delete")
+        std::printf("%s\n", Record({{"id", job}, {"deleted", true}}).dump(2).c_str());
+    else // scripts get the job as it is now
+        std::printf("%s\n", jobKind().record(findJob(client, job)).dump(2).c_str());
     return ExitOk;
 }
 
@@ -94,7 +103,10 @@ ExitStatus scanVolume(Session& session, const ScanRequest& request)
         every = " every " + request.unit.substr(0, request.unit.size() - 1);
     else if (request.every > 1)
         every = " every " + std::to_string(request.every) + " " + request.unit;
-    in.append(CIMParamValue("Name", CIMValue(String(((request.parity ? "parity scan of " : "media scan of ") + name + every).c_str())), true));
+    in.append(CIMParamValue(
+        "Name",
+        CIMValue(String(((request.parity ? "parity scan of " : "media scan of ") + name + every).c_str())),
+        true));
     if (!request.at.empty() || request.every)
         in.append(CIMParamValue("ScheduledTaskStartTime",
                                 CIMValue(request.at.empty() ? now() : scheduleTime(request.at)), true));
@@ -107,9 +119,11 @@ ExitStatus scanVolume(Session& session, const ScanRequest& request)
     judgeReturn(client, service, "ScanStorageElement", answer);
     const std::string job = startedJob(answer);
     if (session.json)
-        std::printf("%s\n", Record({{"id", stringField(volume, "DeviceID").value_or("")}, {"name", name}, {"job", job}})
-                                .dump(2)
-                                .c_str());
+        std::printf(
+            "%s\n",
+            Record({{"id", stringField(volume, "DeviceID").value_or("")}, {"name", name}, {"job", job}})
+                .dump(2)
+                .c_str());
     else
         std::printf("volume %s: scan%s scheduled as job %s\n", name.c_str(), every.c_str(), job.c_str());
     return followJob(session, job, request.wait && request.every == 0);

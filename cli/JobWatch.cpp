@@ -63,7 +63,8 @@ bool isFinal(const Pegasus::CIMInstance& job)
 
 } // namespace
 
-ExitStatus watchJob(CimClient& client, const std::string& jobId, const std::string& resumeCommand, std::FILE* out)
+ExitStatus watchJob(CimClient& client, const std::string& jobId, const std::string& resumeCommand,
+                    std::FILE* out)
 {
     const bool terminal = isatty(fileno(out));
     InterruptFlag flag;
@@ -95,8 +96,8 @@ ExitStatus watchJob(CimClient& client, const std::string& jobId, const std::stri
         if (interrupted)
         {
             if (terminal) std::fprintf(out, "\n");
-            std::fprintf(out, "Stopped watching; job %s goes on. To watch it again:\n  %s %s\n", jobId.c_str(),
-                        resumeCommand.c_str(), jobId.c_str());
+            std::fprintf(out, "Stopped watching; job %s goes on. To watch it again:\n  %s %s\n",
+                         jobId.c_str(), resumeCommand.c_str(), jobId.c_str());
             return ExitInterrupted;
         }
     }

@@ -15,7 +15,8 @@ namespace scsctl
 // and answers ExitJobFailed. On a terminal the bar is redrawn in place; elsewhere
 // one line is printed for each change; "out" is where (standard error when standard output
 // carries JSON). On Ctrl-C, prints "resumeCommand JOB" there and answers ExitInterrupted.
-ExitStatus watchJob(CimClient& client, const std::string& jobId, const std::string& resumeCommand, std::FILE* out);
+ExitStatus watchJob(CimClient& client, const std::string& jobId, const std::string& resumeCommand,
+                    std::FILE* out);
 
 } // namespace scsctl
 

@@ -23,7 +23,8 @@ CIMInstance findByIdOrName(CimClient& client, const char* className, const char*
         if (stringField(instances[i], "ElementName") == idOrName) named.push_back(instances[i]);
     }
     if (named.size() == 1) return named[0];
-    if (named.empty()) throw Failure(ExitRefused, std::string("no ") + what + " has the ID or name \"" + idOrName + "\"");
+    if (named.empty())
+        throw Failure(ExitRefused, std::string("no ") + what + " has the ID or name \"" + idOrName + "\"");
     throw Failure(ExitRefused, std::to_string(named.size()) + " " + what + "s are named \"" + idOrName +
                                    "\"; name it by its ID");
 }
@@ -63,7 +64,8 @@ CIMInstance findJob(CimClient& client, const std::string& id)
 CIMObjectPath configurationService(CimClient& client)
 {
     const Array<CIMInstance> services = client.enumerateInstances("CIM_StorageConfigurationService");
-    if (services.size() == 0) throw Failure(ExitRefused, "the server offers no storage configuration service");
+    if (services.size() == 0)
+        throw Failure(ExitRefused, "the server offers no storage configuration service");
     return services[0].getPath();
 }
 

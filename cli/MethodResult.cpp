@@ -30,8 +30,9 @@ Array<String> stringsQualifier(const CIMConstMethod& method, const char* name)
 bool mapEntryMatches(const std::string& entry, std::uint64_t value)
 {
     const size_t dots = entry.find("..");
-    if (dots == std::string::npos) return !entry.empty() && std::strtoull(entry.c_str(), nullptr, 10) == value &&
-                                          entry.find_first_not_of("0123456789") == std::string::npos;
+    if (dots == std::string::npos)
+        return !entry.empty() && std::strtoull(entry.c_str(), nullptr, 10) == value &&
+               entry.find_first_not_of("0123456789") == std::string::npos;
     if (entry == "..") return false;
     const std::string low = entry.substr(0, dots), high = entry.substr(dots + 2);
     return (low.empty() || std::strtoull(low.c_str(), nullptr, 10) <= value) &&
@@ -80,13 +81,15 @@ MethodOutcome judgeReturn(CimClient& client, const CIMObjectPath& target, const 
     std::string text;
     try
     {
-        text = returnValueText(client.getClass(utf8(target.getClassName().getString())), method, std::uint64_t(code));
+        text = returnValueText(client.getClass(utf8(target.getClassName().getString())), method,
+                               std::uint64_t(code));
     }
     catch (const Failure&)
     {
         // The failure is reported all the same, without its text.
     }
-    throw Failure(ExitRefused, method + " returned " + std::to_string(code) + (text.empty() ? "" : " (" + text + ")"));
+    throw Failure(ExitRefused,
+                  method + " returned " + std::to_string(code) + (text.empty() ? "" : " (" + text + ")"));
 }
 
 } // namespace scsctl

@@ -25,7 +25,8 @@ MethodOutcome judgeReturn(CimClient& client, const Pegasus::CIMObjectPath& targe
 
 // The Values text that the ValueMap of the method gives the number (ranges "a..b" included), or
 // empty when the class has none for it.
-std::string returnValueText(const Pegasus::CIMConstClass& cimClass, const std::string& method, std::uint64_t value);
+std::string returnValueText(const Pegasus::CIMConstClass& cimClass, const std::string& method,
+                            std::uint64_t value);
 
 } // namespace scsctl
 

@@ -16,7 +16,8 @@ std::string passwordFor(const std::string& user)
 {
     if (const char* given = std::getenv("SCSCTL_PASSWORD")) return given;
     if (!isatty(STDIN_FILENO))
-        throw Failure(ExitNoContact, "no password for " + user + ": set SCSCTL_PASSWORD or run on a terminal");
+        throw Failure(ExitNoContact,
+                      "no password for " + user + ": set SCSCTL_PASSWORD or run on a terminal");
     std::fprintf(stderr, "Password for %s: ", user.c_str());
     termios saved = {};
     tcgetattr(STDIN_FILENO, &saved);

@@ -9,7 +9,8 @@ namespace scsctl
 
 std::string durationText(std::uint64_t seconds)
 {
-    if (seconds >= 3600) return fmt::format("{}:{:02}:{:02}", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    if (seconds >= 3600)
+        return fmt::format("{}:{:02}:{:02}", seconds / 3600, seconds / 60 % 60, seconds % 60);
     return fmt::format("{}:{:02}", seconds / 60, seconds % 60);
 }
 
@@ -23,8 +24,8 @@ std::string progressBar(const JobProgress& progress, unsigned barWidth)
 
 std::string progressText(const JobProgress& progress)
 {
-    return fmt::format("job {}: {} {}% after {}", progress.id, progress.state, std::min(progress.percent, 100u),
-                       durationText(progress.elapsedSeconds));
+    return fmt::format("job {}: {} {}% after {}", progress.id, progress.state,
+                       std::min(progress.percent, 100u), durationText(progress.elapsedSeconds));
 }
 
 } // namespace scsctl

@@ -13,7 +13,8 @@ using namespace Pegasus;
 namespace
 {
 
-ExitStatus print(Session& session, const std::vector<RecordColumn>& columns, const std::vector<Record>& records)
+ExitStatus print(Session& session, const std::vector<RecordColumn>& columns,
+                 const std::vector<Record>& records)
 {
     if (session.json)
         std::printf("%s\n", Record(records).dump(2).c_str());
@@ -43,7 +44,8 @@ ExitStatus showVolume(Session& session, const std::string& volume)
 {
     const CIMInstance instance = findVolume(session.client, volume);
     Record record = volumeKind().record(instance);
-    const Array<CIMObjectPath> pools = session.client.associatorNames(instance.getPath(), "CIM_AllocatedFromStoragePool");
+    const Array<CIMObjectPath> pools =
+        session.client.associatorNames(instance.getPath(), "CIM_AllocatedFromStoragePool");
     if (pools.size() > 0)
     {
         const CIMInstance pool = session.client.getInstance(pools[0]);

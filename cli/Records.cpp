@@ -27,12 +27,25 @@ std::string wordOf(const std::map<std::uint64_t, const char*>& words, std::uint6
 
 nlohmann::ordered_json statusWords(const CIMConstInstance& instance)
 {
-    static const std::map<std::uint64_t, const char*> words = {
-        {0, "Unknown"},   {1, "Other"},       {2, "OK"},          {3, "Degraded"},   {4, "Stressed"},
-        {5, "Predictive Failure"},            {6, "Error"},       {7, "Non-Recoverable Error"},
-        {8, "Starting"},  {9, "Stopping"},    {10, "Stopped"},    {11, "In Service"}, {12, "No Contact"},
-        {13, "Lost Communication"},           {14, "Aborted"},    {15, "Dormant"},
-        {16, "Supporting Entity in Error"},   {17, "Completed"},  {18, "Power Mode"}};
+    static const std::map<std::uint64_t, const char*> words = {{0, "Unknown"},
+                                                               {1, "Other"},
+                                                               {2, "OK"},
+                                                               {3, "Degraded"},
+                                                               {4, "Stressed"},
+                                                               {5, "Predictive Failure"},
+                                                               {6, "Error"},
+                                                               {7, "Non-Recoverable Error"},
+                                                               {8, "Starting"},
+                                                               {9, "Stopping"},
+                                                               {10, "Stopped"},
+                                                               {11, "In Service"},
+                                                               {12, "No Contact"},
+                                                               {13, "Lost Communication"},
+                                                               {14, "Aborted"},
+                                                               {15, "Dormant"},
+                                                               {16, "Supporting Entity in Error"},
+                                                               {17, "Completed"},
+                                                               {18, "Power Mode"}};
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (std::uint64_t code : numberArrayField(instance, "OperationalStatus"))
         list.push_back(wordOf(words, code));
@@ -85,7 +98,8 @@ Record volumeRecord(const CIMConstInstance& instance)
     return {{"id", orNull(stringField(instance, "DeviceID"))},
             {"name", orNull(stringField(instance, "ElementName"))},
             {"size_bytes", blocks && blockSize ? nlohmann::ordered_json(*blocks * *blockSize) : nullptr},
-            {"layout", layoutOf(numberField(instance, "DataRedundancy"), numberField(instance, "PackageRedundancy"))},
+            {"layout",
+             layoutOf(numberField(instance, "DataRedundancy"), numberField(instance, "PackageRedundancy"))},
             {"drives", orNull(numberField(instance, "ExtentStripeLength"))},
             {"naa", orNull(stringField(instance, "Name"))},
             {"status", statusWords(instance)}};
@@ -149,9 +163,9 @@ std::string cellText(const std::string& field, const nlohmann::ordered_json& val
 std::string jobStateText(const CIMConstInstance& job)
 {
     static const std::map<std::uint64_t, const char*> states = {
-        {2, "New"},        {3, "Starting"},  {4, "Running"},   {5, "Suspended"},        {6, "Shutting Down"},
-        {7, "Completed"},  {8, "Terminated"}, {9, "Killed"},   {10, "Exception"},       {11, "Service"},
-        {12, "Query Pending"}};
+        {2, "New"},           {3, "Starting"},  {4, "Running"},       {5, "Suspended"},
+        {6, "Shutting Down"}, {7, "Completed"}, {8, "Terminated"},    {9, "Killed"},
+        {10, "Exception"},    {11, "Service"},  {12, "Query Pending"}};
     const auto state = numberField(job, "JobState");
     if (!state) return "Unknown";
     std::string text = wordOf(states, *state);
@@ -164,15 +178,17 @@ std::string jobStateText(const CIMConstInstance& job)
 
 const RecordKind& systemKind()
 {
-    static const RecordKind kind{"CIM_ComputerSystem", systemRecord,
-                                 {{{"ID"}, "id"}, {{"NAME"}, "name"}, {{"DESCRIPTION"}, "description"},
-                                  {{"STATUS"}, "status"}}};
+    static const RecordKind kind{
+        "CIM_ComputerSystem",
+        systemRecord,
+        {{{"ID"}, "id"}, {{"NAME"}, "name"}, {{"DESCRIPTION"}, "description"}, {{"STATUS"}, "status"}}};
     return kind;
 }
 
 const RecordKind& poolKind()
 {
-    static const RecordKind kind{"CIM_StoragePool", poolRecord,
+    static const RecordKind kind{"CIM_StoragePool",
+                                 poolRecord,
                                  {{{"ID"}, "id"},
                                   {{"NAME"}, "name"},
                                   {{"SIZE", true}, "size_bytes"},
@@ -184,7 +200,8 @@ const RecordKind& poolKind()
 
 const RecordKind& volumeKind()
 {
-    static const RecordKind kind{"CIM_StorageVolume", volumeRecord,
+    static const RecordKind kind{"CIM_StorageVolume",
+                                 volumeRecord,
                                  {{{"ID"}, "id"},
                                   {{"NAME"}, "name"},
                                   {{"SIZE", true}, "size_bytes"},
@@ -196,7 +213,8 @@ const RecordKind& volumeKind()
 
 const RecordKind& driveKind()
 {
-    static const RecordKind kind{"CIM_DiskDrive", driveRecord,
+    static const RecordKind kind{"CIM_DiskDrive",
+                                 driveRecord,
                                  {{{"ID"}, "id"},
                                   {{"NAME"}, "name"},
                                   {{"SERIAL"}, "serial"},
@@ -208,7 +226,8 @@ const RecordKind& driveKind()
 
 const RecordKind& settingKind()
 {
-    static const RecordKind kind{"CIM_StorageSetting", settingRecord,
+    static const RecordKind kind{"CIM_StorageSetting",
+                                 settingRecord,
                                  {{{"ID"}, "id"},
                                   {{"NAME"}, "name"},
                                   {{"LAYOUT"}, "layout"},
@@ -219,7 +238,8 @@ const RecordKind& settingKind()
 
 const RecordKind& jobKind()
 {
-    static const RecordKind kind{"CIM_ConcreteJob", jobRecord,
+    static const RecordKind kind{"CIM_ConcreteJob",
+                                 jobRecord,
                                  {{{"ID"}, "id"},
                                   {{"NAME"}, "name"},
                                   {{"STATE"}, "state"},
@@ -252,8 +272,8 @@ std::string renderRecord(const Record& record)
         width = std::max(width, item.key().size());
     std::string out;
     for (const auto& item : record.items())
-        out += item.key() + ":" + std::string(width + 2 - item.key().size(), ' ') + cellText(item.key(), item.value()) +
-               "\n";
+        out += item.key() + ":" + std::string(width + 2 - item.key().size(), ' ') +
+               cellText(item.key(), item.value()) + "\n";
     return out;
 }
 

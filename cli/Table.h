@@ -14,7 +14,8 @@ struct Column
     bool alignRight = false; // numbers and sizes
 };
 
-std::string renderTable(const std::vector<Column>& columns, const std::vector<std::vector<std::string>>& rows);
+std::string renderTable(const std::vector<Column>& columns,
+                        const std::vector<std::vector<std::string>>& rows);
 
 } // namespace scsctl
 

@@ -54,7 +54,8 @@ LayoutGoals layoutGoals(const std::string& layout)
 // A new setting from the pool's capabilities, changed to the layout and drive count asked for.
 CIMObjectPath makeSetting(CimClient& client, const CIMInstance& pool, const VolumeRequest& request)
 {
-    const Array<CIMObjectPath> capabilities = client.associatorNames(pool.getPath(), "CIM_ElementCapabilities");
+    const Array<CIMObjectPath> capabilities =
+        client.associatorNames(pool.getPath(), "CIM_ElementCapabilities");
     if (capabilities.size() == 0)
         throw Failure(ExitRefused, "pool " + stringField(pool, "InstanceID").value_or("") +
                                        " has no capabilities to make a volume setting from");
@@ -87,12 +88,13 @@ CIMObjectPath makeSetting(CimClient& client, const CIMInstance& pool, const Volu
     return setting;
 }
 
-void printStarted(Session& session, const std::string& what, const std::string& volumeId, const std::string& name,
-                  const std::string& job)
+void printStarted(Session& session, const std::string& what, const std::string& volumeId,
+                  const std::string& name, const std::string& job)
 {
     if (session.json)
     {
-        const Record record = {{"id", volumeId}, {"name", name}, {"job", job.empty() ? Record() : Record(job)}};
+        const Record record = {
+            {"id", volumeId}, {"name", name}, {"job", job.empty() ? Record() : Record(job)}};
         std::printf("%s\n", record.dump(2).c_str());
     }
     else if (job.empty())
@@ -133,7 +135,8 @@ ExitStatus createVolume(Session& session, const VolumeRequest& request)
     const MethodAnswer answer = client.invokeMethod(service, "CreateOrModifyElementFromStoragePool", in);
     judgeReturn(client, service, "CreateOrModifyElementFromStoragePool", answer);
     const std::string job = startedJob(answer);
-    printStarted(session, "creation", keyOf(referenceOut(answer, "TheElement"), "DeviceID"), request.name, job);
+    printStarted(session, "creation", keyOf(referenceOut(answer, "TheElement"), "DeviceID"), request.name,
+                 job);
     return followJob(session, job, request.wait);
 }
 
@@ -162,11 +165,13 @@ ExitStatus deleteVolume(Session& session, const std::string& volume, bool confir
     if (!confirmed)
     {
         if (!isatty(STDIN_FILENO))
-            throw Failure(ExitRefused, "deleting volume " + name + " (" + id + ") needs --yes when not asked on a terminal");
+            throw Failure(ExitRefused, "deleting volume " + name + " (" + id +
+                                           ") needs --yes when not asked on a terminal");
         std::fprintf(stderr, "Delete volume %s (%s) and all its data? [y/N] ", name.c_str(), id.c_str());
         std::string answer;
         std::getline(std::cin, answer);
-        if (answer != "y" && answer != "Y" && answer != "yes") throw Failure(ExitRefused, "volume " + name + " kept");
+        if (answer != "y" && answer != "Y" && answer != "yes")
+            throw Failure(ExitRefused, "volume " + name + " kept");
     }
     const CIMObjectPath service = configurationService(client);
     Array<CIMParamValue> in;

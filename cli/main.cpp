@@ -32,7 +32,8 @@ struct Connection
 std::uint64_t sizeArgument(const std::string& text)
 {
     const auto size = parseSize(text);
-    if (!size) throw Failure(ExitUsage, "not a size: \"" + text + "\" (for example 4GiB, 500MiB, 2TB or bytes)");
+    if (!size)
+        throw Failure(ExitUsage, "not a size: \"" + text + "\" (for example 4GiB, 500MiB, 2TB or bytes)");
     return *size;
 }
 
@@ -50,7 +51,37 @@ std::string resumeCommand(const std::string& program, const Connection& connecti
 
 using Action = std::function<ExitStatus(Session&)>;
 
-void addReadingCommands(CLI::App& app, Action& action)
+// What the command line gives the commands; the subcommand parsed sets the action that uses it.
+struct Arguments
+{
+    Action action;
+    VolumeRequest volume;
+    std::string target; // the volume or job named
+    std::string size;
+    bool wait = false;
+    bool yes = false;
+    ScanRequest scan;
+    std::vector<std::string> every; // N UNIT
+};
+
+// "--every 2 weeks" (or "1 week") into the scan request.
+void readPeriod(const std::vector<std::string>& every, ScanRequest& scan)
+{
+    if (every.empty()) return;
+    const std::string& count = every[0];
+    std::string unit = every[1];
+    if (!unit.empty() && unit.back() != 's') unit += 's';
+    const bool digits =
+        !count.empty() && count.size() <= 5 && count.find_first_not_of("0123456789") == std::string::npos;
+    const unsigned long number = digits ? std::stoul(count) : 0;
+    if (number == 0 || number > 65535 ||
+        (unit != "minutes" && unit != "hours" && unit != "days" && unit != "weeks" && unit != "months"))
+        throw Failure(ExitUsage, "--every takes N and minutes, hours, days, weeks or months");
+    scan.every = unsigned(number);
+    scan.unit = unit;
+}
+
+void addReadingCommands(CLI::App& app, Arguments& args)
 {
     const struct
     {
@@ -66,105 +97,98 @@ void addReadingCommands(CLI::App& app, Action& action)
     for (const auto& list : lists)
     {
         const RecordKind* kind = &list.kind;
-        app.add_subcommand(list.name, std::string("List ") + list.help)->callback([&action, kind] {
-            action = [kind](Session& session) { return listObjects(session, *kind); };
-        });
+        app.add_subcommand(list.name, std::string("List ") + list.help)
+            ->callback([&args, kind]
+                       { args.action = [kind](Session& session) { return listObjects(session, *kind); }; });
     }
 }
 
-void addVolumeCommands(CLI::App& app, Action& action)
+void addVolumeCommands(CLI::App& app, Arguments& args)
 {
     CLI::App* volume = app.add_subcommand("volume", "Create, grow, delete or show a volume");
     volume->require_subcommand(1);
 
-    static VolumeRequest create;
-    static std::string size;
-    CLI::App* createCommand = volume->add_subcommand("create", "Create a volume");
-    createCommand->add_option("NAME", create.name, "the new volume's name")->required();
-    createCommand->add_option("SIZE", size, "its size: 4GiB, 500MiB, 2TB or bytes")->required();
-    createCommand->add_option("--pool", create.pool, "pool ID or name (default: the base pool)");
-    createCommand->add_option("--layout", create.layout, "data layout")
+    CLI::App* create = volume->add_subcommand("create", "Create a volume");
+    create->add_option("NAME", args.volume.name, "the new volume's name")->required();
+    create->add_option("SIZE", args.size, "its size: 4GiB, 500MiB, 2TB or bytes")->required();
+    create->add_option("--pool", args.volume.pool, "pool ID or name (default: the base pool)");
+    create->add_option("--layout", args.volume.layout, "data layout")
         ->check(CLI::IsMember({"mirror", "stripe", "parity", "double-parity"}));
-    createCommand->add_option("--drives", create.drives, "drives a stripe spans")->check(CLI::Range(1, 255));
-    createCommand->add_flag("--wait", create.wait, "watch the job to its end");
-    createCommand->callback([&action] {
-        action = [](Session& session)
+    create->add_option("--drives", args.volume.drives, "drives a stripe spans")->check(CLI::Range(1, 255));
+    create->add_flag("--wait", args.volume.wait, "watch the job to its end");
+    create->callback(
+        [&args]
         {
-            create.size = sizeArgument(size);
-            return createVolume(session, create);
-        };
-    });
+            args.action = [&args](Session& session)
+            {
+                args.volume.size = sizeArgument(args.size);
+                return createVolume(session, args.volume);
+            };
+        });
 
-    static std::string target;
-    static bool wait = false, yes = false;
     CLI::App* grow = volume->add_subcommand("grow", "Grow a volume to a new size");
-    grow->add_option("VOLUME", target, "volume ID or name")->required();
-    grow->add_option("SIZE", size, "the new size")->required();
-    grow->add_flag("--wait", wait, "watch the job to its end");
-    grow->callback([&action] {
-        action = [](Session& session) { return growVolume(session, target, sizeArgument(size), wait); };
-    });
+    grow->add_option("VOLUME", args.target, "volume ID or name")->required();
+    grow->add_option("SIZE", args.size, "the new size")->required();
+    grow->add_flag("--wait", args.wait, "watch the job to its end");
+    grow->callback(
+        [&args]
+        {
+            args.action = [&args](Session& session)
+            { return growVolume(session, args.target, sizeArgument(args.size), args.wait); };
+        });
 
     CLI::App* remove = volume->add_subcommand("delete", "Delete a volume, giving its space back to its pool");
-    remove->add_option("VOLUME", target, "volume ID or name")->required();
-    remove->add_flag("--yes", yes, "do not ask (needed when not on a terminal)");
-    remove->add_flag("--wait", wait, "watch the job to its end");
-    remove->callback([&action] {
-        action = [](Session& session) { return deleteVolume(session, target, yes, wait); };
-    });
+    remove->add_option("VOLUME", args.target, "volume ID or name")->required();
+    remove->add_flag("--yes", args.yes, "do not ask (needed when not on a terminal)");
+    remove->add_flag("--wait", args.wait, "watch the job to its end");
+    remove->callback(
+        [&args]
+        {
+            args.action = [&args](Session& session)
+            { return deleteVolume(session, args.target, args.yes, args.wait); };
+        });
 
     CLI::App* show = volume->add_subcommand("show", "Show a volume");
-    show->add_option("VOLUME", target, "volume ID or name")->required();
-    show->callback([&action] { action = [](Session& session) { return showVolume(session, target); }; });
+    show->add_option("VOLUME", args.target, "volume ID or name")->required();
+    show->callback([&args]
+                   { args.action = [&args](Session& session) { return showVolume(session, args.target); }; });
 }
 
-void addJobCommands(CLI::App& app, Action& action)
+void addJobCommands(CLI::App& app, Arguments& args)
 {
     CLI::App* job = app.add_subcommand("job", "Show, watch or control a job");
     job->require_subcommand(1);
-    static std::string id;
-    job->add_subcommand("show", "Show a job")->callback([&action] {
-        action = [](Session& session) { return showJob(session, id); };
-    });
-    job->add_subcommand("wait", "Watch a job to its end")->callback([&action] {
-        action = [](Session& session) { return waitJob(session, id); };
-    });
-    for (const char* control : {"suspend", "resume", "abort", "delete"})
-    {
-        const std::string name = control;
-        job->add_subcommand(name, "Ask the array to " + name + " a job")->callback([&action, name] {
-            action = [name](Session& session) { return controlJob(session, name, id); };
-        });
-    }
+    job->add_subcommand("show", "Show a job")
+        ->callback([&args]
+                   { args.action = [&args](Session& session) { return showJob(session, args.target); }; });
+    job->add_subcommand("wait", "Watch a job to its end")
+        ->callback([&args]
+                   { args.action = [&args](Session& session) { return waitJob(session, args.target); }; });
+    for (const std::string name : {"suspend", "resume", "abort", "delete"})
+        job->add_subcommand(name, "Ask the array to " + name + " a job")
+            ->callback(
+                [&args, name] {
+                    args.action = [&args, name](Session& session)
+                    { return controlJob(session, name, args.target); };
+                });
     for (CLI::App* command : job->get_subcommands({}))
-        command->add_option("JOB", id, "job ID")->required();
+        command->add_option("JOB", args.target, "job ID")->required();
 
-    static ScanRequest scan;
-    static std::vector<std::string> every;
-    CLI::App* scanCommand = app.add_subcommand("scan", "Scan a volume now, later, or periodically");
-    scanCommand->add_option("VOLUME", scan.volume, "volume ID or name")->required();
-    scanCommand->add_option("--at", scan.at, "UTC start time: YYYY-MM-DD HH:MM[:SS]");
-    scanCommand->add_option("--every", every, "repeat: N minutes|hours|days|weeks|months")->expected(2);
-    scanCommand->add_flag("--parity", scan.parity, "a parity scan (default: a media scan)");
-    scanCommand->add_flag("--wait", scan.wait, "watch a scan that runs once to its end");
-    scanCommand->callback([&action] {
-        action = [](Session& session)
+    CLI::App* scan = app.add_subcommand("scan", "Scan a volume now, later, or periodically");
+    scan->add_option("VOLUME", args.scan.volume, "volume ID or name")->required();
+    scan->add_option("--at", args.scan.at, "UTC start time: YYYY-MM-DD HH:MM[:SS]");
+    scan->add_option("--every", args.every, "repeat: N minutes|hours|days|weeks|months")->expected(2);
+    scan->add_flag("--parity", args.scan.parity, "a parity scan (default: a media scan)");
+    scan->add_flag("--wait", args.scan.wait, "watch a scan that runs once to its end");
+    scan->callback(
+        [&args]
         {
-            if (!every.empty())
+            args.action = [&args](Session& session)
             {
-                const std::string& count = every[0];
-                std::string unit = every[1];
-                if (!unit.empty() && unit.back() != 's') unit += 's'; // "1 week"
-                if (count.empty() || count.size() > 5 || count.find_first_not_of("0123456789") != std::string::npos ||
-                    std::stoul(count) == 0 || std::stoul(count) > 65535 ||
-                    (unit != "minutes" && unit != "hours" && unit != "days" && unit != "weeks" && unit != "months"))
-                    throw Failure(ExitUsage, "--every takes N and minutes, hours, days, weeks or months");
-                scan.every = unsigned(std::stoul(count));
-                scan.unit = unit;
-            }
-            return scanVolume(session, scan);
-        };
-    });
+                readPeriod(args.every, args.scan);
+                return scanVolume(session, args.scan);
+            };
+        });
 }
 
 } // namespace
@@ -177,19 +201,21 @@ int main(int argc, char** argv)
     Connection connection;
     bool json = false;
     app.add_option("--url", connection.url, "CIM server, http:// or https://")->capture_default_str();
-    app.add_option("--user", connection.user, "user name; the password comes from SCSCTL_PASSWORD or is asked");
+    app.add_option("--user", connection.user,
+                   "user name; the password comes from SCSCTL_PASSWORD or is asked");
     app.add_option("--namespace", connection.nameSpace, "CIM namespace")->capture_default_str();
-    app.add_option("--cacert", connection.caFile, "https: the certificates to trust")->check(CLI::ExistingFile);
+    app.add_option("--cacert", connection.caFile, "https: the certificates to trust")
+        ->check(CLI::ExistingFile);
     app.add_flag("--insecure", connection.insecure, "https: trust any certificate");
     app.add_option("--timeout", connection.timeout, "seconds to wait for an answer")
         ->capture_default_str()
         ->check(CLI::Range(1, 3600));
     app.add_flag("--json", json, "print JSON for scripts");
 
-    Action action;
-    addReadingCommands(app, action);
-    addVolumeCommands(app, action);
-    addJobCommands(app, action);
+    Arguments args;
+    addReadingCommands(app, args);
+    addVolumeCommands(app, args);
+    addJobCommands(app, args);
     try
     {
         app.parse(argc, argv);
@@ -211,7 +237,7 @@ int main(int argc, char** argv)
         options.timeout = std::chrono::seconds(connection.timeout);
         CimClient client(options, connection.nameSpace);
         Session session{client, json, resumeCommand(argv[0], connection)};
-        return action(session);
+        return args.action(session);
     }
     catch (const Failure& failure)
     {

@@ -18,13 +18,27 @@ TEST(SizeText, ParsesBinaryDecimalAndPlainSizes)
         const char* text;
         std::optional<std::uint64_t> bytes;
     } cases[] = {
-        {"4GiB", 4ULL << 30},           {"500MiB", 500ULL << 20},       {"2TB", 2000000000000ULL},
-        {"1048576", 1048576},           {"1048576B", 1048576},          {"1.5GiB", 3ULL << 29},
-        {"4g", 4ULL << 30},             {"10 kb", 10000},               {"1PiB", 1ULL << 50},
-        {"18446744073709551615", ~0ULL}, {"18446744073709551616", {}},   {"16384PiB", {}},
-        {"0", {}},                      {"0.0001B", {}},                {"", {}},
-        {"GiB", {}},                    {"4XB", {}},                    {"1.2.3GiB", {}},
-        {"-4GiB", {}},                  {"4GiBs", {}},                  {"4 GiB ", {}},
+        {"4GiB", 4ULL << 30},
+        {"500MiB", 500ULL << 20},
+        {"2TB", 2000000000000ULL},
+        {"1048576", 1048576},
+        {"1048576B", 1048576},
+        {"1.5GiB", 3ULL << 29},
+        {"4g", 4ULL << 30},
+        {"10 kb", 10000},
+        {"1PiB", 1ULL << 50},
+        {"18446744073709551615", ~0ULL},
+        {"18446744073709551616", {}},
+        {"16384PiB", {}},
+        {"0", {}},
+        {"0.0001B", {}},
+        {"", {}},
+        {"GiB", {}},
+        {"4XB", {}},
+        {"1.2.3GiB", {}},
+        {"-4GiB", {}},
+        {"4GiBs", {}},
+        {"4 GiB ", {}},
     };
     for (const auto& test : cases)
         EXPECT_EQ(test.bytes, parseSize(test.text)) << test.text;
@@ -47,7 +61,8 @@ TEST(MethodResult, ReturnValuesReadTheirValueMapRangesIncluded)
     Array<String> map, values;
     for (const char* entry : {"0", "4", "..", "4096", "4097..32767", "32768.."})
         map.append(entry);
-    for (const char* entry : {"Done", "Failed", "Reserved", "Job Started", "Method Reserved", "Vendor Specific"})
+    for (const char* entry :
+         {"Done", "Failed", "Reserved", "Job Started", "Method Reserved", "Vendor Specific"})
         values.append(entry);
     method.addQualifier(CIMQualifier(CIMName("ValueMap"), CIMValue(map)));
     method.addQualifier(CIMQualifier(CIMName("Values"), CIMValue(values)));

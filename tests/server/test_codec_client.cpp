@@ -43,7 +43,8 @@ TEST(ClientCodec, RequestsDecodeOnTheHostAsEncoded)
     setting.addProperty(CIMProperty(CIMName("DataRedundancyGoal"), CIMValue(Uint16(2))));
     setting.setPath(CIMObjectPath("X_Setting.InstanceID=\"3A\""));
     modify.iparams.push_back({"ModifiedInstance", {IParamValue::NamedInstance, "", {}, {}, {}, setting}});
-    modify.iparams.push_back({"PropertyList", {IParamValue::TextArray, "", {"DataRedundancyGoal"}, {}, {}, {}}});
+    modify.iparams.push_back(
+        {"PropertyList", {IParamValue::TextArray, "", {"DataRedundancyGoal"}, {}, {}, {}}});
     const CimRequest modified = decodeRequest(encodeRequest(modify));
     ASSERT_FALSE(modified.hasDecodeError) << modified.decodeErrorText;
     EXPECT_EQ("root/snia", modified.nameSpace.getString());
@@ -112,7 +113,8 @@ TEST(ClientCodec, ClassesKeepTheirMethodsValueMaps)
     ASSERT_NE(PEG_NOT_FOUND, method);
     const CIMConstMethod decoded = client.classes[0].getMethod(method);
     ASSERT_NE(PEG_NOT_FOUND, decoded.findQualifier(CIMName("Values")));
-    EXPECT_TRUE(decoded.getQualifier(decoded.findQualifier(CIMName("Values"))).getValue() == CIMValue(values));
+    EXPECT_TRUE(decoded.getQualifier(decoded.findQualifier(CIMName("Values"))).getValue() ==
+                CIMValue(values));
 }
 
 } // namespace
