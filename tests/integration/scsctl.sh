@@ -122,6 +122,19 @@ expect_status "an unknown layout" 2
 OUT=$("$SCSCTL" --url "http://127.0.0.1:1" pools 2>&1)
 RC=$?
 expect_status "no server" 3
+if [ "$SCHEME" = http ]; then
+    # A server that takes the connection and never answers: --timeout bounds the wait.
+    python3 -c 'import socket, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(); print(s.getsockname()[1], flush=True)
+connection = s.accept(); time.sleep(30)' >"$WORK/silent.port" &
+    SILENT=$!
+    for _ in $(seq 100); do [ -s "$WORK/silent.port" ] && break; sleep 0.05; done
+    OUT=$("$SCSCTL" --url "http://127.0.0.1:$(cat "$WORK/silent.port")" --timeout 1 pools 2>&1)
+    RC=$?
+    kill "$SILENT"
+    expect_status "a server that does not answer" 3
+    expect_contains "--timeout gives up" "$OUT" "no answer in time"
+fi
 OUT=$(SCSCTL_PASSWORD=wrong "$SCSCTL" --url "$URL" "${TLS[@]}" --user admin pools 2>&1)
 RC=$?
 expect_status "a wrong password" 3
