@@ -103,9 +103,19 @@ ExitStatus watchJob(CimClient& client, const std::string& jobId, const std::stri
     }
     if (terminal) std::fprintf(out, "\n");
     if (numberField(job, "JobState") == 7u) return ExitOk;
-    const auto error = stringField(job, "ErrorDescription");
-    std::fprintf(stderr, "scsctl: job %s ended %s%s%s\n", jobId.c_str(), jobStateText(job).c_str(),
-                 error ? ": " : "", error ? error->c_str() : "");
+    // The array's description of the failure when it gave one; else the job's status in words.
+    std::string why;
+    if (const auto error = stringField(job, "ErrorDescription"))
+        why = ": " + *error;
+    else
+    {
+        const Record record = jobKind().record(job);
+        for (const auto& word : record["status"])
+            why += (why.empty() ? " (" : ", ") + word.get<std::string>();
+    }
+    if (!why.empty() && why[0] == ' ') why += ")";
+    std::fprintf(stderr, "scsctl: job %s ended %s%s\n", jobId.c_str(), jobStateText(job).c_str(),
+                 why.c_str());
     return ExitJobFailed;
 }
 

@@ -143,7 +143,7 @@ JOB=$(sed -n 's/.*started as job //p' <<<"$OUT")
 ctl job abort "$JOB"
 ctl job wait "$JOB"
 expect_status "a job that was aborted" 4
-expect_contains "a failed job says how it ended" "$OUT" "job $JOB ended Terminated"
+expect_contains "a failed job says how it ended" "$OUT" "job $JOB ended Terminated (Stopped, Aborted)"
 if [ "$SCHEME" = https ]; then
     OUT=$("$SCSCTL" --url "$URL" --user admin pools 2>&1)
     RC=$?
