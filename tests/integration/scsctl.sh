@@ -103,6 +103,12 @@ BARS=$(grep -o $'\r\\[[#-]*\\] *[0-9]*%' "$WORK/terminal.out" | wc -l)
 if [ "$BARS" -ge 2 ]; then pass "the bar is redrawn"; else fail "the bar is redrawn: $(cat -v "$WORK/terminal.out")"; fi
 expect_contains "the bar ends at 100%" "$(cat "$WORK/terminal.out")" "100%  Completed"
 
+# Without SCSCTL_PASSWORD the password is asked on the terminal.
+OUT=$(printf 'sesame\n' | env -u SCSCTL_PASSWORD script -qec \
+    "$(printf '%q ' "$SCSCTL" --url "$URL" "${TLS[@]}" --user admin pools)" /dev/null 2>&1)
+expect_contains "the password is asked for" "$OUT" "Password for admin:"
+expect_contains "the asked password logs in" "$OUT" "37000004  Base"
+
 # --- failures and their exit status ---
 ctl job show 99
 expect_status "a job that does not exist" 1
