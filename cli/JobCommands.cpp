@@ -125,7 +125,8 @@ ExitStatus scanVolume(Session& session, const ScanRequest& request)
                 .dump(2)
                 .c_str());
     else
-        std::printf("volume %s: scan%s scheduled as job %s\n", name.c_str(), every.c_str(), job.c_str());
+        std::printf("volume %s: scan%s %s as job %s\n", name.c_str(), every.c_str(),
+                    request.at.empty() && !request.every ? "started" : "scheduled", job.c_str());
     return followJob(session, job, request.wait && request.every == 0);
 }
 

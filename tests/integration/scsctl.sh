@@ -72,6 +72,13 @@ json_true "the scan is suspended" '.state == "Suspended" and .job_state == 5'
 ctl job resume 3600000300000003 --json
 json_true "the scan waits again" '.id == "3600000300000003" and .state == "New"'
 
+ctl scan db-mirror --parity --at "2099-01-01 00:00"
+SCAN=$(sed -n 's/.*scheduled as job //p' <<<"$OUT")
+ctl job delete "$SCAN"
+expect_status "a scheduled job is deleted" 0
+ctl job show "$SCAN"
+expect_status "a deleted job is gone" 1
+
 # Ctrl-C while watching leaves the job alone and says how to watch it again.
 "$SCSCTL" --url "$URL" "${TLS[@]}" --user admin job wait 3600000300000003 </dev/null >"$WORK/wait.out" 2>&1 &
 WAITER=$!
