@@ -80,7 +80,18 @@ bool isClosedConnection(const beast::error_code& error)
 
 struct HttpConnection::Impl
 {
-    explicit Impl(ConnectionOptions givenOptions) : options(std::move(givenOptions)) {}
+    explicit Impl(ConnectionOptions givenOptions) : options(std::move(givenOptions))
+    {
+        if (!options.endpoint.tls) return;
+        // What to trust is read once; every connection of the session uses it.
+        beast::error_code error;
+        tls.set_verify_mode(options.insecure ? ssl::verify_none : ssl::verify_peer);
+        if (!options.caFile.empty())
+            tls.load_verify_file(options.caFile, error);
+        else
+            tls.set_default_verify_paths(error);
+        if (error) throw Failure(ExitNoContact, "cannot read the trusted certificates: " + error.message());
+    }
 
     ConnectionOptions options;
     net::io_context io;
@@ -119,13 +130,6 @@ struct HttpConnection::Impl
         if (error) noContact("resolve", error);
         if (options.endpoint.tls)
         {
-            tls.set_verify_mode(options.insecure ? ssl::verify_none : ssl::verify_peer);
-            if (!options.caFile.empty())
-                tls.load_verify_file(options.caFile, error);
-            else
-                tls.set_default_verify_paths(error);
-            if (error)
-                throw Failure(ExitNoContact, "cannot read the trusted certificates: " + error.message());
             secure = std::make_unique<beast::ssl_stream<beast::tcp_stream>>(io, tls);
             if (!options.insecure)
                 secure->set_verify_callback(ssl::host_name_verification(options.endpoint.host));
