@@ -196,7 +196,9 @@ void addJobCommands(CLI::App& app, Arguments& args)
 int main(int argc, char** argv)
 {
     CLI::App app{"scsctl: the storage administrator's command line for the array"};
-    app.require_subcommand(1);
+    // At most one command; none is reported below, so that an unknown word is named as such rather
+    // than as a missing command.
+    app.require_subcommand(0, 1);
     app.fallthrough();
     Connection connection;
     bool json = false;
@@ -224,6 +226,11 @@ int main(int argc, char** argv)
     {
         const int status = app.exit(error);
         return status == 0 ? ExitOk : ExitUsage;
+    }
+    if (!args.action)
+    {
+        std::fprintf(stderr, "scsctl: a command is needed; scsctl --help lists them\n");
+        return ExitUsage;
     }
 
     try

@@ -130,6 +130,9 @@ ctl volume create x 12XB
 expect_status "a size that is no size" 2
 ctl frobnicate
 expect_status "an unknown command" 2
+expect_contains "an unknown command is named" "$OUT" "not expected: frobnicate"
+ctl
+expect_status "no command" 2
 ctl volume create x 1GiB --layout raid7
 expect_status "an unknown layout" 2
 OUT=$("$SCSCTL" --url "http://127.0.0.1:1" pools 2>&1)
