@@ -5,10 +5,10 @@
 . "$(dirname "$0")/harness.sh"
 README="$SCHEMA_DIR/../README.md"
 
-# The fenced sh blocks of the "Try it" section, one per array element.
+# The fenced sh blocks of the "Try it" section up to its scsctl part, one per array element.
 mkdir "$WORK/blocks"
 awk -v dir="$WORK/blocks" '
-    /^## / { inside = ($0 == "## Try it") }
+    /^##+ / { inside = ($0 == "## Try it") }
     inside && /^```sh$/ { file = sprintf("%s/%03d", dir, ++count); printf "" > file; collecting = 1; next }
     collecting && /^```$/ { close(file); collecting = 0; next }
     collecting { print > file }' "$README"

@@ -1,0 +1,205 @@
+#include "CimClient.h"
+
+#include <cctype>
+
+#include <Pegasus/Common/CIMStatusCode.h>
+
+#include "Failures.h"
+#include "RequestDecoder.h"
+#include "RequestEncoder.h"
+#include "ResponseDecoder.h"
+
+namespace scsctl
+{
+
+using namespace Pegasus;
+using cimhost::CimRequest;
+using cimhost::CimResponse;
+using cimhost::IParam;
+using cimhost::IParamValue;
+
+namespace
+{
+
+// Header values are URI-encoded: everything but the unreserved characters becomes %XX.
+std::string uriEncoded(const std::string& text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text)
+    {
+        if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '~')
+            out += char(c);
+        else
+        {
+            out += '%';
+            out += digits[c >> 4];
+            out += digits[c & 15];
+        }
+    }
+    return out;
+}
+
+std::string text(const String& value)
+{
+    return static_cast<const char*>(value.getCString());
+}
+
+IParam param(const char* name, IParamValue::Kind kind)
+{
+    IParam result;
+    result.name = name;
+    result.value.kind = kind;
+    return result;
+}
+
+IParam textParam(const char* name, const char* value)
+{
+    IParam result = param(name, IParamValue::Text);
+    result.value.text = value;
+    return result;
+}
+
+IParam classParam(const std::string& className)
+{
+    IParam result = param("ClassName", IParamValue::ClassName);
+    result.value.className = CIMName(className.c_str());
+    return result;
+}
+
+IParam pathParam(const char* name, const CIMObjectPath& path)
+{
+    IParam result = param(name, IParamValue::ObjectPath);
+    result.value.path = path;
+    return result;
+}
+
+} // namespace
+
+CIMValue MethodAnswer::out(const char* name) const
+{
+    for (Uint32 i = 0; i < outParams.size(); ++i)
+        if (String::equalNoCase(outParams[i].getParameterName(), name)) return outParams[i].getValue();
+    return CIMValue();
+}
+
+CimClient::CimClient(ConnectionOptions options, const std::string& nameSpace)
+    : _connection(std::move(options)), _nameSpace(nameSpace.c_str())
+{
+}
+
+CIMObjectPath CimClient::local(const CIMObjectPath& path) const
+{
+    return CIMObjectPath(String(), _nameSpace, path.getClassName(), path.getKeyBindings());
+}
+
+CimResponse CimClient::call(CimRequest request, const std::string& object)
+{
+    request.messageId = std::to_string(_nextId++);
+    const std::string operation = request.methodName + (object.empty() ? "" : " " + object);
+    std::string target = text(_nameSpace.getString());
+    if (request.kind == cimhost::OperationKind::Extrinsic)
+        target += ":" + text(CIMObjectPath(String(), CIMNamespaceName(), request.target.getClassName(),
+                                           request.target.getKeyBindings())
+                                 .toString());
+    const HttpAnswer http = _connection.post({{"CIMOperation", "MethodCall"},
+                                              {"CIMMethod", uriEncoded(request.methodName)},
+                                              {"CIMObject", uriEncoded(target)},
+                                              {"CIMProtocolVersion", "1.0"}},
+                                             cimhost::encodeRequest(request));
+    if (http.status == 401)
+        throw Failure(ExitNoContact, operation + ": the server refused the user and password");
+    if (http.status != 200)
+        throw Failure(ExitRefused, operation + ": HTTP " + std::to_string(http.status) +
+                                       (http.cimError.empty() ? "" : " (" + http.cimError + ")"));
+    CimResponse answer;
+    try
+    {
+        answer = cimhost::decodeResponse(http.body);
+    }
+    catch (const cimhost::CimXmlError& error)
+    {
+        throw Failure(ExitRefused, operation + ": the answer is not CIM-XML: " + error.what());
+    }
+    if (answer.isError)
+        throw Failure(ExitRefused,
+                      operation + ": " + cimStatusCodeToString(answer.errorCode) +
+                          (answer.errorDescription.empty() ? "" : ": " + answer.errorDescription));
+    return answer;
+}
+
+Array<CIMInstance> CimClient::enumerateInstances(const std::string& className)
+{
+    CimRequest request;
+    request.methodName = "EnumerateInstances";
+    request.nameSpace = _nameSpace;
+    request.iparams = {classParam(className), textParam("LocalOnly", "FALSE"),
+                       textParam("DeepInheritance", "TRUE")};
+    return call(request, className).instances;
+}
+
+CIMInstance CimClient::getInstance(const CIMObjectPath& path)
+{
+    CimRequest request;
+    request.methodName = "GetInstance";
+    request.nameSpace = _nameSpace;
+    request.iparams = {pathParam("InstanceName", path), textParam("LocalOnly", "FALSE")};
+    CimResponse answer = call(request, text(path.toString()));
+    if (answer.instances.size() != 1) throw Failure(ExitRefused, "GetInstance: the answer holds no instance");
+    CIMInstance instance = answer.instances[0];
+    instance.setPath(local(path));
+    return instance;
+}
+
+Array<CIMObjectPath> CimClient::associatorNames(const CIMObjectPath& path, const std::string& assocClass)
+{
+    CimRequest request;
+    request.methodName = "AssociatorNames";
+    request.nameSpace = _nameSpace;
+    IParam assoc = param("AssocClass", IParamValue::ClassName);
+    assoc.value.className = CIMName(assocClass.c_str());
+    request.iparams = {pathParam("ObjectName", path), assoc};
+    return call(request, text(path.toString())).paths;
+}
+
+void CimClient::modifyInstance(const CIMInstance& instance, const std::vector<std::string>& properties)
+{
+    CimRequest request;
+    request.methodName = "ModifyInstance";
+    request.nameSpace = _nameSpace;
+    IParam modified = param("ModifiedInstance", IParamValue::NamedInstance);
+    modified.value.instance = instance;
+    IParam list = param("PropertyList", IParamValue::TextArray);
+    list.value.texts = properties;
+    request.iparams = {modified, list};
+    call(request, text(instance.getPath().toString()));
+}
+
+MethodAnswer CimClient::invokeMethod(const CIMObjectPath& target, const std::string& method,
+                                     const Array<CIMParamValue>& in)
+{
+    CimRequest request;
+    request.kind = cimhost::OperationKind::Extrinsic;
+    request.methodName = method;
+    request.target = local(target);
+    request.nameSpace = _nameSpace;
+    request.params = in;
+    CimResponse answer = call(request, "");
+    return MethodAnswer{answer.returnValue, answer.outParams};
+}
+
+const CIMClass& CimClient::getClass(const std::string& className)
+{
+    auto found = _classes.find(className);
+    if (found != _classes.end()) return found->second;
+    CimRequest request;
+    request.methodName = "GetClass";
+    request.nameSpace = _nameSpace;
+    request.iparams = {classParam(className), textParam("LocalOnly", "FALSE"),
+                       textParam("IncludeQualifiers", "TRUE")};
+    CimResponse answer = call(request, className);
+    if (answer.classes.size() != 1) throw Failure(ExitRefused, "GetClass: the answer holds no class");
+    return _classes.emplace(className, answer.classes[0]).first->second;
+}
+
+} // namespace scsctl

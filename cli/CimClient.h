@@ -1,0 +1,61 @@
+// The CIM operations scsctl uses, over one connection. A CIM error, an HTTP fault or an answer that
+// is no CIM-XML throws Failure(ExitRefused) naming the operation, the status and the server's
+// description; an authentication failure throws Failure(ExitNoContact).
+#ifndef SCSCTL_CimClient_h
+#define SCSCTL_CimClient_h
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <Pegasus/Common/CIMClass.h>
+#include <Pegasus/Common/CIMInstance.h>
+#include <Pegasus/Common/CIMObjectPath.h>
+#include <Pegasus/Common/CIMParamValue.h>
+
+#include "CimMessages.h"
+#include "HttpConnection.h"
+
+namespace scsctl
+{
+
+struct MethodAnswer
+{
+    Pegasus::CIMValue returnValue;
+    Pegasus::Array<Pegasus::CIMParamValue> outParams;
+    // The output parameter of that name, or a null value.
+    Pegasus::CIMValue out(const char* name) const;
+};
+
+class CimClient
+{
+public:
+    CimClient(ConnectionOptions options, const std::string& nameSpace);
+
+    Pegasus::Array<Pegasus::CIMInstance> enumerateInstances(const std::string& className);
+    Pegasus::CIMInstance getInstance(const Pegasus::CIMObjectPath& path);
+    Pegasus::Array<Pegasus::CIMObjectPath> associatorNames(const Pegasus::CIMObjectPath& path,
+                                                           const std::string& assocClass);
+    // Changes the listed properties of the instance (its path names it) to the values it holds.
+    void modifyInstance(const Pegasus::CIMInstance& instance, const std::vector<std::string>& properties);
+    MethodAnswer invokeMethod(const Pegasus::CIMObjectPath& target, const std::string& method,
+                              const Pegasus::Array<Pegasus::CIMParamValue>& in);
+    // With qualifiers, fetched once per class.
+    const Pegasus::CIMClass& getClass(const std::string& className);
+
+    // The path in this client's namespace and without host, as method parameters take it.
+    Pegasus::CIMObjectPath local(const Pegasus::CIMObjectPath& path) const;
+
+private:
+    // Sends the request; "object" names what it is about in a failure message.
+    cimhost::CimResponse call(cimhost::CimRequest request, const std::string& object);
+
+    HttpConnection _connection;
+    Pegasus::CIMNamespaceName _nameSpace;
+    unsigned _nextId = 1;
+    std::map<std::string, Pegasus::CIMClass> _classes;
+};
+
+} // namespace scsctl
+
+#endif

@@ -1,0 +1,63 @@
+// The commands of scsctl, each answering its exit status. Failures are thrown (Failures.h).
+#ifndef SCSCTL_Commands_h
+#define SCSCTL_Commands_h
+
+#include <cstdint>
+#include <string>
+
+#include "CimClient.h"
+#include "Failures.h"
+#include "Records.h"
+
+namespace scsctl
+{
+
+struct Session
+{
+    CimClient& client;
+    bool json = false;
+    // "scsctl [the connection options] job wait": with a job ID, the line that watches it again.
+    std::string resumeCommand;
+};
+
+// Reading: every object of a kind as a table or a JSON array; one volume or job in detail.
+ExitStatus listObjects(Session& session, const RecordKind& kind);
+ExitStatus showVolume(Session& session, const std::string& volume);
+ExitStatus showJob(Session& session, const std::string& job);
+
+struct VolumeRequest
+{
+    std::string name;
+    std::uint64_t size = 0;
+    std::string pool;    // ID or name; empty: the base pool
+    std::string layout;  // mirror, stripe, parity, double-parity; empty: the pool's default
+    unsigned drives = 0; // 0: the pool's default
+    bool wait = false;
+};
+ExitStatus createVolume(Session& session, const VolumeRequest& request);
+ExitStatus growVolume(Session& session, const std::string& volume, std::uint64_t size, bool wait);
+ExitStatus deleteVolume(Session& session, const std::string& volume, bool confirmed, bool wait);
+
+ExitStatus waitJob(Session& session, const std::string& job);
+// action: suspend, resume, abort or delete. With --json, prints the job as it is after it.
+ExitStatus controlJob(Session& session, const std::string& action, const std::string& job);
+
+struct ScanRequest
+{
+    std::string volume;
+    bool parity = false;       // a parity scan rather than a media scan
+    std::string at;            // empty: now
+    unsigned every = 0;        // 0: once
+    std::string unit = "days"; // minutes, hours, days, weeks, months
+    bool wait = false;
+};
+ExitStatus scanVolume(Session& session, const ScanRequest& request);
+
+// What a method that may start a job answered: the job's ID, or empty when it finished at once.
+std::string startedJob(const MethodAnswer& answer);
+// Reports a started job, and watches it when asked.
+ExitStatus followJob(Session& session, const std::string& job, bool wait);
+
+} // namespace scsctl
+
+#endif

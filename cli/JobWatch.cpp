@@ -1,0 +1,122 @@
+#include "JobWatch.h"
+
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+#include <unistd.h>
+
+#include "InstanceFields.h"
+#include "Lookup.h"
+#include "ProgressLine.h"
+#include "Records.h"
+
+namespace scsctl
+{
+
+namespace
+{
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int)
+{
+    interrupted = 1;
+}
+
+// SIGINT sets a flag for the length of the watch; the previous handling comes back after it.
+class InterruptFlag
+{
+public:
+    InterruptFlag()
+    {
+        interrupted = 0;
+        struct sigaction action = {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &_previous);
+    }
+    ~InterruptFlag() { sigaction(SIGINT, &_previous, nullptr); }
+    InterruptFlag(const InterruptFlag&) = delete;
+    InterruptFlag& operator=(const InterruptFlag&) = delete;
+
+private:
+    struct sigaction _previous = {};
+};
+
+JobProgress progressOf(const std::string& id, const Pegasus::CIMInstance& job)
+{
+    JobProgress progress;
+    progress.id = id;
+    const std::string state = jobStateText(job);
+    progress.state = state.substr(0, state.find(' ')); // the percent is shown apart
+    progress.percent = unsigned(numberField(job, "PercentComplete").value_or(0));
+    progress.elapsedSeconds = intervalSeconds(job, "ElapsedTime").value_or(0);
+    return progress;
+}
+
+bool isFinal(const Pegasus::CIMInstance& job)
+{
+    const auto state = numberField(job, "JobState").value_or(0);
+    return state >= 7 && state <= 10;
+}
+
+} // namespace
+
+ExitStatus watchJob(CimClient& client, const std::string& jobId, const std::string& resumeCommand,
+                    std::FILE* out)
+{
+    const bool terminal = isatty(fileno(out));
+    InterruptFlag flag;
+    std::string shown;
+    Pegasus::CIMInstance job;
+    for (;;)
+    {
+        job = findJob(client, jobId);
+        const JobProgress progress = progressOf(jobId, job);
+        if (terminal)
+        {
+            // \r and erase-to-end redraw the one line in place.
+            std::fprintf(out, "\r%s\x1b[K", progressBar(progress, 30).c_str());
+            std::fflush(out);
+        }
+        else
+        {
+            // One line a change; the elapsed time alone is no change.
+            JobProgress unchanged = progress;
+            unchanged.elapsedSeconds = 0;
+            const std::string key = progressText(unchanged);
+            if (key != shown) std::fprintf(out, "%s\n", progressText(progress).c_str());
+            std::fflush(out);
+            shown = key;
+        }
+        if (isFinal(job)) break;
+        for (int step = 0; step < 5 && !interrupted; ++step)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (interrupted)
+        {
+            if (terminal) std::fprintf(out, "\n");
+            std::fprintf(out, "Stopped watching; job %s goes on. To watch it again:\n  %s %s\n",
+                         jobId.c_str(), resumeCommand.c_str(), jobId.c_str());
+            return ExitInterrupted;
+        }
+    }
+    if (terminal) std::fprintf(out, "\n");
+    if (numberField(job, "JobState") == 7u) return ExitOk;
+    // The array's description of the failure when it gave one; else the job's status in words.
+    std::string why;
+    if (const auto error = stringField(job, "ErrorDescription"))
+        why = ": " + *error;
+    else
+    {
+        const Record record = jobKind().record(job);
+        for (const auto& word : record["status"])
+            why += (why.empty() ? " (" : ", ") + word.get<std::string>();
+    }
+    if (!why.empty() && why[0] == ' ') why += ")";
+    std::fprintf(stderr, "scsctl: job %s ended %s%s\n", jobId.c_str(), jobStateText(job).c_str(),
+                 why.c_str());
+    return ExitJobFailed;
+}
+
+} // namespace scsctl

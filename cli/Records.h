@@ -1,0 +1,52 @@
+// The objects the reading commands show, as JSON records with stable field names, and the table
+// columns drawn from those records. Sizes are bytes in fields ending in "_bytes", durations
+// seconds in fields ending in "_seconds".
+#ifndef SCSCTL_Records_h
+#define SCSCTL_Records_h
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include <Pegasus/Common/CIMInstance.h>
+
+#include "Table.h"
+
+namespace scsctl
+{
+
+using Record = nlohmann::ordered_json;
+
+struct RecordColumn
+{
+    Column column;
+    std::string field; // the record field the cell shows
+};
+
+struct RecordKind
+{
+    const char* className; // what to enumerate
+    Record (*record)(const Pegasus::CIMConstInstance& instance);
+    std::vector<RecordColumn> columns;
+};
+
+const RecordKind& systemKind();
+const RecordKind& poolKind();
+const RecordKind& volumeKind();
+const RecordKind& driveKind();
+const RecordKind& settingKind();
+const RecordKind& jobKind();
+
+// "Completed", "Running 42%", "Suspended", ...
+std::string jobStateText(const Pegasus::CIMConstInstance& job);
+
+// Table rows of the records: sizes in IEC units, lists joined with commas, "-" for nothing.
+std::string renderRecords(const std::vector<RecordColumn>& columns, const std::vector<Record>& records);
+
+// One record as "field: value" lines, for the show commands.
+std::string renderRecord(const Record& record);
+
+} // namespace scsctl
+
+#endif

@@ -1,0 +1,264 @@
+// scsctl: the storage administrator's command line for the array, over CIM-XML.
+#include <cstdio>
+#include <functional>
+
+#include <CLI/CLI.hpp>
+
+#include <Pegasus/Common/Exception.h>
+
+#include "Commands.h"
+#include "InstanceFields.h"
+#include "Password.h"
+#include "SizeText.h"
+
+using namespace scsctl;
+
+namespace
+{
+
+const char* const defaultUrl = "http://127.0.0.1:5988";
+const char* const defaultNamespace = "root/snia";
+
+struct Connection
+{
+    std::string url = defaultUrl;
+    std::string user;
+    std::string nameSpace = defaultNamespace;
+    std::string caFile;
+    bool insecure = false;
+    unsigned timeout = 30;
+};
+
+std::uint64_t sizeArgument(const std::string& text)
+{
+    const auto size = parseSize(text);
+    if (!size)
+        throw Failure(ExitUsage, "not a size: \"" + text + "\" (for example 4GiB, 500MiB, 2TB or bytes)");
+    return *size;
+}
+
+// The command line that watches a job again, with the connection options given (no password).
+std::string resumeCommand(const std::string& program, const Connection& connection)
+{
+    std::string line = program;
+    if (connection.url != defaultUrl) line += " --url " + connection.url;
+    if (!connection.user.empty()) line += " --user " + connection.user;
+    if (connection.nameSpace != defaultNamespace) line += " --namespace " + connection.nameSpace;
+    if (!connection.caFile.empty()) line += " --cacert " + connection.caFile;
+    if (connection.insecure) line += " --insecure";
+    return line + " job wait";
+}
+
+using Action = std::function<ExitStatus(Session&)>;
+
+// What the command line gives the commands; the subcommand parsed sets the action that uses it.
+struct Arguments
+{
+    Action action;
+    VolumeRequest volume;
+    std::string target; // the volume or job named
+    std::string size;
+    bool wait = false;
+    bool yes = false;
+    ScanRequest scan;
+    std::vector<std::string> every; // N UNIT
+};
+
+// "--every 2 weeks" (or "1 week") into the scan request.
+void readPeriod(const std::vector<std::string>& every, ScanRequest& scan)
+{
+    if (every.empty()) return;
+    const std::string& count = every[0];
+    std::string unit = every[1];
+    if (!unit.empty() && unit.back() != 's') unit += 's';
+    const bool digits =
+        !count.empty() && count.size() <= 5 && count.find_first_not_of("0123456789") == std::string::npos;
+    const unsigned long number = digits ? std::stoul(count) : 0;
+    if (number == 0 || number > 65535 ||
+        (unit != "minutes" && unit != "hours" && unit != "days" && unit != "weeks" && unit != "months"))
+        throw Failure(ExitUsage, "--every takes N and minutes, hours, days, weeks or months");
+    scan.every = unsigned(number);
+    scan.unit = unit;
+}
+
+void addReadingCommands(CLI::App& app, Arguments& args)
+{
+    const struct
+    {
+        const char* name;
+        const char* help;
+        const RecordKind& kind;
+    } lists[] = {{"system", "the array and its controllers", systemKind()},
+                 {"pools", "storage pools", poolKind()},
+                 {"volumes", "volumes", volumeKind()},
+                 {"drives", "disk drives", driveKind()},
+                 {"settings", "volume settings", settingKind()},
+                 {"jobs", "jobs, running, scheduled and finished", jobKind()}};
+    for (const auto& list : lists)
+    {
+        const RecordKind* kind = &list.kind;
+        app.add_subcommand(list.name, std::string("List ") + list.help)
+            ->callback([&args, kind]
+                       { args.action = [kind](Session& session) { return listObjects(session, *kind); }; });
+    }
+}
+
+void addVolumeCommands(CLI::App& app, Arguments& args)
+{
+    CLI::App* volume = app.add_subcommand("volume", "Create, grow, delete or show a volume");
+    volume->require_subcommand(1);
+
+    CLI::App* create = volume->add_subcommand("create", "Create a volume");
+    create->add_option("NAME", args.volume.name, "the new volume's name")->required();
+    create->add_option("SIZE", args.size, "its size: 4GiB, 500MiB, 2TB or bytes")->required();
+    create->add_option("--pool", args.volume.pool, "pool ID or name (default: the base pool)");
+    create->add_option("--layout", args.volume.layout, "data layout")
+        ->check(CLI::IsMember({"mirror", "stripe", "parity", "double-parity"}));
+    create->add_option("--drives", args.volume.drives, "drives a stripe spans")->check(CLI::Range(1, 255));
+    create->add_flag("--wait", args.volume.wait, "watch the job to its end");
+    create->callback(
+        [&args]
+        {
+            args.action = [&args](Session& session)
+            {
+                args.volume.size = sizeArgument(args.size);
+                return createVolume(session, args.volume);
+            };
+        });
+
+    CLI::App* grow = volume->add_subcommand("grow", "Grow a volume to a new size");
+    grow->add_option("VOLUME", args.target, "volume ID or name")->required();
+    grow->add_option("SIZE", args.size, "the new size")->required();
+    grow->add_flag("--wait", args.wait, "watch the job to its end");
+    grow->callback(
+        [&args]
+        {
+            args.action = [&args](Session& session)
+            { return growVolume(session, args.target, sizeArgument(args.size), args.wait); };
+        });
+
+    CLI::App* remove = volume->add_subcommand("delete", "Delete a volume, giving its space back to its pool");
+    remove->add_option("VOLUME", args.target, "volume ID or name")->required();
+    remove->add_flag("--yes", args.yes, "do not ask (needed when not on a terminal)");
+    remove->add_flag("--wait", args.wait, "watch the job to its end");
+    remove->callback(
+        [&args]
+        {
+            args.action = [&args](Session& session)
+            { return deleteVolume(session, args.target, args.yes, args.wait); };
+        });
+
+    CLI::App* show = volume->add_subcommand("show", "Show a volume");
+    show->add_option("VOLUME", args.target, "volume ID or name")->required();
+    show->callback([&args]
+                   { args.action = [&args](Session& session) { return showVolume(session, args.target); }; });
+}
+
+void addJobCommands(CLI::App& app, Arguments& args)
+{
+    CLI::App* job = app.add_subcommand("job", "Show, watch or control a job");
+    job->require_subcommand(1);
+    job->add_subcommand("show", "Show a job")
+        ->callback([&args]
+                   { args.action = [&args](Session& session) { return showJob(session, args.target); }; });
+    job->add_subcommand("wait", "Watch a job to its end")
+        ->callback([&args]
+                   { args.action = [&args](Session& session) { return waitJob(session, args.target); }; });
+    for (const std::string name : {"suspend", "resume", "abort", "delete"})
+        job->add_subcommand(name, "Ask the array to " + name + " a job")
+            ->callback(
+                [&args, name] {
+                    args.action = [&args, name](Session& session)
+                    { return controlJob(session, name, args.target); };
+                });
+    for (CLI::App* command : job->get_subcommands({}))
+        command->add_option("JOB", args.target, "job ID")->required();
+
+    CLI::App* scan = app.add_subcommand("scan", "Scan a volume now, later, or periodically");
+    scan->add_option("VOLUME", args.scan.volume, "volume ID or name")->required();
+    scan->add_option("--at", args.scan.at, "UTC start time: YYYY-MM-DD HH:MM[:SS]");
+    scan->add_option("--every", args.every, "repeat: N minutes|hours|days|weeks|months")->expected(2);
+    scan->add_flag("--parity", args.scan.parity, "a parity scan (default: a media scan)");
+    scan->add_flag("--wait", args.scan.wait, "watch a scan that runs once to its end");
+    scan->callback(
+        [&args]
+        {
+            args.action = [&args](Session& session)
+            {
+                readPeriod(args.every, args.scan);
+                return scanVolume(session, args.scan);
+            };
+        });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"scsctl: the storage administrator's command line for the array"};
+    // At most one command; none is reported below, so that an unknown word is named as such rather
+    // than as a missing command.
+    app.require_subcommand(0, 1);
+    app.fallthrough();
+    Connection connection;
+    bool json = false;
+    app.add_option("--url", connection.url, "CIM server, http:// or https://")->capture_default_str();
+    app.add_option("--user", connection.user,
+                   "user name; the password comes from SCSCTL_PASSWORD or is asked");
+    app.add_option("--namespace", connection.nameSpace, "CIM namespace")->capture_default_str();
+    app.add_option("--cacert", connection.caFile, "https: the certificates to trust")
+        ->check(CLI::ExistingFile);
+    app.add_flag("--insecure", connection.insecure, "https: trust any certificate");
+    app.add_option("--timeout", connection.timeout, "seconds to wait for an answer")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 3600));
+    app.add_flag("--json", json, "print JSON for scripts");
+
+    Arguments args;
+    addReadingCommands(app, args);
+    addVolumeCommands(app, args);
+    addJobCommands(app, args);
+    try
+    {
+        app.parse(argc, argv);
+    }
+    catch (const CLI::ParseError& error)
+    {
+        const int status = app.exit(error);
+        return status == 0 ? ExitOk : ExitUsage;
+    }
+    if (!args.action)
+    {
+        std::fprintf(stderr, "scsctl: a command is needed; scsctl --help lists them\n");
+        return ExitUsage;
+    }
+
+    try
+    {
+        ConnectionOptions options;
+        options.endpoint = Endpoint::parse(connection.url);
+        options.user = connection.user;
+        if (!options.user.empty()) options.password = passwordFor(options.user);
+        options.caFile = connection.caFile;
+        options.insecure = connection.insecure;
+        options.timeout = std::chrono::seconds(connection.timeout);
+        CimClient client(options, connection.nameSpace);
+        Session session{client, json, resumeCommand(argv[0], connection)};
+        return args.action(session);
+    }
+    catch (const Failure& failure)
+    {
+        std::fprintf(stderr, "scsctl: %s\n", failure.what());
+        return failure.status;
+    }
+    catch (const Pegasus::Exception& error)
+    {
+        std::fprintf(stderr, "scsctl: %s\n", utf8(error.getMessage()).c_str());
+        return ExitRefused;
+    }
+    catch (const std::exception& error)
+    {
+        std::fprintf(stderr, "scsctl: %s\n", error.what());
+        return ExitRefused;
+    }
+}
