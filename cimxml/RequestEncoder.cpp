@@ -2,6 +2,8 @@
 
 #include <Pegasus/Common/XmlWriter.h>
 
+#include "XmlEncodeSupport.h"
+
 namespace cimhost
 {
 
@@ -10,15 +12,6 @@ using Pegasus::XmlWriter;
 
 namespace
 {
-
-void appendAttribute(std::string& out, const char* name, const std::string& value)
-{
-    out += ' ';
-    out += name;
-    out += "=\"";
-    XmlWriter::appendEscaped(out, value.c_str());
-    out += '"';
-}
 
 void appendTextValue(std::string& out, const std::string& text)
 {
