@@ -143,14 +143,6 @@ TEST_F(smimoBuilders, PropertyListsAndKeyQualifiers)
     EXPECT_EQ(chosen.getPath(), ConcreteJobPath(taskID));
 }
 
-TEST_F(smimoBuilders, PoolSpaceIsWhatThePoolHasLeft)
-{
-    // Volume sizes and setting layouts are read back by the inventory's tests.
-    const StoragePoolInstance pool(false, CIMPropertyList(), KVELPool::BASE_POOL_ID);
-    const std::unique_ptr<KVELPool> p = record<KVELPool>(CLASSID_STORAGEPOOL, KVELPool::BASE_POOL_ID);
-    EXPECT_EQ(get<Uint64>(pool, "RemainingManagedSpace"), (p->TotalBlocks - p->UsedBlocks) * 512);
-}
-
 TEST_F(smimoBuilders, UnknownObjectsAreNotFound)
 {
     EXPECT_THROW(ConcreteJobPath{kvelMakeObjectID(CLASSID_TASK, 0xFFFF)}, CIMObjectNotFoundException);
