@@ -72,7 +72,7 @@ HttpAnswer internalFault()
     return answer;
 }
 
-// A worker must not throw: an exception would end the pool's thread.
+// Serving must not throw: an exception would end a worker or an I/O thread.
 template <class Call, class Result> Result guarded(Call call, Result fallback)
 {
     try
@@ -172,7 +172,7 @@ private:
         }
         else
         {
-            // Synchronous writes (the worker's) return at once when the socket is full.
+            // Synchronous writes (after serving) return at once when the socket is full.
             error_code ignored;
             socket().non_blocking(true, ignored);
             readHead();
@@ -262,7 +262,8 @@ private:
                                    Admission::refuse(internalFault()));
                 },
                 [self = this->shared_from_this()](Admission verdict)
-                { self->onAdmission(std::move(verdict)); });
+                { self->onAdmission(std::move(verdict)); },
+                false); // password checks are slow by design
         }
         onAdmission(std::move(admission));
     }
@@ -315,10 +316,10 @@ private:
         }
         else
         {
-            // A plain connection is answered by the worker itself: the answer reaches the client
-            // without waiting for the I/O thread. Nothing else uses the socket meanwhile (no read
-            // or timer is armed while the service has the request). What the socket does not take
-            // at once is written by the I/O thread.
+            // A plain connection is answered by the thread that served it: from a worker, the
+            // answer reaches the client without waiting for an I/O thread. Nothing else uses the
+            // socket meanwhile (no read or timer is armed while the service has the request). What
+            // the socket does not take at once is written on the connection's strand.
             onWorker(
                 [self = this->shared_from_this()]
                 {
@@ -341,11 +342,19 @@ private:
         afterWrite(keepAlive, ec);
     }
 
-    // Runs work on a worker, then then(result) back on this connection's strand.
-    template <class Work, class Then> void onWorker(Work work, Then then)
+    // Runs work, then then(result) on this connection's strand: right here when the I/O threads
+    // say so (see IoThreads), otherwise on a worker.
+    template <class Work, class Then> void onWorker(Work work, Then then, bool mayServeHere = true)
     {
         _state = State::Working;
-        ++_shared.requestsInService;
+        const bool othersInService = _shared.requestsInService++ > 0;
+        if (mayServeHere && _shared.ioThreads.beginServing(this, othersInService))
+        {
+            auto result = work(); // guarded: never throws
+            --_shared.requestsInService;
+            _shared.ioThreads.endServing();
+            return then(std::move(result));
+        }
         net::post(_shared.workers,
                   [&shared = _shared, work = std::move(work), then = std::move(then),
                    guard = net::make_work_guard(_stream.get_executor())]() mutable

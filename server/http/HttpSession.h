@@ -15,6 +15,7 @@
 
 #include "HttpService.h"
 #include "HttpTransport.h"
+#include "IoThreads.h"
 
 namespace cimhost
 {
@@ -29,19 +30,20 @@ public:
     virtual void notifyStopping() = 0;
 };
 
-// What the connections share: options, service, workers, and the count of open connections.
+// What the connections share: options, service, threads, and the count of open connections.
 class SessionShared
 {
 public:
     SessionShared(const TransportOptions& options, const HttpService& service,
-                  boost::asio::thread_pool& workers)
-        : options(options), service(service), workers(workers)
+                  boost::asio::thread_pool& workers, IoThreads& ioThreads)
+        : options(options), service(service), workers(workers), ioThreads(ioThreads)
     {
     }
 
     const TransportOptions& options;
     const HttpService& service;
     boost::asio::thread_pool& workers;
+    IoThreads& ioThreads;
     std::atomic<bool> stopping{false};
     std::atomic<size_t> requestsInService{0};
 

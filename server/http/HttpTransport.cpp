@@ -11,6 +11,7 @@
 
 #include "AccessLog.h"
 #include "HttpSession.h"
+#include "IoThreads.h"
 #include "ProviderManager.h"
 #include "TlsContext.h"
 
@@ -51,7 +52,7 @@ struct HttpTransport::Impl
 {
     Impl(const TransportOptions& options, const HttpService& service)
         : options(options), workers(options.workers == 0 ? defaultWorkerCount() : options.workers),
-          shared(this->options, service, workers), stopTimer(io)
+          shared(this->options, service, workers, ioThreads), stopTimer(io), ioThreads(io, options.ioThreads)
     {
     }
     ~Impl()
@@ -72,6 +73,8 @@ struct HttpTransport::Impl
     std::unique_ptr<net::ssl::context> tls;
     std::vector<std::unique_ptr<Listener>> listeners;
     net::steady_timer stopTimer;
+    // Joined first: its threads run io and serve requests of the connections.
+    IoThreads ioThreads;
 };
 
 void HttpTransport::Impl::accept(Listener& listener)
@@ -182,12 +185,7 @@ std::vector<int> HttpTransport::bind()
 
 bool HttpTransport::serve()
 {
-    std::vector<std::thread> others;
-    for (size_t i = 1; i < std::max<size_t>(1, _impl->options.ioThreads); ++i)
-        others.emplace_back([this] { _impl->io.run(); });
-    _impl->io.run();
-    for (std::thread& thread : others)
-        thread.join();
+    _impl->ioThreads.run();
     return _impl->shared.requestsInService == 0;
 }
 

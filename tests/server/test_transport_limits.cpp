@@ -5,10 +5,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <future>
+#include <mutex>
 #include <vector>
 
 #include "HttpTestSupport.h"
+#include "HttpTransport.h"
 
 namespace
 {
@@ -149,6 +152,81 @@ TEST(TransportLimitsTest, AStopAnswersARequestThatArrivesMeanwhileWith503)
     EXPECT_EQ(reply.header("Connection"), "close");
     late.reset(); // the host lingers on a connection it refused until the client goes
     stopped.wait();
+}
+
+// A service whose requests to /hang stay in it until released; any other target is answered.
+class HangingService : public cimhost::HttpService
+{
+public:
+    cimhost::Admission screen(const cimhost::HttpRequest&) const override { return cimhost::Admission::admit(); }
+    cimhost::Admission authorize(const cimhost::HttpRequest&) const override
+    {
+        return cimhost::Admission::admit();
+    }
+    cimhost::HttpAnswer serve(const cimhost::HttpRequest& request) const override
+    {
+        std::unique_lock<std::mutex> lock(_mutex);
+        if (request.target == "/hang")
+        {
+            ++_hanging;
+            _changed.notify_all();
+            _changed.wait(lock, [this] { return _released; });
+        }
+        cimhost::HttpAnswer answer;
+        answer.contentType = "text/plain";
+        answer.body = "served";
+        return answer;
+    }
+    bool awaitHanging(int count) const
+    {
+        std::unique_lock<std::mutex> lock(_mutex);
+        return _changed.wait_for(lock, std::chrono::seconds(10), [&] { return _hanging == count; });
+    }
+    void release() const
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        _released = true;
+        _changed.notify_all();
+    }
+
+private:
+    mutable std::mutex _mutex;
+    mutable std::condition_variable _changed;
+    mutable int _hanging = 0;
+    mutable bool _released = false;
+};
+
+// The first request hangs on the I/O thread that read it, the next on a worker: the others are
+// still read and served meanwhile, the stop gives up on both at the request timeout, and the
+// transport is torn down once they come back.
+TEST(TransportLimitsTest, ServesOthersWhileRequestsHangAndStopGivesUpOnThemAtTheTimeout)
+{
+    HangingService service;
+    cimhost::TransportOptions options;
+    options.listeners.push_back(cimhost::ListenerOptions());
+    options.workers = 2;
+    options.requestTimeout = std::chrono::milliseconds(200);
+    auto transport = std::make_unique<cimhost::HttpTransport>(options, service);
+    const int port = transport->bind().at(0);
+    auto serving = std::async(std::launch::async, [&] { return transport->serve(); });
+
+    Connection first(port);
+    ASSERT_TRUE(first.send(request("", {}, "POST", "/hang")));
+    ASSERT_TRUE(service.awaitHanging(1));
+    Connection second(port), other(port);
+    ASSERT_TRUE(second.send(request("", {}, "POST", "/hang")));
+    ASSERT_TRUE(service.awaitHanging(2));
+    const Reply reply = other.exchange(request("", {}, "POST", "/other"));
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_EQ(reply.body, "served");
+
+    testing::internal::CaptureStderr();
+    transport->stop();
+    ASSERT_EQ(serving.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_FALSE(serving.get()); // requests were still in the service
+    service.release();
+    transport.reset();
+    testing::internal::GetCapturedStderr();
 }
 
 } // namespace
