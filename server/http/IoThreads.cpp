@@ -28,8 +28,8 @@ struct IoThreads::Slot
     IoThreads& owner;
     std::atomic<std::int64_t> servingSince{0}; // steady-clock ticks; 0 while not serving
     // Touched by the slot's own thread only.
-    bool quiet = true;                // the loop had nothing to do since the last request
-    const void* lastServed = nullptr; // the connection of the last request this thread served
+    bool quiet = true;                 // the loop had nothing to do since the last request
+    const void* lastRequest = nullptr; // the connection of the last request this thread read
 };
 
 IoThreads::Slot*& IoThreads::currentSlot()
@@ -77,10 +77,12 @@ bool IoThreads::beginServing(const void* connection, bool othersInService)
 {
     Slot* slot = currentSlot();
     if (!slot || &slot->owner != this) return false; // a worker or the relief thread
-    const bool serveHere = !othersInService && (slot->quiet || slot->lastServed == connection);
+    // A client that sends its next request as soon as it has the answer leaves the loop no time
+    // to be quiet; that the previous request came on the same connection says the same.
+    const bool serveHere = !othersInService && (slot->quiet || slot->lastRequest == connection);
     slot->quiet = false;
+    slot->lastRequest = connection;
     if (!serveHere) return false;
-    slot->lastServed = connection;
     slot->servingSince = ticksNow();
     // Paired with runRelief: either it sees this request or this sees it parked and wakes it.
     if (_reliefParked)
