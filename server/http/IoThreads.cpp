@@ -14,6 +14,9 @@ using Clock = std::chrono::steady_clock;
 // them, and sleeps until the next one after this many checks found none.
 const int CHECKS_BEFORE_PARKING = 100;
 
+// An I/O thread that read no request for this long is not busy with others.
+const std::chrono::microseconds QUIET_TIME(1000);
+
 std::int64_t ticksNow()
 {
     return Clock::now().time_since_epoch().count();
@@ -28,7 +31,7 @@ struct IoThreads::Slot
     IoThreads& owner;
     std::atomic<std::int64_t> servingSince{0}; // steady-clock ticks; 0 while not serving
     // Touched by the slot's own thread only.
-    bool quiet = true;                 // the loop had nothing to do since the last request
+    std::int64_t lastRequestAt = 0;    // steady-clock ticks
     const void* lastRequest = nullptr; // the connection of the last request this thread read
 };
 
@@ -77,13 +80,16 @@ bool IoThreads::beginServing(const void* connection, bool othersInService)
 {
     Slot* slot = currentSlot();
     if (!slot || &slot->owner != this) return false; // a worker or the relief thread
-    // A client that sends its next request as soon as it has the answer leaves the loop no time
-    // to be quiet; that the previous request came on the same connection says the same.
-    const bool serveHere = !othersInService && (slot->quiet || slot->lastRequest == connection);
-    slot->quiet = false;
+    // Requests of several connections in quick succession are spread over the workers. A lone
+    // client that sends its next request as soon as it has the answer is served here.
+    const std::int64_t now = ticksNow();
+    const bool quiet =
+        now - slot->lastRequestAt > std::chrono::duration_cast<Clock::duration>(QUIET_TIME).count();
+    const bool serveHere = !othersInService && (quiet || slot->lastRequest == connection);
+    slot->lastRequestAt = now;
     slot->lastRequest = connection;
     if (!serveHere) return false;
-    slot->servingSince = ticksNow();
+    slot->servingSince = now;
     // Paired with runRelief: either it sees this request or this sees it parked and wakes it.
     if (_reliefParked)
     {
@@ -104,13 +110,7 @@ void IoThreads::runIoThread(Slot& slot)
     currentSlot() = &slot;
     try
     {
-        for (;;)
-        {
-            if (_io.poll_one() != 0) continue;
-            if (_io.stopped()) break;
-            slot.quiet = true;
-            if (_io.run_one() == 0) break;
-        }
+        _io.run();
     }
     catch (...)
     {

@@ -1,8 +1,8 @@
 // The threads that run the transport's event loop, and the choice of where a request is served.
-// A request read while its I/O thread had nothing else to do (or that follows the last one it
-// served on the same connection) is served on that thread: no hand-off to a worker, so the answer
-// costs no thread wake-up. Should such a request take long, a relief thread runs the loop
-// meanwhile, so that other connections, timeouts and a stop are never held up by it.
+// A request that finds no other in the service, and its I/O thread not busy with requests of
+// other connections, is served on that thread: no hand-off to a worker, so the answer costs no
+// thread wake-up. Should such a request take long, a relief thread runs the loop meanwhile, so
+// that other connections, timeouts and a stop are never held up by it.
 #ifndef CIMHOST_IoThreads_h
 #define CIMHOST_IoThreads_h
 
