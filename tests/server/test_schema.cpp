@@ -139,42 +139,34 @@ TEST(Schema, VendorServiceOffersExactlyTheDispatchedMethodsWithTheirReturnTypes)
 }
 
 // Per method, "Name type direction" of the parameters the module reads and delivers; a
-// reference's type is its class.
+// reference's type is its class. The methods the integration and stress tests call through a real
+// host with untyped parameters (volume creation and return, scans, task control, drive methods by
+// reference, the base pool, persistence writes) fail there when a type is wrong; these are the others.
 const std::pair<const char*, const char*> PARAMETERS[] = {
-    {"CreateOrModifyElementFromStoragePool",
-     "ElementName string IN, Size uint64 IN,OUT, Goal CIM_StorageSetting IN, InPool CIM_StoragePool IN, "
-     "TheElement CIM_LogicalElement IN,OUT, Job CIM_ConcreteJob OUT"},
-    {"CreateOrModifyElementFromElements", "InElements CIM_LogicalElement[] IN, Goal CIM_StorageSetting IN, "
-                                          "Size uint64 IN,OUT, TheElement CIM_LogicalElement IN,OUT"},
-    {"ReturnToStoragePool", "TheElement CIM_LogicalElement IN"},
     {"GetMaxiumumVolumeSize",
      "ChunkSize uint32 IN, StripeWidth uint8 IN, MirrorCount uint8 IN, Pool CIM_StoragePool IN, "
      "VolumeOrganization uint16 IN, StorageDevice CIM_DiskDrive[] IN, MaxVolumeSize uint64 OUT"},
     {"CreateVolume", "ElementName string IN, Size uint64 IN,OUT, StorageVolume CIM_StorageVolume OUT"},
     {"ReconfigureVolume", "Volume CIM_StorageVolume IN, ShadowVolume CIM_StorageVolume OUT"},
-    {"ScanStorageElement", "ScanType uint16 IN, Name string IN, ScheduledTaskPriority uint32 IN, "
-                           "ScheduledTaskStartTime datetime IN, PeriodicityType uint16 IN"},
-    {"InitializeStorageDevice", "ElementType uint16 IN, StorageDevice CIM_ManagedSystemElement IN"},
+    {"ScanStorageElement", "ScheduledTaskPriority uint32 IN"},
     {"RebuildStorageElement", "StorageElement CIM_StorageExtent IN"},
     {"TransferDrive", "Pool uint32 IN, Drive uint32 IN"},
-    {"TransferDriveByRef", "Pool CIM_StoragePool IN, Drive CIM_DiskDrive IN"},
     {"InitiateShutdown", "Restart boolean IN"},
     {"InitiateFirmwareUpgrade", "ImageSize uint32 IN"},
     {"CompleteFirmwareUpgrade", "Environment uint32 IN"},
     {"SetDiskLineMode", "DiskLineMode uint16 IN"},
-    {"SuspendTask", "Job CIM_ConcreteJob IN"},
     {"RescheduleTask", "Job CIM_ConcreteJob IN, ScheduledTaskStartTime datetime IN, Periodicity uint16 IN"},
-    {"WritePersistenceData", "Data string IN, PersistenceSetting uint16 IN"},
     {"ReadPersistenceData", "Data string OUT"},
-    {"GetBasePool", "Controller CIM_ComputerSystem IN, Pool CIM_StoragePool OUT"},
-    {"GetSparePool", "Pool CIM_StoragePool OUT"},
 };
 
 TEST(Schema, ParametersTheModuleReadsAndDeliversHaveItsNamesTypesAndDirections)
 {
     const CIMClass vendor = resolved("Zarvo_StorageConfigurationService");
-    auto check = [](const CIMConstMethod& m, const std::string& signature)
+    for (const auto& [methodName, signature] : PARAMETERS)
     {
+        SCOPED_TRACE(methodName);
+        const CIMConstMethod m = method(vendor, methodName);
+        ASSERT_FALSE(m.isUninitialized());
         std::istringstream parameters(signature);
         for (std::string name, type, way; parameters >> name >> type >> way;)
         {
@@ -187,17 +179,7 @@ TEST(Schema, ParametersTheModuleReadsAndDeliversHaveItsNamesTypesAndDirections)
             EXPECT_EQ(typeText(p), type);
             EXPECT_EQ(direction(p), way);
         }
-    };
-    for (const auto& [name, signature] : PARAMETERS)
-    {
-        SCOPED_TRACE(name);
-        const CIMConstMethod m = method(vendor, name);
-        ASSERT_FALSE(m.isUninitialized());
-        check(m, signature);
     }
-    const CIMConstMethod createSetting = method(resolved("CIM_StorageCapabilities"), "CreateSetting");
-    ASSERT_FALSE(createSetting.isUninitialized());
-    check(createSetting, "NewSetting CIM_StorageSetting IN,OUT");
 }
 
 // Rules that hold for every method of the service, so that a method added later keeps them.
