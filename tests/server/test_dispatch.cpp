@@ -348,6 +348,8 @@ TEST_F(DispatchMethods, TypingErrorsNameTheParameter)
     }
 }
 
+// What cimhost answers through wbemcli (a missing instance, an unknown class or namespace, an
+// unknown operation) is left to service.sh and hostile.sh; these are the rest.
 TEST_F(DispatchTest, EveryRequestFaultAnswersItsCode)
 {
     const CIMObjectPath w1 = widgetPath("w1");
@@ -355,15 +357,12 @@ TEST_F(DispatchTest, EveryRequestFaultAnswersItsCode)
     group.addProperty(CIMProperty(CIMName("Name"), CIMValue(String("g9"))));
     CIMInstance unnamed = newWidget("w1", 1); // a ModifiedInstance must be a named instance
     unnamed.setPath(w1);
-    const CIMNamespaceName nowhere("no/such");
     const struct
     {
         const char* operation;
         std::vector<cimhost::IParam> params;
         CIMStatusCode code;
-        CIMNamespaceName nameSpace = NS;
     } faults[] = {
-        {"GetInstance", {pathParam("InstanceName", widgetPath("nope"))}, CIM_ERR_NOT_FOUND},
         {"GetInstance", {pathParam("InstanceName", widgetPath("w1", "No_Such"))}, CIM_ERR_INVALID_CLASS},
         {"GetInstance", {pathParam("InstanceName", G1)}, CIM_ERR_NOT_FOUND}, // a class nobody serves
         {"GetInstance", {}, CIM_ERR_INVALID_PARAMETER},
@@ -377,11 +376,8 @@ TEST_F(DispatchTest, EveryRequestFaultAnswersItsCode)
         {"GetInstance",
          {pathParam("InstanceName", w1), pathParam("InstanceName", w1)},
          CIM_ERR_INVALID_PARAMETER},
-        {"GetInstance", {pathParam("InstanceName", w1)}, CIM_ERR_INVALID_NAMESPACE, nowhere},
         // The provider of the class asked for answers as it answers.
         {"EnumerateInstances", {classParam("ClassName", "Test_RefusingWidget")}, CIM_ERR_NOT_SUPPORTED},
-        {"EnumerateInstances", {classParam("ClassName", "No_Such")}, CIM_ERR_INVALID_CLASS},
-        {"EnumerateInstanceNames", {}, CIM_ERR_INVALID_PARAMETER},
         {"EnumerateInstances", {textParam("ClassName", "Test_Widget")}, CIM_ERR_INVALID_PARAMETER},
         {"CreateInstance", {instanceParam("NewInstance", group, false)}, CIM_ERR_NOT_SUPPORTED},
         {"ModifyInstance", {instanceParam("ModifiedInstance", unnamed, false)}, CIM_ERR_INVALID_PARAMETER},
@@ -395,12 +391,6 @@ TEST_F(DispatchTest, EveryRequestFaultAnswersItsCode)
         {"GetClass", {}, CIM_ERR_INVALID_PARAMETER},
         {"EnumerateClassNames", {classParam("ClassName", "No_Such")}, CIM_ERR_INVALID_CLASS},
         {"EnumerateClasses", {textParam("DeepInheritance", "1")}, CIM_ERR_INVALID_PARAMETER},
-        {"GetClass", {classParam("ClassName", "Test_Widget")}, CIM_ERR_INVALID_NAMESPACE, nowhere},
-        {"ExecQuery", {}, CIM_ERR_NOT_SUPPORTED},
-        {"CreateClass", {}, CIM_ERR_NOT_SUPPORTED},
-        {"OpenEnumerateInstances", {}, CIM_ERR_NOT_SUPPORTED},
-        {"Bogus", {}, CIM_ERR_NOT_SUPPORTED},
-        {"Associators", {}, CIM_ERR_INVALID_PARAMETER},
         {"Associators", {classParam("ObjectName", "Test_Group")}, CIM_ERR_NOT_SUPPORTED},
         {"References", {pathParam("ObjectName", objectPath("No_Such", "Id", "x"))}, CIM_ERR_INVALID_CLASS},
         {"AssociatorNames",
@@ -409,10 +399,9 @@ TEST_F(DispatchTest, EveryRequestFaultAnswersItsCode)
         {"ReferenceNames",
          {pathParam("ObjectName", G1), textParam("AssocClass", "x")},
          CIM_ERR_INVALID_PARAMETER},
-        {"ReferenceNames", {pathParam("ObjectName", G1)}, CIM_ERR_INVALID_NAMESPACE, nowhere},
     };
     for (const auto& fault : faults)
-        EXPECT_CIM_ERROR(host.call(fault.operation, fault.params, fault.nameSpace), fault.code)
+        EXPECT_CIM_ERROR(host.call(fault.operation, fault.params), fault.code)
             << fault.operation << " " << &fault - faults;
 
     // Extrinsic calls: Test_Group has neither methods nor a method provider.
@@ -423,7 +412,7 @@ TEST_F(DispatchTest, EveryRequestFaultAnswersItsCode)
     cimhost::CimRequest request;
     request.kind = cimhost::OperationKind::Extrinsic;
     request.methodName = "Echo";
-    request.nameSpace = nowhere;
+    request.nameSpace = CIMNamespaceName("no/such");
     request.target = w1;
     EXPECT_CIM_ERROR(host.dispatcher->execute(request, OperationContext()), CIM_ERR_INVALID_NAMESPACE);
 
