@@ -32,19 +32,36 @@ using namespace Pegasus;
 namespace
 {
 
-CIMProvider* makeProvider(const char* name)
-{
-    return scs_bench::makeProvider(SCS_MODULE_PATH, name);
-}
+const MPU_TIME START = 1772366400ULL * 1000000ULL;
 
-KVELEngine* freshEngine(Uint32 maxTasks = 256)
+// A fresh engine over the demo array; its clock stands still, or moves on at every engine call as
+// a server's does.
+KVELEngine* freshEngine(Uint32 maxTasks = 256, bool ticking = false)
 {
     KVELEngineConfig config;
-    config.clock = std::make_shared<KVELManualClock>(1772366400ULL * 1000000ULL);
+    if (ticking)
+        config.clock = std::make_shared<scs_bench::TickingClock>(START);
+    else
+        config.clock = std::make_shared<KVELManualClock>(START);
     config.maxTasks = maxTasks;
     config.ramdiskDirectory = "/tmp";
     return KVELEngine::createInstance(config);
 }
+
+// A provider of the loaded module seen through one of its interfaces, deleted with this.
+template <class Interface> class Loaded
+{
+public:
+    explicit Loaded(const char* name)
+        : _made(scs_bench::makeProvider(SCS_MODULE_PATH, name)), _typed(dynamic_cast<Interface*>(_made.get()))
+    {
+    }
+    Interface* operator->() const { return _typed; }
+
+private:
+    std::unique_ptr<CIMProvider> _made;
+    Interface* _typed;
+};
 
 struct KeepResult : public MethodResultResponseHandler
 {
@@ -56,12 +73,13 @@ struct KeepResult : public MethodResultResponseHandler
     void deliver(const CIMValue&) override {}
 };
 
-// Tracing for one benchmark: suppressed (argument 0), or written to a file (argument 1), the
-// module's lines going to standard output as in a server that sends it to a trace file.
+// Tracing while alive: suppressed, or written to a file, the module's lines going to standard
+// output as in a server that sends it to a trace file. The benchmarks that take both run traced
+// with argument 1.
 class TraceMode
 {
 public:
-    explicit TraceMode(benchmark::State& state) : _traced(state.range(0) != 0)
+    explicit TraceMode(bool traced) : _traced(traced)
     {
         if (!_traced)
             ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
@@ -71,6 +89,7 @@ public:
             _saved = std::cout.rdbuf(&_file);
         }
     }
+    explicit TraceMode(benchmark::State& state) : TraceMode(state.range(0) != 0) {}
     ~TraceMode()
     {
         if (!_traced)
@@ -85,23 +104,32 @@ private:
     std::streambuf* _saved = nullptr;
 };
 
-// N daily scans spread over the demo array's volumes, on a clock that moves on at every engine
-// call as a server's does.
+// A path with the hexadecimal key the module serves, "root/snia:<class>.<key>=\"<ID>\"".
+CIMObjectPath keyedPath(const char* classAndKey, Uint32 id)
+{
+    char key[16];
+    std::snprintf(key, sizeof key, "%X", id);
+    return CIMObjectPath(String("root/snia:") + classAndKey + "=\"" + key + "\"");
+}
+
+// N daily scans spread over the demo array's volumes (one runs on each, the others wait).
 void scheduleScans(benchmark::State& state, Uint32 tasks)
 {
-    KVELEngineConfig config;
-    const MPU_TIME start = 1772366400ULL * 1000000ULL;
-    config.clock = std::make_shared<scs_bench::TickingClock>(start);
-    config.ramdiskDirectory = "/tmp";
-    KVELEngine* engine = KVELEngine::createInstance(config);
+    KVELEngine* engine = freshEngine(256, true);
     const Uint32 volumes[] = {0x3A000001, 0x3A000002, 0x3A000003};
     for (Uint32 i = 0; i < tasks; ++i)
     {
         KVELTask scan;
-        scan.setTaskSchedulingRecurring(Uint16(100 + i % 7), start, KVELTask::PERIODICITY_DAYS, 1);
+        scan.setTaskSchedulingRecurring(Uint16(100 + i % 7), START, KVELTask::PERIODICITY_DAYS, 1);
         if (engine->scanVolume(volumes[i % 3], &scan) != KVEL_RC_SUCCESS)
             state.SkipWithError("engine refused a scan");
     }
+}
+
+void countPerTask(benchmark::State& state, Uint32 tasks)
+{
+    state.counters["per_task"] = benchmark::Counter(
+        double(tasks), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 const CIMObjectPath& servicePath()
@@ -132,7 +160,7 @@ BENCHMARK(BM_OperationWithoutTrace);
 void BM_OperationWithSuppressedTrace(benchmark::State& state)
 {
     CIMObjectPath path("root/snia:CIM_ConcreteJob.InstanceID=\"0102030405060708\"");
-    ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
+    TraceMode suppressed(false);
     Uint32 i = 0;
     for (auto _ : state)
     {
@@ -141,7 +169,6 @@ void BM_OperationWithSuppressedTrace(benchmark::State& state)
         SCS_TRACE(TRACE_NORMAL, "Task ID is: 0x", i, " pool: ", i * 3);
         benchmark::DoNotOptimize(operationBody(path, i));
     }
-    ProviderTraceServices::ptsCancelTraceSuppressForPid();
 }
 BENCHMARK(BM_OperationWithSuppressedTrace);
 
@@ -150,63 +177,50 @@ void BM_ElementToJobs(benchmark::State& state)
 {
     const Uint32 tasks = Uint32(state.range(0));
     KVELEngine* engine = freshEngine(tasks + 1);
-    Array<Uint32> volumes = engine->enumerateObjects(CLASSID_VOLUME);
-    Uint32 volumeID = volumes[0];
+    const Uint32 volumeID = engine->enumerateObjects(CLASSID_VOLUME)[0];
     for (Uint32 i = 0; i < tasks; ++i)
     {
         KVELTask scan;
         if (engine->scanVolume(volumeID, &scan) != KVEL_RC_SUCCESS)
             state.SkipWithError("engine refused a scan");
     }
-    CIMProvider* provider = makeProvider("AffectedJobElementProvider");
-    CIMAssociationProvider* affected = dynamic_cast<CIMAssociationProvider*>(provider);
-    char deviceID[16];
-    std::snprintf(deviceID, sizeof deviceID, "%X", volumeID);
-    CIMObjectPath volume(String("root/snia:CIM_StorageVolume.DeviceID=\"") + deviceID + "\"");
+    Loaded<CIMAssociationProvider> affected("AffectedJobElementProvider");
+    const CIMObjectPath volume = keyedPath("CIM_StorageVolume.DeviceID", volumeID);
     OperationContext context;
-    ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
+    TraceMode suppressed(false);
     for (auto _ : state)
     {
         scs_bench::CountingHandler jobs;
         affected->associatorNames(context, volume, "CIM_AffectedJobElement", "CIM_ConcreteJob", "", "", jobs);
         if (jobs.count != tasks) state.SkipWithError("wrong number of jobs");
     }
-    ProviderTraceServices::ptsCancelTraceSuppressForPid();
-    state.counters["per_task"] = benchmark::Counter(
-        double(tasks), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    delete provider;
+    countPerTask(state, tasks);
 }
 BENCHMARK(BM_ElementToJobs)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-// enumerateInstances of CIM_ConcreteJob over N daily scans spread over the demo volumes (one
-// runs on each, the others wait).
+// enumerateInstances of CIM_ConcreteJob over N scheduled scans.
 void BM_EnumerateJobs(benchmark::State& state)
 {
     const Uint32 tasks = Uint32(state.range(0));
     scheduleScans(state, tasks);
-    CIMProvider* provider = makeProvider("ConcreteJobProvider");
-    CIMInstanceProvider* jobs = dynamic_cast<CIMInstanceProvider*>(provider);
+    Loaded<CIMInstanceProvider> jobs("ConcreteJobProvider");
     CIMObjectPath classPath("root/snia:CIM_ConcreteJob");
     OperationContext context;
-    ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
+    TraceMode suppressed(false);
     for (auto _ : state)
     {
         scs_bench::CountingHandler delivered;
         jobs->enumerateInstances(context, classPath, false, false, CIMPropertyList(), delivered);
         if (delivered.count != tasks) state.SkipWithError("wrong number of jobs");
     }
-    ProviderTraceServices::ptsCancelTraceSuppressForPid();
-    state.counters["per_task"] = benchmark::Counter(
-        double(tasks), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    delete provider;
+    countPerTask(state, tasks);
 }
 BENCHMARK(BM_EnumerateJobs)->Arg(16)->Arg(256)->Unit(benchmark::kMicrosecond);
 
 void BM_ServiceGetInstance(benchmark::State& state)
 {
     freshEngine();
-    std::unique_ptr<CIMProvider> provider(makeProvider("StorageConfigurationServiceProvider"));
-    CIMInstanceProvider* service = dynamic_cast<CIMInstanceProvider*>(provider.get());
+    Loaded<CIMInstanceProvider> service("StorageConfigurationServiceProvider");
     OperationContext context;
     TraceMode trace(state);
     for (auto _ : state)
@@ -224,10 +238,8 @@ void BM_JobGetInstanceAndElement(benchmark::State& state)
 {
     const Uint32 tasks = Uint32(state.range(1));
     scheduleScans(state, tasks);
-    std::unique_ptr<CIMProvider> jobsProvider(makeProvider("ConcreteJobProvider"));
-    std::unique_ptr<CIMProvider> affectedProvider(makeProvider("AffectedJobElementProvider"));
-    CIMInstanceProvider* jobs = dynamic_cast<CIMInstanceProvider*>(jobsProvider.get());
-    CIMAssociationProvider* affected = dynamic_cast<CIMAssociationProvider*>(affectedProvider.get());
+    Loaded<CIMInstanceProvider> jobs("ConcreteJobProvider");
+    Loaded<CIMAssociationProvider> affected("AffectedJobElementProvider");
     OperationContext context;
     Array<Uint32> taskIDs = KVELEngine::_getInstance()->enumerateObjects(CLASSID_TASK);
     const CIMObjectPath job = ConcreteJobPath(taskIDs[taskIDs.size() - 1]);
@@ -247,12 +259,9 @@ BENCHMARK(BM_JobGetInstanceAndElement)->ArgsProduct({{0, 1}, {16, 256}});
 void BM_ServiceMethods(benchmark::State& state)
 {
     KVELEngine* engine = freshEngine();
-    std::unique_ptr<CIMProvider> provider(makeProvider("StorageConfigurationServiceProvider"));
-    CIMMethodProvider* service = dynamic_cast<CIMMethodProvider*>(provider.get());
+    Loaded<CIMMethodProvider> service("StorageConfigurationServiceProvider");
     OperationContext context;
-    char poolKey[16];
-    std::snprintf(poolKey, sizeof poolKey, "%X", KVELPool::BASE_POOL_ID);
-    const CIMObjectPath pool(String("root/snia:CIM_StoragePool.InstanceID=\"") + poolKey + "\"");
+    const CIMObjectPath pool = keyedPath("CIM_StoragePool.InstanceID", KVELPool::BASE_POOL_ID);
     TraceMode trace(state);
     for (auto _ : state)
     {
@@ -268,13 +277,10 @@ void BM_ServiceMethods(benchmark::State& state)
         layout.PoolObjectID = KVELPool::BASE_POOL_ID;
         Uint32 settingID = 0;
         engine->createSetting(layout, settingID);
-        char settingKey[16];
-        std::snprintf(settingKey, sizeof settingKey, "%X", settingID);
         Array<CIMParamValue> in;
         in.append(CIMParamValue("Size", CIMValue(Uint64(1) << 20)));
         in.append(CIMParamValue("ElementName", CIMValue(String("bench"))));
-        in.append(CIMParamValue("Goal", CIMValue(CIMObjectPath(String("root/snia:CIM_StorageSetting.InstanceID=\"") +
-                                                               settingKey + "\""))));
+        in.append(CIMParamValue("Goal", CIMValue(keyedPath("CIM_StorageSetting.InstanceID", settingID))));
         in.append(CIMParamValue("InPool", CIMValue(pool)));
         state.ResumeTiming();
 
@@ -316,13 +322,12 @@ void BM_PersistenceRoundTrip(benchmark::State& state)
 {
     const size_t bytes = size_t(state.range(0));
     freshEngine();
-    CIMProvider* provider = makeProvider("StorageConfigurationServiceProvider");
-    CIMMethodProvider* service = dynamic_cast<CIMMethodProvider*>(provider);
+    Loaded<CIMMethodProvider> service("StorageConfigurationServiceProvider");
     CIMObjectPath target("root/snia:Zarvo_StorageConfigurationService.Name=\"x\"");
     Array<CIMParamValue> in;
     in.append(CIMParamValue("Data", CIMValue(String(hexBlock(bytes).c_str()))));
     OperationContext context;
-    ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
+    TraceMode suppressed(false);
     for (auto _ : state)
     {
         KeepResult written, read;
@@ -330,9 +335,7 @@ void BM_PersistenceRoundTrip(benchmark::State& state)
         service->invokeMethod(context, target, "ReadPersistenceData", Array<CIMParamValue>(), read);
         if (read.outputs.size() != 1) state.SkipWithError("no data read back");
     }
-    ProviderTraceServices::ptsCancelTraceSuppressForPid();
     state.SetBytesProcessed(Sint64(state.iterations()) * Sint64(bytes));
-    delete provider;
 }
 BENCHMARK(BM_PersistenceRoundTrip)->Arg(1 << 20)->Arg(16 << 20)->Unit(benchmark::kMillisecond);
 
