@@ -8,7 +8,6 @@
 #include <string>
 #include <tuple>
 
-#include <Pegasus/Common/CIMDateTime.h>
 
 #include "CimValueText.h"
 #include "RequestDecoder.h"
@@ -190,28 +189,21 @@ TEST(CodecDecodeForms, InstancesAndEmbeddedInstances)
     EXPECT_TRUE(valueOf(call, "Goal").isNull());
 }
 
+// A body that is not XML or far too deep is hostile.sh's, one that is not UTF-8 or not a CIM
+// document test_http.cpp's, through the whole server.
 TEST(CodecDecodeFaults, ProtocolFaultsCarryStatusAndHeader)
 {
     const std::string good =
         "<IMETHODCALL NAME=\"EnumerateClassNames\">" + std::string(rootSnia) + "</IMETHODCALL>";
-    std::string deep; // deeper than the default limit of 64 levels
-    for (int i = 0; i < 70; ++i)
-        deep = "<VALUE.ARRAY>" + deep + "</VALUE.ARRAY>";
     std::string wide; // flat, but more elements than the decoder takes
     for (int i = 0; i <= 100000; ++i)
         wide += "<VALUE>1</VALUE>";
     const std::tuple<std::string, int, const char*> cases[] = {
         {"", 400, "request-not-valid"},
-        {"this is not XML", 400, "request-not-valid"},
         {envelope(good).substr(0, 120), 400, "request-not-well-formed"},
         {envelope(good) + "<CIM/>", 400, "request-not-well-formed"},
-        {"<?xml version=\"1.0\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><MESSAGE ID=\"1\" "
-         "PROTOCOLVERSION="
-         "\"1.0\"><SIMPLEREQ><IMETHODCALL NAME=\"\xff\xfe\"/></SIMPLEREQ></MESSAGE></CIM>",
-         400, "request-not-well-formed"},
         {"<!DOCTYPE CIM [<!ENTITY x \"y\">]>" + envelope(good).substr(envelope(good).find("<CIM")), 400,
          "request-not-valid"},
-        {"<HTML></HTML>", 400, "request-not-valid"},
         {envelope(good, "3.0"), 501, "unsupported-cim-version"},
         {envelope(good, "2.0", "2.0"), 501, "unsupported-protocol-version"},
         {"<CIM CIMVERSION=\"2.0\" DTDVERSION=\"1.1\"><MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"/></CIM>", 501,
@@ -236,8 +228,6 @@ TEST(CodecDecodeFaults, ProtocolFaultsCarryStatusAndHeader)
         {method("<LOCALCLASSPATH>" + std::string(rootSnia) + "<CLASSNAME NAME=\"C\"/></LOCALCLASSPATH>",
                 param("P", "<VALUE>1</VALUE>", " PARAMTYPE=\"uint33\"")),
          400, "request-not-valid"},
-        {intrinsic("GetClass", "<IPARAMVALUE NAME=\"A\">" + deep + "</IPARAMVALUE>"), 400,
-         "request-not-valid"},
         {intrinsic("GetClass",
                    "<IPARAMVALUE NAME=\"A\"><VALUE.ARRAY>" + wide + "</VALUE.ARRAY></IPARAMVALUE>"),
          400, "request-not-valid"},
@@ -257,6 +247,7 @@ TEST(CodecDecodeFaults, ProtocolFaultsCarryStatusAndHeader)
     }
 }
 
+// A numeric key that is not a number is CimHttpServerTest.AnswersADecodeErrorInsideTheMethodResponse's.
 TEST(CodecDecodeFaults, BadValuesBecomeCimErrorsWithTheRequestStillKnown)
 {
     const std::string target =
@@ -279,10 +270,6 @@ TEST(CodecDecodeFaults, BadValuesBecomeCimErrorsWithTheRequestStillKnown)
         {method(target, param("Size", "<VALUE>1</VALUE>") + param("size", "<VALUE>2</VALUE>")),
          CIM_ERR_INVALID_PARAMETER, "twice"},
         {method(target, param("1Bad", "<VALUE>1</VALUE>")), CIM_ERR_INVALID_PARAMETER, "1Bad"},
-        {intrinsic("GetInstance", keyed +
-                                      "<KEYBINDING NAME=\"N\"><KEYVALUE VALUETYPE=\"numeric\">x1</KEYVALUE>"
-                                      "</KEYBINDING></INSTANCENAME></IPARAMVALUE>"),
-         CIM_ERR_INVALID_PARAMETER, "x1"},
         {intrinsic("GetInstance", keyed + "<KEYBINDING NAME=\"N\"><KEYVALUE TYPE=\"sint8\">-129</KEYVALUE>"
                                           "</KEYBINDING></INSTANCENAME></IPARAMVALUE>"),
          CIM_ERR_INVALID_PARAMETER, "sint8"},
@@ -344,10 +331,9 @@ TEST(CodecDecodeFaults, EmbeddedObjectsCountAgainstTheNestingLimit)
     EXPECT_FALSE(decodeRequest(nested(3)).hasDecodeError); // within the default limit
 }
 
+// The extremes of each type in their usual form come back through the encoder's round trip.
 TEST(CodecValueText, IntegersRealsAndCharacters)
 {
-    EXPECT_EQ(CIMValue(std::numeric_limits<Sint64>::min()),
-              scalarFromText(CIMTYPE_SINT64, "-9223372036854775808"));
     EXPECT_EQ(CIMValue(Uint64(0xFFFFFFFFFFFFFFFFull)), scalarFromText(CIMTYPE_UINT64, "0xffffffffffffffff"));
     EXPECT_EQ(CIMValue(Sint8(-16)), scalarFromText(CIMTYPE_SINT8, "-0x10"));
     EXPECT_EQ(CIMValue(Uint16(8)), scalarFromText(CIMTYPE_UINT16, "+008")); // decimal, not octal
@@ -359,20 +345,14 @@ TEST(CodecValueText, IntegersRealsAndCharacters)
 
     EXPECT_EQ(CIMValue(Real64(-1.5e-3)), scalarFromText(CIMTYPE_REAL64, "-1.5E-3"));
     EXPECT_EQ(CIMValue(Real32(0.25f)), scalarFromText(CIMTYPE_REAL32, " +.25 "));
-    Real64 infinite = 0;
-    scalarFromText(CIMTYPE_REAL64, "-INF").get(infinite);
-    EXPECT_TRUE(std::isinf(infinite) && infinite < 0);
     Real32 notANumber = 0;
     scalarFromText(CIMTYPE_REAL32, "NaN").get(notANumber);
     EXPECT_TRUE(std::isnan(notANumber));
     for (const char* bad : {"infinity", "0x1p3", "1.2.3", "e5", "1e", ""})
         EXPECT_THROW(scalarFromText(CIMTYPE_REAL64, bad), ValueTextError) << bad;
 
-    EXPECT_EQ(CIMValue(Char16(0x00E9)), scalarFromText(CIMTYPE_CHAR16, "\xC3\xA9"));
     EXPECT_THROW(scalarFromText(CIMTYPE_CHAR16, "\xF0\x9F\x98\x80"), ValueTextError); // two UTF-16 units
     EXPECT_EQ(CIMValue(String(" padded ")), scalarFromText(CIMTYPE_STRING, " padded "));
-    EXPECT_EQ(CIMValue(CIMDateTime("00000001020304.000005:000")),
-              scalarFromText(CIMTYPE_DATETIME, "00000001020304.000005:000"));
     EXPECT_THROW(scalarFromText(CIMTYPE_INSTANCE, "<INSTANCE/>"), ValueTextError);
     EXPECT_THROW(normalIntegerText("-18446744073709551615"), ValueTextError);
 }
