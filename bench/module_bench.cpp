@@ -134,9 +134,10 @@ void countPerTask(benchmark::State& state, Uint32 tasks)
 
 const CIMObjectPath& servicePath()
 {
-    static const CIMObjectPath path("root/snia:Zarvo_StorageConfigurationService.CreationClassName="
-                                    "\"Zarvo_StorageConfigurationService\",Name=\"ZARVO-0001\","
-                                    "SystemCreationClassName=\"CIM_ComputerSystem\",SystemName=\"ZARVO-0001\"");
+    static const CIMObjectPath path(
+        "root/snia:Zarvo_StorageConfigurationService.CreationClassName="
+        "\"Zarvo_StorageConfigurationService\",Name=\"ZARVO-0001\","
+        "SystemCreationClassName=\"CIM_ComputerSystem\",SystemName=\"ZARVO-0001\"");
     return path;
 }
 
@@ -248,7 +249,8 @@ void BM_JobGetInstanceAndElement(benchmark::State& state)
     {
         scs_bench::CountingHandler instance, element;
         jobs->getInstance(context, job, false, false, CIMPropertyList(), instance);
-        affected->associatorNames(context, job, "CIM_AffectedJobElement", "CIM_StorageVolume", "", "", element);
+        affected->associatorNames(context, job, "CIM_AffectedJobElement", "CIM_StorageVolume", "", "",
+                                  element);
         if (instance.count != 1 || element.count != 1) state.SkipWithError("no job or no volume");
     }
 }
@@ -287,7 +289,8 @@ void BM_ServiceMethods(benchmark::State& state)
         KeepResult created;
         try
         {
-            service->invokeMethod(context, servicePath(), "CreateOrModifyElementFromStoragePool", in, created);
+            service->invokeMethod(context, servicePath(), "CreateOrModifyElementFromStoragePool", in,
+                                  created);
         }
         catch (const Exception&)
         {

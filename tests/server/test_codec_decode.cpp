@@ -8,7 +8,6 @@
 #include <string>
 #include <tuple>
 
-
 #include "CimValueText.h"
 #include "RequestDecoder.h"
 
