@@ -112,24 +112,39 @@ CIMObjectPath keyedPath(const char* classAndKey, Uint32 id)
     return CIMObjectPath(String("root/snia:") + classAndKey + "=\"" + key + "\"");
 }
 
-// N daily scans spread over the demo array's volumes (one runs on each, the others wait).
-void scheduleScans(benchmark::State& state, Uint32 tasks)
+// N scans: daily ones spread over the demo array's volumes (one runs on each, the others wait)
+// on a clock that moves on at every engine call as a server's does, or immediate ones all on the
+// first volume on a clock that stands still.
+void scheduleScans(benchmark::State& state, Uint32 tasks, bool daily = true)
 {
-    KVELEngine* engine = freshEngine(256, true);
+    KVELEngine* engine = freshEngine(daily ? 256 : tasks + 1, daily);
     const Uint32 volumes[] = {0x3A000001, 0x3A000002, 0x3A000003};
     for (Uint32 i = 0; i < tasks; ++i)
     {
         KVELTask scan;
-        scan.setTaskSchedulingRecurring(Uint16(100 + i % 7), START, KVELTask::PERIODICITY_DAYS, 1);
-        if (engine->scanVolume(volumes[i % 3], &scan) != KVEL_RC_SUCCESS)
+        if (daily) scan.setTaskSchedulingRecurring(Uint16(100 + i % 7), START, KVELTask::PERIODICITY_DAYS, 1);
+        if (engine->scanVolume(volumes[daily ? i % 3 : 0], &scan) != KVEL_RC_SUCCESS)
             state.SkipWithError("engine refused a scan");
     }
 }
 
-void countPerTask(benchmark::State& state, Uint32 tasks)
+const OperationContext context;
+
+// Times `call`, one operation of the module delivering to the handler, traced or suppressed; each
+// must deliver `expected` results. With `tasks`, the time per task is counted too.
+template <class Call>
+void timeCalls(benchmark::State& state, bool traced, Uint32 expected, Call call, Uint32 tasks = 0)
 {
-    state.counters["per_task"] = benchmark::Counter(
-        double(tasks), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    TraceMode trace(traced);
+    for (auto _ : state)
+    {
+        scs_bench::CountingHandler delivered;
+        call(delivered);
+        if (delivered.count != expected) state.SkipWithError("wrong number of results");
+    }
+    if (tasks)
+        state.counters["per_task"] = benchmark::Counter(
+            double(tasks), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 const CIMObjectPath& servicePath()
@@ -177,25 +192,16 @@ BENCHMARK(BM_OperationWithSuppressedTrace);
 void BM_ElementToJobs(benchmark::State& state)
 {
     const Uint32 tasks = Uint32(state.range(0));
-    KVELEngine* engine = freshEngine(tasks + 1);
-    const Uint32 volumeID = engine->enumerateObjects(CLASSID_VOLUME)[0];
-    for (Uint32 i = 0; i < tasks; ++i)
-    {
-        KVELTask scan;
-        if (engine->scanVolume(volumeID, &scan) != KVEL_RC_SUCCESS)
-            state.SkipWithError("engine refused a scan");
-    }
+    scheduleScans(state, tasks, false);
     Loaded<CIMAssociationProvider> affected("AffectedJobElementProvider");
-    const CIMObjectPath volume = keyedPath("CIM_StorageVolume.DeviceID", volumeID);
-    OperationContext context;
-    TraceMode suppressed(false);
-    for (auto _ : state)
-    {
-        scs_bench::CountingHandler jobs;
-        affected->associatorNames(context, volume, "CIM_AffectedJobElement", "CIM_ConcreteJob", "", "", jobs);
-        if (jobs.count != tasks) state.SkipWithError("wrong number of jobs");
-    }
-    countPerTask(state, tasks);
+    const CIMObjectPath volume = keyedPath("CIM_StorageVolume.DeviceID", 0x3A000001);
+    timeCalls(
+        state, false, tasks,
+        [&](scs_bench::CountingHandler& jobs) {
+            affected->associatorNames(context, volume, "CIM_AffectedJobElement", "CIM_ConcreteJob", "", "",
+                                      jobs);
+        },
+        tasks);
 }
 BENCHMARK(BM_ElementToJobs)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
@@ -205,16 +211,12 @@ void BM_EnumerateJobs(benchmark::State& state)
     const Uint32 tasks = Uint32(state.range(0));
     scheduleScans(state, tasks);
     Loaded<CIMInstanceProvider> jobs("ConcreteJobProvider");
-    CIMObjectPath classPath("root/snia:CIM_ConcreteJob");
-    OperationContext context;
-    TraceMode suppressed(false);
-    for (auto _ : state)
-    {
-        scs_bench::CountingHandler delivered;
-        jobs->enumerateInstances(context, classPath, false, false, CIMPropertyList(), delivered);
-        if (delivered.count != tasks) state.SkipWithError("wrong number of jobs");
-    }
-    countPerTask(state, tasks);
+    const CIMObjectPath classPath("root/snia:CIM_ConcreteJob");
+    timeCalls(
+        state, false, tasks,
+        [&](scs_bench::CountingHandler& delivered)
+        { jobs->enumerateInstances(context, classPath, false, false, CIMPropertyList(), delivered); },
+        tasks);
 }
 BENCHMARK(BM_EnumerateJobs)->Arg(16)->Arg(256)->Unit(benchmark::kMicrosecond);
 
@@ -222,14 +224,9 @@ void BM_ServiceGetInstance(benchmark::State& state)
 {
     freshEngine();
     Loaded<CIMInstanceProvider> service("StorageConfigurationServiceProvider");
-    OperationContext context;
-    TraceMode trace(state);
-    for (auto _ : state)
-    {
-        scs_bench::CountingHandler delivered;
-        service->getInstance(context, servicePath(), false, false, CIMPropertyList(), delivered);
-        if (delivered.count != 1) state.SkipWithError("no service instance");
-    }
+    timeCalls(state, state.range(0), 1,
+              [&](scs_bench::CountingHandler& delivered)
+              { service->getInstance(context, servicePath(), false, false, CIMPropertyList(), delivered); });
 }
 BENCHMARK(BM_ServiceGetInstance)->Arg(0)->Arg(1);
 
@@ -237,22 +234,18 @@ BENCHMARK(BM_ServiceGetInstance)->Arg(0)->Arg(1);
 // (associatorNames over CIM_AffectedJobElement).
 void BM_JobGetInstanceAndElement(benchmark::State& state)
 {
-    const Uint32 tasks = Uint32(state.range(1));
-    scheduleScans(state, tasks);
+    scheduleScans(state, Uint32(state.range(1)));
     Loaded<CIMInstanceProvider> jobs("ConcreteJobProvider");
     Loaded<CIMAssociationProvider> affected("AffectedJobElementProvider");
-    OperationContext context;
     Array<Uint32> taskIDs = KVELEngine::_getInstance()->enumerateObjects(CLASSID_TASK);
     const CIMObjectPath job = ConcreteJobPath(taskIDs[taskIDs.size() - 1]);
-    TraceMode trace(state);
-    for (auto _ : state)
-    {
-        scs_bench::CountingHandler instance, element;
-        jobs->getInstance(context, job, false, false, CIMPropertyList(), instance);
-        affected->associatorNames(context, job, "CIM_AffectedJobElement", "CIM_StorageVolume", "", "",
-                                  element);
-        if (instance.count != 1 || element.count != 1) state.SkipWithError("no job or no volume");
-    }
+    timeCalls(state, state.range(0), 2,
+              [&](scs_bench::CountingHandler& both)
+              {
+                  jobs->getInstance(context, job, false, false, CIMPropertyList(), both);
+                  affected->associatorNames(context, job, "CIM_AffectedJobElement", "CIM_StorageVolume", "",
+                                            "", both);
+              });
 }
 BENCHMARK(BM_JobGetInstanceAndElement)->ArgsProduct({{0, 1}, {16, 256}});
 
@@ -262,7 +255,6 @@ void BM_ServiceMethods(benchmark::State& state)
 {
     KVELEngine* engine = freshEngine();
     Loaded<CIMMethodProvider> service("StorageConfigurationServiceProvider");
-    OperationContext context;
     const CIMObjectPath pool = keyedPath("CIM_StoragePool.InstanceID", KVELPool::BASE_POOL_ID);
     TraceMode trace(state);
     for (auto _ : state)
@@ -329,7 +321,6 @@ void BM_PersistenceRoundTrip(benchmark::State& state)
     CIMObjectPath target("root/snia:Zarvo_StorageConfigurationService.Name=\"x\"");
     Array<CIMParamValue> in;
     in.append(CIMParamValue("Data", CIMValue(String(hexBlock(bytes).c_str()))));
-    OperationContext context;
     TraceMode suppressed(false);
     for (auto _ : state)
     {
