@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <regex>
 
 #include <KVELiPtr.h>
 #include <ProviderTraceServices.h>
@@ -101,30 +103,16 @@ TraceCapture::~TraceCapture()
 // timestamp and pid fields are the trace services' own tests' concern.
 std::vector<TraceLine> TraceCapture::lines() const
 {
+    static const std::regex layout("^.*? +([^ ]+):([0-9]+) *(:----|:ERR!): (.*)$");
     std::vector<TraceLine> result;
     std::istringstream in(_buffer.str());
-    std::string text;
-    while (std::getline(in, text))
+    for (std::string text; std::getline(in, text);)
     {
-        TraceLine line;
-        size_t marker = text.find(":----: ");
-        if (marker == std::string::npos) marker = text.find(":ERR!: ");
-        if (marker == std::string::npos || marker < 30)
-        {
+        std::smatch part;
+        if (std::regex_match(text, part, layout))
+            result.push_back(TraceLine{part[3], part[4], part[1], std::stoi(part[2])});
+        else
             ADD_FAILURE() << "not a trace line: " << text;
-            continue;
-        }
-        const std::string fileLine = text.substr(marker - 30, 30);
-        line.marker = text.substr(marker, 5);
-        line.rest = text.substr(marker + 7);
-        size_t first = fileLine.find_first_not_of(' ');
-        size_t colon = fileLine.rfind(':');
-        if (first != std::string::npos && colon != std::string::npos && colon > first)
-        {
-            line.file = fileLine.substr(first, colon - first);
-            line.line = std::atoi(fileLine.c_str() + colon + 1);
-        }
-        result.push_back(line);
     }
     return result;
 }
@@ -212,18 +200,13 @@ void ModuleTest::TearDown()
     }
     _made.clear();
     for (const std::string& folder : {_ramdisk, _stateFolder})
-    {
-        std::string command = "rm -rf '" + folder + "'";
-        if (!folder.empty() && std::system(command.c_str()) != 0)
-            std::fprintf(stderr, "could not remove %s\n", folder.c_str());
-    }
+        if (!folder.empty()) std::filesystem::remove_all(folder);
 }
 
 void ModuleTest::removeStateFolder()
 {
     ASSERT_FALSE(_stateFolder.empty()) << "the engine has no durable state";
-    std::string command = "rm -rf '" + _stateFolder + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::filesystem::remove_all(_stateFolder);
 }
 
 std::vector<Uint32> ModuleTest::objects(CLASSID_e classID)

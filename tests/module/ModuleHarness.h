@@ -256,8 +256,8 @@ protected:
     static CIMObjectPath poolRef(Uint32 id) { return idPath("CIM_StoragePool", hex(id)); }
     static CIMObjectPath settingRef(Uint32 id) { return idPath("CIM_StorageSetting", hex(id)); }
     CIMObjectPath jobRef(Uint32 taskID);
-    static std::string hex(Uint32 id, const char* format = "%X");    // upper case, as keys are served
-    static std::string lowerHex(Uint32 id) { return hex(id, "%x"); } // as trace lines write IDs
+    // Upper case as keys are served; "%x" as trace lines write IDs.
+    static std::string hex(Uint32 id, const char* format = "%X");
 
 private:
     std::shared_ptr<KVELManualClock> _clock;

@@ -93,7 +93,7 @@ TEST_F(TaskControlTest, HexadecimalNeverLeaksIntoLaterNumbers)
     changed.addProperty(CIMProperty("Priority", CIMValue(Uint32(5))));
     PlainRecorder handler;
     jobs->modifyInstance(context, jobRef(taskID), changed, false, CIMPropertyList(), handler);
-    EXPECT_TRUE(trace.hasOnce("Task ID is: 0x" + lowerHex(taskID)));
+    EXPECT_TRUE(trace.hasOnce("Task ID is: 0x" + hex(taskID, "%x")));
     EXPECT_TRUE(trace.hasOnce("Task ID is: " + std::to_string(taskID)));
 }
 
