@@ -1,5 +1,6 @@
-// CIM-XML rendering: escaping, embedded instances and class declarations (a reference key nested in
-// a reference is read back by interop.sh through the interop namespace's associations).
+// CIM-XML rendering: embedded instances and class declarations (a reference key nested in a
+// reference is read back by interop.sh through the interop namespace's associations; escaping and
+// the text of a VALUE come back through the codec's round trip of every value type).
 #include <Pegasus/Common/XmlWriter.h>
 
 #include <gtest/gtest.h>
@@ -16,26 +17,8 @@ pugi::xml_node parse(pugi::xml_document& doc, const std::string& xml)
     return doc.first_child();
 }
 
-std::string valueXml(const CIMValue& value)
-{
-    std::string out;
-    XmlWriter::appendValueElement(out, value);
-    return out;
-}
-
 const char* storagePool = "//array1/root/snia:CIM_StoragePool.InstanceID=\"P&1\"";
 } // namespace
-
-TEST(XmlWriter, EscapesMarkupQuotesAndControlCharacters)
-{
-    std::string out;
-    XmlWriter::appendEscaped(out, String("a&b<c>\"d'e\tf\r\n\x01 \xC3\xA9"));
-    EXPECT_EQ(out, "a&amp;b&lt;c&gt;&quot;d&apos;e&#9;f&#13;&#10;&#1; \xC3\xA9");
-
-    // Whitespace in a VALUE is data: nothing is added around or inside it.
-    EXPECT_EQ(valueXml(CIMValue(String("  x ]]> "))), "<VALUE>  x ]]&gt; </VALUE>");
-    EXPECT_EQ(valueXml(CIMValue(String(""))), "<VALUE></VALUE>");
-}
 
 TEST(XmlWriter, PropertiesAndEmbeddedInstances)
 {
