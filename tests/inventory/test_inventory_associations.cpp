@@ -39,26 +39,6 @@ protected:
     }
 };
 
-TEST_F(InventoryAssociationsTest, EachAssociationLinksTheElementsTheEngineRecordsBothWays)
-{
-    EXPECT_EQ(idsOf(associators(ALLOCATED, poolRef(BASE_POOL))), asSet(volumes())) << "no setting records";
-    EXPECT_EQ(associators(ALLOCATED, poolRef(SPARE_POOL)).size(), 0u);
-    for (const auto& used : spaceByVolume())
-        EXPECT_EQ(used.second, volume(used.first)->ConsumedBlocks * 512) << hex(used.first);
-
-    EXPECT_EQ(idsOf(associators(HOSTED, systemRef(arrayName()))), asSet(objects(CLASSID_STORAGEPOOL)));
-    for (Uint32 pool : objects(CLASSID_STORAGEPOOL))
-    {
-        const Array<CIMObject> offered = associators(CAPABILITIES, poolRef(pool));
-        ASSERT_EQ(offered.size(), 1u);
-        EXPECT_EQ(str(offered[0].getClassName().getString()), "CIM_StorageCapabilities");
-        EXPECT_EQ(idOf(offered[0].getPath()), pool);
-        EXPECT_EQ(idsOf(associators(CAPABILITIES, capabilitiesRef(pool))), std::set<Uint32>{pool});
-        EXPECT_EQ(idsOf(associators(COMPONENT, poolRef(pool))), asSet(drivesInPool(pool)));
-    }
-    EXPECT_EQ(idsOf(associators(COMPONENT, driveRef(0x38000010))), std::set<Uint32>{AVAILABLE_POOL});
-}
-
 TEST_F(InventoryAssociationsTest, RolesAndResultClassesChooseTheFarEndOrTheAssociation)
 {
     const CIMObjectPath pool = poolRef(BASE_POOL), aVolume = volumeRef(volumes().front()),
