@@ -94,21 +94,6 @@ TEST(CIMProperty, TypeRulesAtConstructionAndOnSetValue)
     EXPECT_THROW(sized.setValue(CIMValue(Array<Uint8>(2))), TypeMismatchException);
 }
 
-TEST(CIMProperty, QualifierListFindsIgnoringCaseAndRejectsDuplicatesAndBadIndexes)
-{
-    CIMProperty p("A", CIMValue(Uint32(1)));
-    p.addQualifier(CIMQualifier("Key", CIMValue(true)))
-        .addQualifier(CIMQualifier("Units", CIMValue(String("B"))));
-    EXPECT_THROW(p.addQualifier(CIMQualifier("KEY", CIMValue(false))), AlreadyExistsException);
-    EXPECT_EQ(p.getQualifierCount(), 2u);
-    EXPECT_EQ(p.findQualifier("units"), 1u);
-    EXPECT_EQ(p.findQualifier("Missing"), PEG_NOT_FOUND);
-    EXPECT_THROW(p.getQualifier(2), IndexOutOfBoundsException);
-    EXPECT_THROW(p.removeQualifier(2), IndexOutOfBoundsException);
-    p.removeQualifier(0);
-    EXPECT_EQ(p.findQualifier("Units"), 0u);
-}
-
 TEST(CIMInstance, PropertiesAreNamedOnceAndThePathKeepsTheClass)
 {
     CIMInstance inst = diskInstance();
