@@ -2,9 +2,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <set>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include "KvelTestSupport.h"
 
@@ -173,33 +171,6 @@ TEST_F(kvelPersistence, BlocksTravelThroughTransferFiles)
               engine->setPersistenceData(KVELController::PERSISTENCE_LOCAL, in.c_str()));
     std::remove(in.c_str());
     std::remove(out.c_str());
-}
-
-TEST_F(kvelPersistence, TransferFileNamesAreDistinctAcrossThreads)
-{
-    KVELEngineConfig config;
-    config.ramdiskDirectory = "/ramdisk/";
-    engine = makeEngine(config);
-    char small[8];
-    EXPECT_EQ(0u, KVELEngine::getRamdiskFilename(sizeof small, small));
-    std::vector<std::set<std::string>> names(4);
-    std::vector<std::thread> threads;
-    for (auto& set : names)
-        threads.emplace_back(
-            [&set]
-            {
-                char buffer[108];
-                for (int i = 0; i < 250; ++i)
-                    if (Uint32 length = KVELEngine::getRamdiskFilename(sizeof buffer, buffer))
-                        set.insert(std::string(buffer, length));
-            });
-    for (auto& thread : threads)
-        thread.join();
-    std::set<std::string> all;
-    for (const auto& set : names)
-        all.insert(set.begin(), set.end());
-    EXPECT_EQ(1000u, all.size());
-    EXPECT_EQ(0u, all.begin()->rfind("/ramdisk/", 0));
 }
 
 } // namespace
