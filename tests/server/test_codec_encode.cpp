@@ -142,25 +142,9 @@ TEST(CodecEncodeRoundTrip, EveryValueTypeComesBackAsItWent)
     }
 }
 
-TEST(CodecEncodeEnvelope, EchoesTheMessageAndEscapesAttributes)
-{
-    CimResponse response = intrinsicResponse(CimResponse::NoReturn);
-    response.messageId = "id \"<&>\" 1";
-    response.methodName = "DeleteInstance";
-    const std::string xml = encodeResponse(response);
-    EXPECT_EQ(
-        0u,
-        xml.find("<?xml version=\"1.0\" encoding=\"utf-8\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"));
-    pugi::xml_document document;
-    const pugi::xml_node message = parsed(document, xml, "/CIM/MESSAGE");
-    EXPECT_STREQ("id \"<&>\" 1", message.attribute("ID").value());
-    EXPECT_STREQ("1.0", message.attribute("PROTOCOLVERSION").value());
-    const pugi::xml_node answer = message.child("SIMPLERSP").child("IMETHODRESPONSE");
-    EXPECT_STREQ("DeleteInstance", answer.attribute("NAME").value());
-    EXPECT_FALSE(answer.first_child()) << "NoReturn writes no IRETURNVALUE";
-}
-
-// wbemcli takes a response without IRETURNVALUE for an empty one; other clients do not.
+// wbemcli takes a response without IRETURNVALUE for an empty one; other clients do not. The
+// envelope and the message ID echoed are read by wbemcli in every integration test and by the HTTP
+// tests, attribute escaping is the errors' test's.
 TEST(CodecEncodeEnvelope, EmptyResultsStillAnswer)
 {
     for (CimResponse::ReturnKind kind : {CimResponse::InstanceNames, CimResponse::NamedInstances,
@@ -170,6 +154,10 @@ TEST(CodecEncodeEnvelope, EmptyResultsStillAnswer)
                       .find("<IMETHODRESPONSE NAME=\"EnumerateInstances\"><IRETURNVALUE></IRETURNVALUE>"))
             << kind;
 
+    // Nothing to answer (a DeleteInstance) writes no IRETURNVALUE at all.
+    EXPECT_NE(std::string::npos,
+              encodeResponse(intrinsicResponse(CimResponse::NoReturn))
+                  .find("<IMETHODRESPONSE NAME=\"EnumerateInstances\"></IMETHODRESPONSE>"));
     CimResponse noReturn;
     noReturn.kind = OperationKind::Extrinsic;
     noReturn.methodName = "M";
