@@ -88,13 +88,6 @@ protected:
     CIMObjectPath capabilitiesRef(Uint32 poolID) { return idPath("CIM_StorageCapabilities", hex(poolID)); }
     CIMObjectPath hintsRef(Uint32 settingID) { return idPath("CIM_StorageSettingWithHints", hex(settingID)); }
 
-    static bool hasKey(const CIMObjectPath& path, const CIMName& name)
-    {
-        const Array<CIMKeyBinding>& keys = path.getKeyBindings();
-        for (Uint32 i = 0; i < keys.size(); ++i)
-            if (keys[i].getName().equal(name)) return true;
-        return false;
-    }
     // The object ID a path names by its InstanceID or DeviceID.
     static Uint32 idOf(const CIMObjectPath& path)
     {

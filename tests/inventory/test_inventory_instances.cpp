@@ -113,7 +113,7 @@ TEST_F(InventoryInstancesTest, PropertyListsFilterKeysTooAndOnlyKeysCarryTheKeyQ
         for (Uint32 i = 0; i < qualified.getPropertyCount(); ++i)
         {
             const CIMConstProperty property = qualified.getProperty(i);
-            const bool isKey = hasKey(sample.second, property.getName());
+            const bool isKey = keyOf(sample.second, str(property.getName().getString()).c_str()) != "<none>";
             const Uint32 qualifier = property.findQualifier(CIMName("Key"));
             EXPECT_EQ(qualifier != PEG_NOT_FOUND, isKey) << str(property.getName().getString());
             EXPECT_EQ(plain.getProperty(plain.findProperty(property.getName())).getQualifierCount(), 0u);
