@@ -88,40 +88,6 @@ TEST_F(DispatchProviders, ProvidersCallBackIntoTheHostFromInsideTheirOperations)
     EXPECT_NE(recursion.errorDescription.find("nested"), std::string::npos);
 }
 
-// The modules call the handle's enumerations (the test providers its getInstance and invokeMethod
-// too, above); its other operations nothing uses.
-TEST_F(DispatchProviders, TheHandleAnswersEnumerationsAsOpenPegasusDoes)
-{
-    CIMOMHandle handle = host.dispatcher->makeHandle();
-    OperationContext context;
-    EXPECT_EQ(handle.enumerateInstanceNames(context, NS, CIMName("Test_Widget")).size(), 3u);
-    auto codeOf = [](auto&& call)
-    {
-        try
-        {
-            call();
-        }
-        catch (const CIMException& e)
-        {
-            return e.getCode();
-        }
-        return CIM_ERR_SUCCESS;
-    };
-    // An enumeration of no class or an unknown one is an invalid class.
-    EXPECT_EQ(codeOf([&] { handle.enumerateInstanceNames(context, NS, CIMName()); }), CIM_ERR_INVALID_CLASS);
-    EXPECT_EQ(codeOf(
-                  [&] {
-                      handle.enumerateInstances(context, NS, CIMName(), true, false, false, false,
-                                                CIMPropertyList());
-                  }),
-              CIM_ERR_INVALID_CLASS);
-    EXPECT_EQ(codeOf([&] { handle.enumerateInstanceNames(context, NS, CIMName("No_Such")); }),
-              CIM_ERR_INVALID_CLASS);
-    EXPECT_EQ(
-        codeOf([&] { handle.enumerateInstanceNames(context, CIMNamespaceName("no/such"), "Test_Widget"); }),
-        CIM_ERR_INVALID_NAMESPACE);
-}
-
 TEST_F(DispatchProviders, ManyThreadsExecuteRequestsAtOnce)
 {
     const int threads = 6;
