@@ -50,19 +50,6 @@ TEST_F(FrameTest, EntryPointMatchesTheFourNamesIgnoringCaseOnly)
     EXPECT_TRUE(trace.hasOnce("Starting up the StorageConfigurationService provider"));
 }
 
-TEST_F(FrameTest, EntryPointStaysSilentWhenSuppressed)
-{
-    ProviderTraceServices::ptsIncrementTraceSuppressForPid(1);
-    {
-        TraceCapture trace;
-        CIMProvider* made = entryPoint()("ConcreteJobProvider");
-        ASSERT_NE(made, nullptr);
-        made->terminate(); // deletes itself
-        EXPECT_EQ(trace.raw(), "");
-    }
-    ProviderTraceServices::ptsCancelTraceSuppressForPid();
-}
-
 TEST_F(FrameTest, CIMExceptionsPassUnchangedAsWarningsOnlyWithAnExpectedPrefixAndWithoutEvent)
 {
     struct Case
