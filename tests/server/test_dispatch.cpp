@@ -92,13 +92,6 @@ CIMValue out(const CimResponse& response, const std::string& name)
     return CIMValue();
 }
 
-std::string typeOf(const CimResponse& response, const std::string& name)
-{
-    String type;
-    out(response, name + "Type").get(type);
-    return text(type);
-}
-
 } // namespace
 
 TEST_F(DispatchInstances, GetInstanceAnswersACompletePathAndFiltersOnACopy)
@@ -306,7 +299,7 @@ TEST_F(DispatchMethods, UntypedParametersGetTheDeclaredTypesTypedOnesAndUndeclar
                                      {"Target", "reference"},
                                      {"Big", "uint32"},
                                      {"Undeclared", "string untyped"}})
-        EXPECT_EQ(typeOf(response, name), type) << name;
+        EXPECT_EQ(text(out(response, std::string(name) + "Type").toString()), type) << name;
     Array<Uint16> sizes;
     out(response, "Sizes").get(sizes);
     ASSERT_EQ(sizes.size(), 2u);
