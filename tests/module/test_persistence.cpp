@@ -27,18 +27,6 @@ protected:
         }
         return names;
     }
-    static std::string hexText(size_t bytes)
-    {
-        static const char digits[] = "0123456789ABCDEF";
-        std::string text;
-        for (size_t i = 0; i < bytes; ++i)
-        {
-            Uint8 byte = Uint8(i * 7 + 3);
-            text += digits[byte >> 4];
-            text += digits[byte & 15];
-        }
-        return text;
-    }
     MethodRecorder write(const std::string& data, Uint16 setting = 0)
     {
         return call("WritePersistenceData",
@@ -91,7 +79,7 @@ TEST_F(PersistenceTest, ShortWritesAndUnusableDirectoriesLeaveNoFile)
     sighandler_t previous = signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     TraceCapture trace;
-    MethodRecorder result = write(hexText(10000));
+    MethodRecorder result = write(std::string(20000, 'A'));
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, previous);
     EXPECT_EQ(answer<Sint32>(result), 4);
