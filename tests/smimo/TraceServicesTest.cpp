@@ -20,15 +20,6 @@ bool isTimestamp(const std::string& text) // "2026-12-05 14:55:12.123456"
            consumed == 26 && text.size() == 26;
 }
 
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // A scope line after its timestamp, pid and file-line field, which are checked on the way.
 std::string scopeText(const std::string& line, const char* file, int number)
 {
@@ -100,7 +91,10 @@ TEST_F(smimoTraceServices, ScopesWriteEntryAndExitLinesAndIndentPerThread)
         EXPECT_EQ(PTS::ptsGetIndentString(), "  ");
     }
     EXPECT_EQ(PTS::ptsGetIndentString(), "");
-    const std::vector<std::string> lines = linesOf(testing::internal::GetCapturedStdout());
+    std::vector<std::string> lines;
+    std::istringstream captured(testing::internal::GetCapturedStdout());
+    for (std::string line; std::getline(captured, line);)
+        lines.push_back(line);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(scopeText(lines[0], "ConcreteJob", 10), "Entering ConcreteJobProvider::getInstance");
     EXPECT_EQ(scopeText(lines[1], "SCS", 20), "  Entering P::_handleX");
