@@ -17,17 +17,6 @@ CIMQualifier keyQualifier(Boolean isKey = true)
     return CIMQualifier("Key", CIMValue(isKey));
 }
 
-// class Test_Disk { [Key] string DeviceID; [Key] uint32 Slot; [Description] string Label = "none"; }
-CIMClass diskClass()
-{
-    CIMClass c("Test_Disk", "Test_Device");
-    c.addProperty(CIMProperty("DeviceID", CIMValue(CIMTYPE_STRING, false)).addQualifier(keyQualifier()));
-    c.addProperty(CIMProperty("Label", CIMValue(String("none")), 0, CIMName(), "Test_Device")
-                      .addQualifier(CIMQualifier("Description", CIMValue(String("text")))));
-    c.addProperty(CIMProperty("Slot", CIMValue(CIMTYPE_UINT32, false)).addQualifier(keyQualifier()));
-    return c;
-}
-
 CIMInstance diskInstance()
 {
     CIMInstance i("Test_Disk");
@@ -148,7 +137,12 @@ TEST(CIMInstance, InstanceFilterDropsQualifiersClassOriginsAndUnlistedProperties
 
 TEST(CIMClass, BooleanQualifiersKeysAndBuildPath)
 {
-    CIMClass c = diskClass();
+    // class Test_Disk { [Key] string DeviceID; [Key] uint32 Slot; [Description] string Label = "none"; }
+    CIMClass c("Test_Disk", "Test_Device");
+    c.addProperty(CIMProperty("DeviceID", CIMValue(CIMTYPE_STRING, false)).addQualifier(keyQualifier()));
+    c.addProperty(CIMProperty("Label", CIMValue(String("none")), 0, CIMName(), "Test_Device")
+                      .addQualifier(CIMQualifier("Description", CIMValue(String("text")))));
+    c.addProperty(CIMProperty("Slot", CIMValue(CIMTYPE_UINT32, false)).addQualifier(keyQualifier()));
     EXPECT_FALSE(c.isAssociation());
     c.addQualifier(CIMQualifier("ASSOCIATION", CIMValue(true)));
     c.addQualifier(CIMQualifier("Abstract", CIMValue(false)));
