@@ -32,15 +32,6 @@ protected:
         return call("WritePersistenceData",
                     params({param("Data", String(data.c_str())), param("PersistenceSetting", setting)}));
     }
-    // The name the engine gives the next transfer file: its names count up.
-    static std::string nextTransferName()
-    {
-        char name[108];
-        EXPECT_NE(KVELEngine::getRamdiskFilename(sizeof name, name), 0u);
-        std::string text = name;
-        size_t dash = text.rfind('-') + 1;
-        return text.substr(0, dash) + std::to_string(std::stoul(text.substr(dash)) + 1) + ".tmp";
-    }
     std::string read(MethodRecorder& result)
     {
         result = call("ReadPersistenceData", params({}));
@@ -111,7 +102,12 @@ TEST_F(UnsavedPersistenceTest, AFailedReadIsAnsweredAtOnceAndLeavesTheFileToTheE
     EXPECT_TRUE(leftovers().empty()) << "the engine took back the file it wrote";
 
     // Refused before the engine writes: a file of the transfer name is not the handler's to remove.
-    std::string next = nextTransferName();
+    // The engine's names count up: the next one is the last drawn plus one.
+    char name[108];
+    ASSERT_NE(KVELEngine::getRamdiskFilename(sizeof name, name), 0u);
+    const std::string last = name, counted = last.substr(last.rfind('-') + 1);
+    const std::string next =
+        last.substr(0, last.rfind('-') + 1) + std::to_string(std::stoul(counted) + 1) + ".tmp";
     std::ofstream(next) << "not the handler's";
     engine().initiateShutdown(true);
     read(result);
