@@ -81,22 +81,19 @@ inline std::string registration(const std::string& location,
     return mof;
 }
 
-inline std::string standardRegistration()
-{
-    return registration("CimhostTestProvider", {{"WidgetProvider", "Test_Widget", "2"},
-                                                {"WidgetProvider", "Test_SpecialWidget", "2"},
-                                                {"WidgetProvider", "Test_RefusingWidget", "2"},
-                                                {"WidgetProvider", "Test_Widget", "5"},
-                                                {"MembershipProvider", "Test_Membership", "3"},
-                                                {"PairingProvider", "Test_Pairing", "3"},
-                                                {"BrokenProvider", "Test_Broken", "2, 5"},
-                                                {"WidgetProvider", "Test_Mirror", "2, 5"}});
-}
-
 // Schema, registry, loaded providers and a dispatcher, torn down in the reverse order.
 struct Host
 {
-    explicit Host(const std::string& registrationMof = standardRegistration())
+    // By default the test module's providers as the dispatch tests use them.
+    explicit Host(const std::string& registrationMof =
+                      registration("CimhostTestProvider", {{"WidgetProvider", "Test_Widget", "2"},
+                                                           {"WidgetProvider", "Test_SpecialWidget", "2"},
+                                                           {"WidgetProvider", "Test_RefusingWidget", "2"},
+                                                           {"WidgetProvider", "Test_Widget", "5"},
+                                                           {"MembershipProvider", "Test_Membership", "3"},
+                                                           {"PairingProvider", "Test_Pairing", "3"},
+                                                           {"BrokenProvider", "Test_Broken", "2, 5"},
+                                                           {"WidgetProvider", "Test_Mirror", "2, 5"}}))
     {
         cimhost::MofCompiler(repository)
             .compileText(CLASSES + registrationMof,
