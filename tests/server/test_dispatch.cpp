@@ -27,14 +27,6 @@ using DispatchMethods = DispatchTest;
 const CIMObjectPath G1 = objectPath("Test_Group", "Name", "g1");
 const CIMObjectPath G2 = objectPath("Test_Group", "Name", "g2");
 
-CIMInstance newWidget(const char* id, Uint32 size)
-{
-    CIMInstance instance(CIMName("Test_Widget"));
-    instance.addProperty(CIMProperty(CIMName("Id"), CIMValue(String(id))));
-    instance.addProperty(CIMProperty(CIMName("Size"), CIMValue(size)));
-    return instance;
-}
-
 std::vector<std::string> idsOf(const Array<CIMInstance>& instances)
 {
     std::vector<std::string> ids;

@@ -190,6 +190,16 @@ inline Pegasus::CIMObjectPath widgetPath(const char* id, const char* className =
     return objectPath(className, "Id", id);
 }
 
+// A Test_Widget to create, with its key and size.
+inline Pegasus::CIMInstance newWidget(const char* id, Pegasus::Uint32 size)
+{
+    Pegasus::CIMInstance instance(Pegasus::CIMName("Test_Widget"));
+    instance.addProperty(
+        Pegasus::CIMProperty(Pegasus::CIMName("Id"), Pegasus::CIMValue(Pegasus::String(id))));
+    instance.addProperty(Pegasus::CIMProperty(Pegasus::CIMName("Size"), Pegasus::CIMValue(size)));
+    return instance;
+}
+
 inline std::string text(const Pegasus::String& s)
 {
     return std::string(s.getCString());

@@ -101,11 +101,9 @@ TEST_F(DispatchProviders, ManyThreadsExecuteRequestsAtOnce)
                 for (int i = 0; i < rounds; ++i)
                 {
                     std::string id = "t" + std::to_string(t) + "-" + std::to_string(i);
-                    CIMInstance created(CIMName("Test_Widget"));
-                    created.addProperty(CIMProperty(CIMName("Id"), CIMValue(String(id.c_str()))));
-                    created.addProperty(CIMProperty(CIMName("Size"), CIMValue(Uint32(i))));
                     const CimResponse answers[] = {
-                        host.call("CreateInstance", {instanceParam("NewInstance", created, false)}),
+                        host.call("CreateInstance",
+                                  {instanceParam("NewInstance", newWidget(id.c_str(), Uint32(i)), false)}),
                         host.call("GetInstance", {pathParam("InstanceName", widgetPath(id.c_str()))}),
                         host.call("EnumerateInstances", {classParam("ClassName", "Test_Mirror")}),
                         host.call("AssociatorNames",
