@@ -40,11 +40,6 @@ std::string method(const std::string& target, const std::string& params)
                     "</METHODCALL>");
 }
 
-std::string utf8(const String& text)
-{
-    return static_cast<const char*>(text.getCString());
-}
-
 std::string param(const std::string& name, const std::string& content, const std::string& attributes = "")
 {
     return "<PARAMVALUE NAME=\"" + name + "\"" + attributes + ">" + content + "</PARAMVALUE>";
@@ -126,9 +121,9 @@ TEST(CodecDecodeForms, ReferenceFormsAndKeyBindings)
     const Array<CIMKeyBinding>& bindings = keys.iparam("InstanceName")->path.getKeyBindings();
     ASSERT_EQ(3u, bindings.size());
     EXPECT_EQ(CIMKeyBinding::BOOLEAN, bindings[0].getType());
-    EXPECT_EQ("TRUE", utf8(bindings[0].getValue()));
+    EXPECT_EQ(String("TRUE"), bindings[0].getValue());
     EXPECT_EQ(CIMKeyBinding::NUMERIC, bindings[1].getType());
-    EXPECT_EQ("31", utf8(bindings[1].getValue()));
+    EXPECT_EQ(String("31"), bindings[1].getValue());
     EXPECT_EQ(CIMKeyBinding::REFERENCE, bindings[2].getType());
     EXPECT_EQ(CIMObjectPath("//localhost/root/snia:CIM_StoragePool.InstanceID=\"37000003\""),
               CIMObjectPath(bindings[2].getValue()));
@@ -138,7 +133,7 @@ TEST(CodecDecodeForms, ReferenceFormsAndKeyBindings)
                        "<KEYVALUE VALUETYPE=\"numeric\">-12</KEYVALUE></INSTANCENAME></IPARAMVALUE>"));
     ASSERT_EQ(1u, lone.iparam("InstanceName")->path.getKeyBindings().size());
     EXPECT_TRUE(lone.iparam("InstanceName")->path.getKeyBindings()[0].getName().isNull());
-    EXPECT_EQ("-12", utf8(lone.iparam("InstanceName")->path.getKeyBindings()[0].getValue()));
+    EXPECT_EQ(String("-12"), lone.iparam("InstanceName")->path.getKeyBindings()[0].getValue());
 }
 
 TEST(CodecDecodeForms, InstancesAndEmbeddedInstances)
