@@ -322,7 +322,9 @@ TEST(CodecDecodeFaults, EmbeddedObjectsCountAgainstTheNestingLimit)
     EXPECT_TRUE(tooDeep.hasDecodeError);
     EXPECT_EQ(CIM_ERR_INVALID_PARAMETER, tooDeep.decodeErrorCode);
     EXPECT_NE(std::string::npos, tooDeep.decodeErrorText.find("nested")) << tooDeep.decodeErrorText;
-    EXPECT_FALSE(decodeRequest(nested(3)).hasDecodeError); // within the default limit
+    // The default limit, 64 levels: nested(20) reaches exactly 64, nested(21) 67.
+    EXPECT_FALSE(decodeRequest(nested(20)).hasDecodeError);
+    EXPECT_TRUE(decodeRequest(nested(21)).hasDecodeError);
 }
 
 // The extremes of each type in their usual form come back through the encoder's round trip.
