@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <regex>
 
 #include <KVELiPtr.h>
 #include <ProviderTraceServices.h>
@@ -103,16 +102,25 @@ TraceCapture::~TraceCapture()
 // timestamp and pid fields are the trace services' own tests' concern.
 std::vector<TraceLine> TraceCapture::lines() const
 {
-    static const std::regex layout("^.*? +([^ ]+):([0-9]+) *(:----|:ERR!): (.*)$");
     std::vector<TraceLine> result;
     std::istringstream in(_buffer.str());
     for (std::string text; std::getline(in, text);)
     {
-        std::smatch part;
-        if (std::regex_match(text, part, layout))
-            result.push_back(TraceLine{part[3], part[4], part[1], std::stoi(part[2])});
-        else
+        size_t marker = text.find(":----: ");
+        if (marker == std::string::npos) marker = text.find(":ERR!: ");
+        const size_t end = marker == std::string::npos || marker == 0
+                               ? std::string::npos
+                               : text.find_last_not_of(' ', marker - 1);
+        const size_t start = end == std::string::npos ? end : text.rfind(' ', end);
+        const size_t colon = start == std::string::npos ? start : text.rfind(':', end);
+        if (colon == std::string::npos || colon <= start)
+        {
             ADD_FAILURE() << "not a trace line: " << text;
+            continue;
+        }
+        result.push_back(TraceLine{text.substr(marker, 5), text.substr(marker + 7),
+                                   text.substr(start + 1, colon - start - 1),
+                                   std::atoi(text.c_str() + colon + 1)});
     }
     return result;
 }
