@@ -1,7 +1,7 @@
 // The event-driven HTTP/1.1 transport: listeners (plain or TLS) accept connections, every
 // connection is read and written asynchronously on a few I/O threads, and only complete
-// requests reach the service: on the I/O thread that read one when it had nothing else to do,
-// else on a bounded pool of workers. A connection costs a socket and a buffer, never a thread,
+// requests reach the service: a lone client's on the I/O thread that read it (see IoThreads),
+// all others on a bounded pool of workers. A connection costs a socket and a buffer, never a thread,
 // so idle or slow clients cannot starve the others.
 #ifndef CIMHOST_HttpTransport_h
 #define CIMHOST_HttpTransport_h
@@ -31,8 +31,7 @@ struct TransportOptions
     std::string privateKeyFile;  // PEM
 
     size_t workers = 0;   // 0: twice the cores, at least 4
-    // The threads that read, parse and write; one serves a request itself when it had nothing
-    // else to do (see IoThreads), every other request goes to a worker.
+    // The threads that read, parse and write (and serve a lone client's requests, see IoThreads).
     size_t ioThreads = 1;
 
     std::chrono::milliseconds headerTimeout{10000};  // from the first byte of a request to its blank line

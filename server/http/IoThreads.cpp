@@ -105,6 +105,13 @@ void IoThreads::endServing()
     currentSlot()->servingSince = 0;
 }
 
+void IoThreads::recordFailure()
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    if (!_failure) _failure = std::current_exception();
+    _io.stop();
+}
+
 void IoThreads::runIoThread(Slot& slot)
 {
     currentSlot() = &slot;
@@ -114,9 +121,7 @@ void IoThreads::runIoThread(Slot& slot)
     }
     catch (...)
     {
-        std::lock_guard<std::mutex> lock(_mutex);
-        if (!_failure) _failure = std::current_exception();
-        _io.stop();
+        recordFailure();
     }
     currentSlot() = nullptr;
     std::lock_guard<std::mutex> lock(_mutex);
@@ -156,9 +161,7 @@ void IoThreads::runRelief()
         }
         catch (...)
         {
-            std::lock_guard<std::mutex> failed(_mutex);
-            if (!_failure) _failure = std::current_exception();
-            _io.stop();
+            recordFailure();
         }
         lock.lock();
         _changed.notify_all(); // run() may be waiting for a stopped loop to be left

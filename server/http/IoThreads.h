@@ -49,6 +49,8 @@ private:
 
     void runIoThread(Slot& slot);
     void runRelief();
+    // From a catch block: keeps the first exception for run() and stops the loop.
+    void recordFailure();
     bool someoneServingLongerThan(std::chrono::steady_clock::duration patience) const;
     size_t servingCount() const;
 
