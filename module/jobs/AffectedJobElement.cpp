@@ -11,6 +11,7 @@
 #include "CimNames.h"
 #include "OperationTrace.h"
 #include "Refusal.h"
+#include "VanishedTasks.h"
 
 #define SCS_TRACE_FILE "AffectedJobElement"
 
@@ -45,7 +46,8 @@ std::unique_ptr<KVELTask> fetchTask(KVELEngine& engine, Uint32 taskID)
 }
 
 // Calls onJob(taskID, task) for every task whose target is the element of the source path. Tasks
-// that end between the listing and the fetch are passed over.
+// that end between the listing and the fetch are passed over; so must onJob pass over a task that
+// ends after the fetch, when it reads the engine again.
 template <class OnJob>
 void forEachJobOfElement(KVELEngine& engine, const CIMObjectPath& elementPath, OnJob onJob)
 {
@@ -139,8 +141,10 @@ void AffectedJobElementProvider::associatorNames(const OperationContext&, const 
                          if (direction == ELEMENT_TO_JOBS)
                          {
                              forEachJobOfElement(*_engine, objectName,
-                                                 [&](Uint32 taskID, const KVELTask&)
-                                                 { handler.deliver(ConcreteJobPath(taskID)); });
+                                                 [&](Uint32 taskID, const KVELTask&) {
+                                                     deliverUnlessVanished(
+                                                         [&] { handler.deliver(ConcreteJobPath(taskID)); });
+                                                 });
                          }
                          else if (direction == JOB_TO_VOLUME)
                          {

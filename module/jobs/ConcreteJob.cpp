@@ -11,6 +11,7 @@
 #include "CimNames.h"
 #include "OperationTrace.h"
 #include "Refusal.h"
+#include "VanishedTasks.h"
 
 #define SCS_TRACE_FILE "ConcreteJob"
 
@@ -43,24 +44,6 @@ void ConcreteJobProvider::terminate()
     delete this;
 }
 
-namespace
-{
-
-// The tasks are listed first and read one by one after; a task that ends (its retention ran out,
-// or a client deleted it) in between is no longer a job and is left out of the answer.
-template <class Deliver> void deliverUnlessVanished(Deliver&& deliver)
-{
-    try
-    {
-        deliver();
-    }
-    catch (const CIMObjectNotFoundException&)
-    {
-    }
-}
-
-} // namespace
-
 void ConcreteJobProvider::enumerateInstanceNames(const OperationContext&, const CIMObjectPath& classReference,
                                                  ObjectPathResponseHandler& handler)
 {
@@ -84,20 +67,18 @@ void ConcreteJobProvider::enumerateInstances(const OperationContext&, const CIMO
 {
     SCS_METHOD_SCOPE("ConcreteJobProvider::enumerateInstances");
     SCS_TRACE_PATH(classReference);
-    runInCatchLadder(SCS_LADDER_SITE("enumerateInstances"),
-                     [&]
-                     {
-                         handler.processing();
-                         Array<Uint32> taskIDs = _engine->enumerateObjects(CLASSID_TASK);
-                         for (Uint32 i = 0; i < taskIDs.size(); ++i)
-                             deliverUnlessVanished(
-                                 [&]
-                                 {
-                                     handler.deliver(
-                                         ConcreteJobInstance(includeQualifiers, propertyList, taskIDs[i]));
-                                 });
-                         handler.complete();
-                     });
+    runInCatchLadder(
+        SCS_LADDER_SITE("enumerateInstances"),
+        [&]
+        {
+            handler.processing();
+            Array<Uint32> taskIDs = _engine->enumerateObjects(CLASSID_TASK);
+            for (Uint32 i = 0; i < taskIDs.size(); ++i)
+                deliverUnlessVanished(
+                    [&]
+                    { handler.deliver(ConcreteJobInstance(includeQualifiers, propertyList, taskIDs[i])); });
+            handler.complete();
+        });
 }
 
 // The one operation that silences its own trace: clients poll jobs often, and a poll should not

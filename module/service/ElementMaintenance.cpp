@@ -52,11 +52,7 @@ void deliverElementOutcome(MethodResultResponseHandler& handler, Uint32 engineRc
     if (engineRc == KVEL_RC_SUCCESS)
     {
         returnValue = 0;
-        if (task.getTaskID() != 0)
-        {
-            deliverJob(handler, task.getTaskID());
-            returnValue = 4096;
-        }
+        if (task.getTaskID() != 0 && deliverJob(handler, task.getTaskID())) returnValue = 4096;
     }
     handler.deliver(CIMValue(returnValue));
 }

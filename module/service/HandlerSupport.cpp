@@ -5,6 +5,7 @@
 #include <SMIMOBuilders.h>
 
 #include "CimNames.h"
+#include "VanishedTasks.h"
 
 PEGASUS_NAMESPACE_BEGIN
 
@@ -41,9 +42,10 @@ void deliverOutput(MethodResultResponseHandler& handler, const char* name, const
     handler.deliverParamValue(CIMParamValue(name, value, true));
 }
 
-void deliverJob(MethodResultResponseHandler& handler, Uint32 taskID)
+bool deliverJob(MethodResultResponseHandler& handler, Uint32 taskID)
 {
-    deliverOutput(handler, "Job", CIMValue(CIMObjectPath(ConcreteJobPath(taskID))));
+    return deliverUnlessVanished(
+        [&] { deliverOutput(handler, "Job", CIMValue(CIMObjectPath(ConcreteJobPath(taskID)))); });
 }
 
 String engineResultText(Uint32 kvelRc)

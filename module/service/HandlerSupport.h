@@ -42,8 +42,11 @@ Uint32 deviceObjectID(const CIMObjectPath& reference, String& keyText);
 CIMObjectPath storageVolumeReference(const String& deviceID);
 
 void deliverOutput(MethodResultResponseHandler& handler, const char* name, const CIMValue& value);
-// "Job": the job of the task.
-void deliverJob(MethodResultResponseHandler& handler, Uint32 taskID);
+// "Job": the job of the task. Returns false, delivering nothing, when the task has already ended
+// and is gone (a client deleted it, or a short task outlived its retention before the call
+// returned): the work was scheduled, but there is no job left to refer to, so the caller answers
+// as for work done without a job.
+bool deliverJob(MethodResultResponseHandler& handler, Uint32 taskID);
 
 // The engine's text for a result code, and the exception that carries both.
 String engineResultText(Uint32 kvelRc);

@@ -125,11 +125,7 @@ void StorageConfigurationServiceProvider::_handleCreateOrModifyElementFromElemen
     // when it returns, the volume was made (its state perhaps not saved), so its result is not read.
     _engine->createVolume(setting.get(), &task);
     Uint32 returnValue = 0;
-    if (task.getTaskID() != 0)
-    {
-        deliverJob(handler, task.getTaskID());
-        returnValue = 4096;
-    }
+    if (task.getTaskID() != 0 && deliverJob(handler, task.getTaskID())) returnValue = 4096;
     SCS_TRACE(TRACE_NORMAL, "invokeMethod(): generating return reference for Volume.");
     deliverOutput(handler, "TheElement", CIMValue(storageVolumeReference(goalKeyText)));
     if (std::unique_ptr<KVELVolume> volume = fetchRecord<KVELVolume>(*_engine, CLASSID_VOLUME, goalID))

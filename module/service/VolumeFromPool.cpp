@@ -263,11 +263,7 @@ void StorageConfigurationServiceProvider::_handleCreateOrModifyElementFromStorag
 
             Uint32 taskID = task.getTaskID();
             bool hasTask = modifying ? (taskID != 0 && (taskID & 0xFFFFFF) != 0xFFFFFF) : taskID != 0;
-            if (returnValue == 0 && hasTask)
-            {
-                deliverJob(handler, taskID);
-                returnValue = 4096;
-            }
+            if (returnValue == 0 && hasTask && deliverJob(handler, taskID)) returnValue = 4096;
 
             // The result names the modified volume when modifying, and the new volume (which keeps
             // the setting's object ID) when creating.

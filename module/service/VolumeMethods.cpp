@@ -76,11 +76,7 @@ void deliverNewVolume(KVELEngine& engine, MethodResultResponseHandler& handler, 
                       const char* referenceName, Uint32 volumeID)
 {
     Uint32 returnValue = 0;
-    if (task.getTaskID() != 0)
-    {
-        deliverJob(handler, task.getTaskID());
-        returnValue = 4096;
-    }
+    if (task.getTaskID() != 0 && deliverJob(handler, task.getTaskID())) returnValue = 4096;
     deliverOutput(handler, referenceName,
                   CIMValue(storageVolumeReference(KVELiPtr(volumeID).getKeyString(KVELiPtr::RADIX_16))));
     std::unique_ptr<ManagedObject> record(engine.getObject(CLASSID_VOLUME, volumeID));
@@ -171,11 +167,8 @@ void StorageConfigurationServiceProvider::_handleReturnToStoragePool(const CIMOb
     KVELTask task;
     Uint32 engineRc = _engine->deleteVolume(volumeID, &task);
     Uint32 returnValue = cimrcFromKvelRc(engineRc);
-    if (engineRc == KVEL_RC_SUCCESS && task.getTaskID() != 0)
-    {
-        deliverJob(handler, task.getTaskID());
+    if (engineRc == KVEL_RC_SUCCESS && task.getTaskID() != 0 && deliverJob(handler, task.getTaskID()))
         returnValue = 4096;
-    }
     handler.deliver(CIMValue(returnValue));
 }
 

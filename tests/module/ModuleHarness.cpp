@@ -180,7 +180,7 @@ void ModuleTest::SetUp()
     char pattern[] = "/tmp/scs-module-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     _ramdisk = pattern;
-    _clock = std::make_shared<KVELManualClock>(START_TIME);
+    _clock = std::make_shared<TestClock>(START_TIME);
     KVELEngineConfig config;
     config.clock = _clock;
     config.ramdiskDirectory = _ramdisk;

@@ -4,6 +4,7 @@
 #ifndef SCS_TEST_ModuleHarness_h
 #define SCS_TEST_ModuleHarness_h
 
+#include <atomic>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -169,7 +170,32 @@ public:
 #undef SCS_REFUSED
 };
 
-// Loads the module once per process and gives each test a fresh engine on a manual clock.
+// A manual clock that can also jump by itself at a chosen later reading, so that an engine task
+// ends between two engine calls of one provider operation.
+class TestClock : public KVELClock
+{
+public:
+    explicit TestClock(MPU_TIME start) : _now(start) {}
+    MPU_TIME now() const override
+    {
+        if (_readingsBeforeJump.fetch_sub(1) == 1) _now.fetch_add(_jump);
+        return _now.load();
+    }
+    void advance(MPU_TIME micros) { _now.fetch_add(micros); }
+    // The `readings`-th reading from now on (1 is the next) and every later one read `micros` more.
+    void jumpAt(int readings, MPU_TIME micros)
+    {
+        _jump = micros;
+        _readingsBeforeJump.store(readings);
+    }
+
+private:
+    mutable std::atomic<MPU_TIME> _now;
+    mutable std::atomic<int> _readingsBeforeJump{0};
+    MPU_TIME _jump = 0;
+};
+
+// Loads the module once per process and gives each test a fresh engine on a test clock.
 class ModuleTest : public ::testing::Test
 {
 protected:
@@ -205,6 +231,7 @@ protected:
 
     KVELEngine& engine() { return *_engine; }
     void advance(MPU_TIME micros) { _clock->advance(micros); }
+    void jumpClockAt(int reading, MPU_TIME micros) { _clock->jumpAt(reading, micros); }
 
     TestCimomRep* cimomRep() { return _rep; }
     // Where the engine makes its persistence transfer files.
@@ -260,7 +287,7 @@ protected:
     static std::string hex(Uint32 id, const char* format = "%X");
 
 private:
-    std::shared_ptr<KVELManualClock> _clock;
+    std::shared_ptr<TestClock> _clock;
     KVELEngine* _engine = nullptr;
     TestCimomRep* _rep = nullptr;
     CIMOMHandle _cimom;

@@ -158,6 +158,30 @@ TEST_F(JobsTest, AffectedElementLeadsFromElementsToAllTheirJobsAndBack)
     EXPECT_EQ(driveOfJob.delivered[0].findProperty("OperationalStatus"), PEG_NOT_FOUND);
 }
 
+// The one job of a volume ends (its retention runs out) at one reading of the clock after another
+// while its element's jobs are listed: whenever it ends, it is left out, never an error.
+TEST_F(JobsTest, AJobThatEndsWhileItsElementsJobsAreListedIsLeftOut)
+{
+    CIMAssociationProvider* affected = provider<CIMAssociationProvider>("AffectedJobElementProvider");
+    const Uint32 volumeID = volumes()[0];
+    for (int reading = 1; reading <= 8; ++reading)
+    {
+        const Uint32 scan = startScan(volumeID);
+        while (task(scan)->State != KVELTask::TASK_STATE_COMPLETED)
+            advance(1000000);
+        const MPU_TIME gone = task(scan)->TimeFinished + task(scan)->RetentionTime;
+        advance(gone - 1000 - engine().clock().now());
+        jumpClockAt(reading, 2000);
+
+        PathRecorder names;
+        affected->associatorNames(context, volumeRef(volumeID), "CIM_AffectedJobElement", "CIM_ConcreteJob",
+                                  "", "", names);
+        jumpClockAt(0, 0);
+        EXPECT_EQ(names.calls.back(), "complete") << reading;
+        EXPECT_LE(names.delivered.size(), 1u) << reading;
+    }
+}
+
 TEST_F(JobsTest, AffectedElementRefusesOtherClassesAfterProcessing)
 {
     CIMAssociationProvider* affected = provider<CIMAssociationProvider>("AffectedJobElementProvider");

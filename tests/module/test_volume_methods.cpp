@@ -71,6 +71,27 @@ TEST_F(VolumeMethodsTest, CreateVolumeRoundsSizesAndChunksAndPassesTheDrivesInOr
     EXPECT_EQ(task(jobTask(result))->TargetObjectPtr, created);
 }
 
+TEST_F(VolumeMethodsTest, AVolumeWhoseJobIsGoneBeforeTheAnswerIsMadeWithoutAJob)
+{
+    // A month passes at one reading of the clock after another during the call: when it comes
+    // after the volume's initialisation was started and before its job's path is built, the job
+    // has ended and is gone, and the volume is answered as made without a job.
+    int withoutJob = 0;
+    for (int reading = 1; reading <= 8; ++reading)
+    {
+        jumpClockAt(reading, MPU_TIME(30) * 24 * 3600 * 1000000);
+        MethodRecorder result = call(
+            "CreateVolume", with(layout(64 * 1024, 3, 1, KVELVolume::VOLUME_ORGANIZATION_STRIPED),
+                                 {param("ElementName", String("quick")), param("Size", Uint64(1024 * 1024))}));
+        jumpClockAt(0, 0);
+        const bool hasJob = result.hasOutput("Job");
+        withoutJob += !hasJob;
+        EXPECT_EQ(answer(result), hasJob ? 4096u : 0u) << reading;
+        EXPECT_EQ(keyOf(outputPath(result, "StorageVolume"), "DeviceID"), hex(volumes().back())) << reading;
+    }
+    EXPECT_GT(withoutJob, 0);
+}
+
 TEST_F(VolumeMethodsTest, CreateVolumeFailuresBelowTenReturnAndAboveThrow)
 {
     // Too large: result 13 is an exception, with nothing delivered.
