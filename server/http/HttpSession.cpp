@@ -38,6 +38,7 @@ const char CONTINUE[] = "HTTP/1.1 100 Continue\r\n\r\n";
 // for a moment before the socket closes, so that the close does not reset the answer away.
 const std::chrono::seconds LINGER_TIME(2);
 const size_t LINGER_BYTES = 1024 * 1024;
+const std::chrono::steady_clock::time_point NO_DEADLINE = std::chrono::steady_clock::time_point::max();
 
 const boost::system::error_category& httpErrors()
 {
@@ -131,26 +132,48 @@ private:
 
     tcp::socket& socket() { return boost::beast::get_lowest_layer(_stream); }
 
-    // Arms the deadline of the current step; when it passes, the step's operation is cancelled
-    // and its handler finds _timedOut set.
+    // Sets the deadline of the current step; when it passes, the step's operation is cancelled and
+    // its handler finds _timedOut set. The timer is moved only when the deadline comes before its
+    // present expiry: a later deadline is taken up when the timer fires. So a connection that keeps
+    // sending requests resets no timer per request, only about once per timeout.
     void armTimer(std::chrono::steady_clock::duration timeout)
     {
         _timedOut = false;
-        _timer.expires_after(timeout);
-        // A deadline that passes just as its step completes must not cancel the next step.
+        _deadline = std::chrono::steady_clock::now() + timeout;
+        if (_deadline < _timerExpiry) waitFor(_deadline);
+    }
+
+    // The step ended in time. The timer keeps running; when it fires with no deadline, it stops.
+    void disarmTimer() { _deadline = NO_DEADLINE; }
+
+    // The connection ends: nothing may keep the session alive.
+    void stopTimer()
+    {
+        _deadline = _timerExpiry = NO_DEADLINE;
+        ++_timerGeneration;
+        _timer.cancel();
+    }
+
+    void waitFor(std::chrono::steady_clock::time_point expiry)
+    {
+        _timerExpiry = expiry;
+        _timer.expires_at(expiry);
+        // A wait that had already fired when it was replaced must not act.
         _timer.async_wait(
             [self = this->shared_from_this(), generation = ++_timerGeneration](const error_code& ec)
             {
                 if (ec || generation != self->_timerGeneration) return;
-                self->_timedOut = true;
-                self->interrupt();
+                self->onTimer();
             });
     }
 
-    void disarmTimer()
+    void onTimer()
     {
-        ++_timerGeneration;
-        _timer.cancel();
+        _timerExpiry = NO_DEADLINE;
+        if (_deadline == NO_DEADLINE) return;
+        if (std::chrono::steady_clock::now() < _deadline) return waitFor(_deadline);
+        _timedOut = true;
+        interrupt();
     }
 
     void interrupt()
@@ -447,6 +470,7 @@ private:
         {
             if (_timedOut || previous == State::Handshake)
             {
+                stopTimer();
                 socket().close(ignored);
                 return;
             }
@@ -454,13 +478,14 @@ private:
             _stream.async_shutdown(
                 [self = this->shared_from_this()](const error_code&)
                 {
-                    self->disarmTimer();
+                    self->stopTimer();
                     error_code ignored;
                     self->socket().close(ignored);
                 });
         }
         else if (!_unreadInput)
         {
+            stopTimer();
             socket().shutdown(tcp::socket::shutdown_both, ignored);
             socket().close(ignored);
         }
@@ -481,7 +506,7 @@ private:
                                 {
                                     self->_lingered += received;
                                     if (!ec && self->_lingered < LINGER_BYTES) return self->drain();
-                                    self->disarmTimer();
+                                    self->stopTimer();
                                     error_code ignored;
                                     self->socket().close(ignored);
                                 });
@@ -500,6 +525,8 @@ private:
     bool _timedOut = false;
     bool _unreadInput = false; // a refused request's body (or more) may still be on its way
     unsigned _timerGeneration = 0;
+    std::chrono::steady_clock::time_point _deadline = NO_DEADLINE;    // of the current step
+    std::chrono::steady_clock::time_point _timerExpiry = NO_DEADLINE; // of the wait in progress
     bool _keepAlive = true;
     std::chrono::steady_clock::time_point _start = std::chrono::steady_clock::now();
     char _scratch[4096];
