@@ -61,7 +61,8 @@ TEST(TransportLimitsTest, ServesANormalClientWhileHundredsOfConnectionsStallThen
     for (auto& connection : keptAlive)
         ASSERT_EQ(connection->exchange(request(getClass(), cimHeaders())).status, 200);
 
-    // The best of three, so that one scheduling hiccup of a loaded machine does not count.
+    // The best of three, so that one scheduling hiccup of a loaded machine does not count. A
+    // transport that the stalled connections starve answers only once their 2 s run out.
     auto best = Clock::duration::max();
     for (int i = 0; i < 3; ++i)
     {
@@ -70,7 +71,7 @@ TEST(TransportLimitsTest, ServesANormalClientWhileHundredsOfConnectionsStallThen
         EXPECT_EQ(normal.exchange(request(getClass(), cimHeaders())).status, 200);
         best = std::min(best, Clock::now() - start);
     }
-    EXPECT_LT(best, std::chrono::milliseconds(200));
+    EXPECT_LT(best, std::chrono::seconds(1));
 
     // Then the header timeout answers the stalled heads 408 and the idle timeout closes the rest.
     for (auto& connection : halfHeads)
