@@ -184,14 +184,27 @@ bool keyNameLess(const CIMKeyBinding& x, const CIMKeyBinding& y)
     return String::compareNoCase(x.getName().getString(), y.getName().getString()) < 0;
 }
 
-void sortKeys(KeyList& keys)
+// The keys sorted by name into a new array. The order is worked out on indices, so that each key
+// is copied once (a key binding copy allocates); paths usually have a handful of keys.
+Array<CIMKeyBinding> sortedKeys(const CIMKeyBinding* keys, Uint32 count)
 {
-    std::stable_sort(keys.begin(), keys.end(), keyNameLess);
-}
-
-Array<CIMKeyBinding> toArray(const KeyList& keys)
-{
-    return Array<CIMKeyBinding>(keys.data(), Uint32(keys.size()));
+    Uint32 small[16];
+    std::unique_ptr<Uint32[]> large(count > 16 ? new Uint32[count] : nullptr);
+    Uint32* order = large ? large.get() : small;
+    for (Uint32 i = 0; i < count; ++i)
+        order[i] = i;
+    const auto less = [keys](Uint32 x, Uint32 y) { return keyNameLess(keys[x], keys[y]); };
+    if (large)
+        std::stable_sort(order, order + count, less);
+    else // insertion sort: stable, and without the buffer stable_sort allocates
+        for (Uint32 i = 1; i < count; ++i)
+            for (Uint32 j = i; j > 0 && less(order[j], order[j - 1]); --j)
+                std::swap(order[j], order[j - 1]);
+    Array<CIMKeyBinding> sorted;
+    sorted.reserveCapacity(count);
+    for (Uint32 i = 0; i < count; ++i)
+        sorted.append(keys[order[i]]);
+    return sorted;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -333,8 +346,7 @@ bool parsePath(const String& text, CIMObjectPathRep& path)
 
     KeyList keys;
     if (dot != PEG_NOT_FOUND && !parseKeyBindings(text, dot + 1, keys)) return false;
-    sortKeys(keys);
-    path.keyBindings = toArray(keys);
+    path.keyBindings = sortedKeys(keys.data(), Uint32(keys.size()));
     return true;
 }
 
@@ -470,7 +482,8 @@ Array<CIMKeyBinding> normalisedKeys(const Array<CIMKeyBinding>& keyBindings)
     const CIMKeyBinding* last = first + keyBindings.size();
     const bool hasReference = std::any_of(
         first, last, [](const CIMKeyBinding& key) { return key.getType() == CIMKeyBinding::REFERENCE; });
-    if (!hasReference && std::is_sorted(first, last, keyNameLess)) return keyBindings;
+    if (!hasReference)
+        return std::is_sorted(first, last, keyNameLess) ? keyBindings : sortedKeys(first, keyBindings.size());
     KeyList keys(first, last);
     for (CIMKeyBinding& key : keys)
     {
@@ -478,8 +491,7 @@ Array<CIMKeyBinding> normalisedKeys(const Array<CIMKeyBinding>& keyBindings)
         if (key.getType() == CIMKeyBinding::REFERENCE && parsePath(key.getValue(), reference))
             key.setValue(formatPath(reference));
     }
-    sortKeys(keys);
-    return toArray(keys);
+    return sortedKeys(keys.data(), Uint32(keys.size()));
 }
 
 CIMKeyBinding::Type keyTypeOf(const CIMValue& value)
