@@ -170,29 +170,18 @@ public:
 #undef SCS_REFUSED
 };
 
-// A manual clock that can also jump by itself at a chosen later reading, so that an engine task
-// ends between two engine calls of one provider operation.
-class TestClock : public KVELClock
+// A manual clock that also jumps by itself at a chosen later reading (see jumpClockAt), so that an
+// engine task ends between two engine calls of one provider operation.
+struct TestClock : KVELManualClock
 {
-public:
-    explicit TestClock(MPU_TIME start) : _now(start) {}
+    using KVELManualClock::KVELManualClock;
     MPU_TIME now() const override
     {
-        if (_readingsBeforeJump.fetch_sub(1) == 1) _now.fetch_add(_jump);
-        return _now.load();
+        if (readingsBeforeJump.fetch_sub(1) == 1) const_cast<TestClock*>(this)->advance(jump);
+        return KVELManualClock::now();
     }
-    void advance(MPU_TIME micros) { _now.fetch_add(micros); }
-    // The `readings`-th reading from now on (1 is the next) and every later one read `micros` more.
-    void jumpAt(int readings, MPU_TIME micros)
-    {
-        _jump = micros;
-        _readingsBeforeJump.store(readings);
-    }
-
-private:
-    mutable std::atomic<MPU_TIME> _now;
-    mutable std::atomic<int> _readingsBeforeJump{0};
-    MPU_TIME _jump = 0;
+    mutable std::atomic<int> readingsBeforeJump{0};
+    MPU_TIME jump = 0;
 };
 
 // Loads the module once per process and gives each test a fresh engine on a test clock.
@@ -231,7 +220,13 @@ protected:
 
     KVELEngine& engine() { return *_engine; }
     void advance(MPU_TIME micros) { _clock->advance(micros); }
-    void jumpClockAt(int reading, MPU_TIME micros) { _clock->jumpAt(reading, micros); }
+    // The `reading`-th reading of the clock from now on (1 is the next) and every later one read
+    // `micros` more; 0 cancels a jump still to come.
+    void jumpClockAt(int reading, MPU_TIME micros)
+    {
+        _clock->jump = micros;
+        _clock->readingsBeforeJump = reading;
+    }
 
     TestCimomRep* cimomRep() { return _rep; }
     // Where the engine makes its persistence transfer files.
