@@ -2,7 +2,6 @@
 // body limit, keep-alive, pipelining and concurrent clients, against a server on a loopback port
 // serving a small schema without providers.
 #include <chrono>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -215,29 +214,6 @@ TEST_F(CimHttpServerTest, AnswersPipelinedRequestsInOrderOnOneConnection)
             EXPECT_NE(reply.body.find("ID=\"" + std::to_string(i) + "\""), std::string::npos) << i;
         }
     }
-}
-
-TEST_F(CimHttpServerTest, ServesConcurrentKeepAliveClients)
-{
-    std::vector<std::thread> clients;
-    std::vector<int> answered(6, 0);
-    for (size_t c = 0; c < answered.size(); ++c)
-        clients.emplace_back(
-            [&, c]
-            {
-                Connection client(server->port);
-                for (int i = 0; i < 15; ++i)
-                {
-                    const std::string id = std::to_string(c * 100 + i);
-                    const Reply reply = client.exchange(request(getClass(id), cimHeaders()));
-                    if (reply.status == 200 && reply.body.find("ID=\"" + id + "\"") != std::string::npos)
-                        ++answered[c];
-                }
-            });
-    for (std::thread& client : clients)
-        client.join();
-    for (int count : answered)
-        EXPECT_EQ(count, 15);
 }
 
 TEST(CimHttpServerStopTest, StopsWithIdleConnectionsOpenAndLogsEachRequest)
