@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <vector>
+#include <string_view>
 
 #include <Pegasus/Common/CIMObjectPath.h>
 #include <Pegasus/Common/Exception.h>
@@ -22,38 +22,38 @@ int hexDigit(char c)
     return -1;
 }
 
-std::string trimmed(const std::string& text)
+// Header values are parsed in place: a request's headers are read on every request.
+std::string_view trimmed(std::string_view text)
 {
     const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return std::string();
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
+    if (first == std::string_view::npos) return std::string_view();
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-std::string lowered(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-std::string unquoted(const std::string& text)
+std::string_view unquoted(std::string_view text)
 {
     if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
     return text;
 }
 
-std::vector<std::string> split(const std::string& text, char separator)
+// Whether text is `lower` (written in lower case) but for the case of its letters.
+bool sameNoCase(std::string_view text, std::string_view lower)
 {
-    std::vector<std::string> parts;
-    size_t start = 0;
+    return text.size() == lower.size() &&
+           std::equal(text.begin(), text.end(), lower.begin(),
+                      [](unsigned char c, char l) { return std::tolower(c) == l; });
+}
+
+// Calls each(part) with every trimmed part of text between separators, in order, while it
+// returns true; returns false when it stopped early.
+template <class Each> bool forEachPart(std::string_view text, char separator, Each each)
+{
     for (;;)
     {
-        const auto end = text.find(separator, start);
-        parts.push_back(
-            trimmed(text.substr(start, end == std::string::npos ? std::string::npos : end - start)));
-        if (end == std::string::npos) return parts;
-        start = end + 1;
+        const auto end = text.find(separator);
+        if (!each(trimmed(text.substr(0, end)))) return false;
+        if (end == std::string_view::npos) return true;
+        text.remove_prefix(end + 1);
     }
 }
 
@@ -96,38 +96,52 @@ bool uriDecode(const std::string& encoded, std::string& decoded)
 
 bool isXmlUtf8ContentType(const std::string& contentType)
 {
-    const std::vector<std::string> parts = split(contentType, ';');
-    const std::string mediaType = lowered(parts.front());
-    if (mediaType != "application/xml" && mediaType != "text/xml") return false;
-    for (size_t i = 1; i < parts.size(); ++i)
-    {
-        const auto equals = parts[i].find('=');
-        if (equals == std::string::npos) return false;
-        const std::string name = lowered(trimmed(parts[i].substr(0, equals)));
-        const std::string value = lowered(unquoted(trimmed(parts[i].substr(equals + 1))));
-        if (name == "charset" && value != "utf-8" && value != "utf8") return false;
-    }
-    return true;
+    bool first = true;
+    return forEachPart(contentType, ';',
+                       [&first](std::string_view part)
+                       {
+                           if (first)
+                           {
+                               first = false;
+                               return sameNoCase(part, "application/xml") || sameNoCase(part, "text/xml");
+                           }
+                           const auto equals = part.find('=');
+                           if (equals == std::string_view::npos) return false;
+                           if (!sameNoCase(trimmed(part.substr(0, equals)), "charset")) return true;
+                           const std::string_view value = unquoted(trimmed(part.substr(equals + 1)));
+                           return sameNoCase(value, "utf-8") || sameNoCase(value, "utf8");
+                       });
 }
 
 std::string cimMappingNamespace(const std::string& manHeader)
 {
-    for (const std::string& extension : split(manHeader, ','))
-    {
-        const std::vector<std::string> parts = split(extension, ';');
-        if (lowered(unquoted(parts.front())) != CIM_MAPPING_URI) continue;
-        for (size_t i = 1; i < parts.size(); ++i)
-        {
-            const std::string& part = parts[i];
-            if (part.size() < 4 || lowered(part.substr(0, 3)) != "ns=") continue;
-            const std::string digits = trimmed(part.substr(3));
-            const bool numeric = !digits.empty() && digits.size() <= 2 &&
-                                 std::all_of(digits.begin(), digits.end(),
-                                             [](unsigned char c) { return std::isdigit(c) != 0; });
-            return numeric ? digits : std::string();
-        }
-    }
-    return std::string();
+    // The first "ns=" of a CIM mapping extension decides; a mapping without one lets the next speak.
+    std::string digits;
+    bool decided = false;
+    forEachPart(manHeader, ',',
+                [&](std::string_view extension)
+                {
+                    bool first = true;
+                    forEachPart(extension, ';',
+                                [&](std::string_view part)
+                                {
+                                    if (first)
+                                    {
+                                        first = false;
+                                        return sameNoCase(unquoted(part), CIM_MAPPING_URI);
+                                    }
+                                    if (part.size() < 4 || !sameNoCase(part.substr(0, 3), "ns=")) return true;
+                                    const std::string_view text = trimmed(part.substr(3));
+                                    if (!text.empty() && text.size() <= 2 &&
+                                        std::all_of(text.begin(), text.end(),
+                                                    [](unsigned char c) { return std::isdigit(c) != 0; }))
+                                        digits = std::string(text);
+                                    decided = true;
+                                    return false;
+                                });
+                    return !decided;
+                });
+    return digits;
 }
 
 bool objectHeaderMatches(const std::string& cimObject, const CimRequest& request)
