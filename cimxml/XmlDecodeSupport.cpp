@@ -141,16 +141,26 @@ bool isElement(pugi::xml_node node, const char* name)
     return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
 }
 
-ElementReader::ElementReader(pugi::xml_node parent) : _parent(parent)
+namespace
+{
+
+// The node itself when it is an element, else its next sibling that is; null when none is.
+pugi::xml_node elementFrom(pugi::xml_node node)
+{
+    while (node && node.type() != pugi::node_element)
+        node = node.next_sibling();
+    return node;
+}
+
+} // namespace
+
+ElementReader::ElementReader(pugi::xml_node parent)
+    : _parent(parent), _next(elementFrom(parent.first_child()))
 {
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
-    {
-        if (child.type() == pugi::node_element)
-            _children.push_back(child);
-        else if ((child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) &&
-                 !isBlank(child.value()))
+        if ((child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) &&
+            !isBlank(child.value()))
             throwNotValid("text is not allowed in " + elementName(parent));
-    }
 }
 
 pugi::xml_node ElementReader::required(const char* name)
@@ -162,18 +172,19 @@ pugi::xml_node ElementReader::required(const char* name)
 
 pugi::xml_node ElementReader::optional(const char* name)
 {
-    if (_position < _children.size() && isElement(_children[_position], name)) return _children[_position++];
-    return pugi::xml_node();
+    return _next && isElement(_next, name) ? next() : pugi::xml_node();
 }
 
 pugi::xml_node ElementReader::next()
 {
-    return _position < _children.size() ? _children[_position++] : pugi::xml_node();
+    const pugi::xml_node child = _next;
+    if (child) _next = elementFrom(child.next_sibling());
+    return child;
 }
 
 pugi::xml_node ElementReader::peek() const
 {
-    return _position < _children.size() ? _children[_position] : pugi::xml_node();
+    return _next;
 }
 
 void ElementReader::skip(const char* name)
@@ -185,8 +196,7 @@ void ElementReader::skip(const char* name)
 
 void ElementReader::finish()
 {
-    if (_position < _children.size())
-        throwNotValid(elementName(_children[_position]) + " is not allowed here in " + elementName(_parent));
+    if (_next) throwNotValid(elementName(_next) + " is not allowed here in " + elementName(_parent));
 }
 
 } // namespace cimhost

@@ -4,7 +4,6 @@
 #define CIMHOST_XmlDecodeSupport_h
 
 #include <string>
-#include <vector>
 
 #include <pugixml.hpp>
 
@@ -78,8 +77,7 @@ public:
 
 private:
     pugi::xml_node _parent;
-    std::vector<pugi::xml_node> _children;
-    size_t _position = 0;
+    pugi::xml_node _next; // the first child element not yet taken
 };
 
 } // namespace cimhost
