@@ -156,8 +156,13 @@ CIMObjectPath withNamespace(const CIMObjectPath& path, const String& host, const
 
 CIMName decodeCimName(const std::string& text, const char* what, DecodeState& state)
 {
-    const String name = toPegasusString(text);
-    if (CIMName::legal(name)) return CIMName(name);
+    try
+    {
+        return CIMName(toPegasusString(text)); // checks the name once
+    }
+    catch (const InvalidNameException&)
+    {
+    }
     state.fail(CIM_ERR_INVALID_PARAMETER, std::string(what) + " \"" + text + "\" is not a valid CIM name");
     return CIMName();
 }
@@ -169,8 +174,13 @@ CIMNamespaceName decodeLocalNamespacePath(pugi::xml_node element, DecodeState& s
     while (pugi::xml_node part = reader.optional("NAMESPACE"))
         joined += "/" + requiredAttribute(part, "NAME");
     reader.finish();
-    const String name = toPegasusString(joined);
-    if (CIMNamespaceName::legal(name)) return CIMNamespaceName(name);
+    try
+    {
+        return CIMNamespaceName(toPegasusString(joined));
+    }
+    catch (const InvalidNamespaceNameException&)
+    {
+    }
     state.fail(CIM_ERR_INVALID_NAMESPACE, "\"" + joined + "\" is not a valid namespace name");
     return CIMNamespaceName();
 }
