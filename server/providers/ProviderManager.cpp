@@ -7,6 +7,7 @@
 
 #include <Pegasus/Common/String.h>
 
+#include "NameKey.h"
 #include "ProviderModuleLibrary.h"
 
 namespace cimhost
@@ -18,14 +19,12 @@ namespace
 // CIM names compare ignoring case; the maps key on the folded text.
 std::string folded(const Pegasus::String& text)
 {
-    Pegasus::String copy(text);
-    copy.toLower();
-    return std::string(copy.getCString());
+    return nameKey(text);
 }
 
 std::string folded(const std::string& text)
 {
-    return folded(Pegasus::String(text.c_str()));
+    return nameKey(Pegasus::String(text.c_str()));
 }
 
 using ClassKey = std::pair<std::string, std::string>; // (namespace, class), both folded
@@ -34,6 +33,38 @@ ClassKey classKey(const Pegasus::CIMNamespaceName& nameSpace, const Pegasus::CIM
 {
     return ClassKey(folded(nameSpace.getString()), folded(className.getString()));
 }
+
+// A class to look up without folding copies of its names: every request looks its provider up.
+struct ClassRef
+{
+    const Pegasus::String& nameSpace;
+    const Pegasus::String& className;
+};
+
+ClassRef classRef(const Pegasus::CIMNamespaceName& nameSpace, const Pegasus::CIMName& className)
+{
+    return ClassRef{nameSpace.getString(), className.getString()};
+}
+
+int compareKeyWithClass(const ClassKey& key, const ClassRef& ref)
+{
+    const int byNamespace = compareKeyWithName(key.first, ref.nameSpace);
+    return byNamespace != 0 ? byNamespace : compareKeyWithName(key.second, ref.className);
+}
+
+struct ClassKeyLess
+{
+    using is_transparent = void;
+    bool operator()(const ClassKey& x, const ClassKey& y) const { return x < y; }
+    bool operator()(const ClassKey& key, const ClassRef& ref) const
+    {
+        return compareKeyWithClass(key, ref) < 0;
+    }
+    bool operator()(const ClassRef& ref, const ClassKey& key) const
+    {
+        return compareKeyWithClass(key, ref) > 0;
+    }
+};
 
 std::string exceptionText()
 {
@@ -65,8 +96,8 @@ struct LoadedProvider
 };
 
 template <class Interface>
-void registerInterface(std::map<ClassKey, Interface*>& table, const ClassKey& key, Interface* provider,
-                       const ProviderCapability& capability, const char* kind)
+void registerInterface(std::map<ClassKey, Interface*, ClassKeyLess>& table, const ClassKey& key,
+                       Interface* provider, const ProviderCapability& capability, const char* kind)
 {
     auto found = table.find(key);
     if (found != table.end() && found->second != provider)
@@ -89,11 +120,11 @@ struct ProviderManager::Impl
     std::vector<std::unique_ptr<LoadedProvider>> providers;                  // in creation order
     // The host's own providers and what they serve, registered by loadAll.
     std::vector<std::pair<std::unique_ptr<Pegasus::CIMProvider>, std::vector<ProviderCapability>>> builtIns;
-    std::map<std::string, LoadedProvider*> providersByName;                  // "module\nprovider", folded
+    std::map<std::string, LoadedProvider*> providersByName; // "module\nprovider", folded
 
-    std::map<ClassKey, Pegasus::CIMInstanceProvider*> instanceProviders;
-    std::map<ClassKey, Pegasus::CIMMethodProvider*> methodProviders;
-    std::map<ClassKey, Pegasus::CIMAssociationProvider*> associationProviders;
+    std::map<ClassKey, Pegasus::CIMInstanceProvider*, ClassKeyLess> instanceProviders;
+    std::map<ClassKey, Pegasus::CIMMethodProvider*, ClassKeyLess> methodProviders;
+    std::map<ClassKey, Pegasus::CIMAssociationProvider*, ClassKeyLess> associationProviders;
     // Registration order, for the association fan-out and instanceClasses().
     std::vector<std::pair<std::string, RegisteredAssociation>> associationList;
     std::vector<std::pair<std::string, Pegasus::CIMName>> instanceClassList;
@@ -250,14 +281,14 @@ void ProviderManager::terminateAll()
 Pegasus::CIMInstanceProvider* ProviderManager::instanceProvider(const Pegasus::CIMNamespaceName& nameSpace,
                                                                 const Pegasus::CIMName& className) const
 {
-    auto found = _impl->instanceProviders.find(classKey(nameSpace, className));
+    auto found = _impl->instanceProviders.find(classRef(nameSpace, className));
     return found == _impl->instanceProviders.end() ? nullptr : found->second;
 }
 
 Pegasus::CIMMethodProvider* ProviderManager::methodProvider(const Pegasus::CIMNamespaceName& nameSpace,
                                                             const Pegasus::CIMName& className) const
 {
-    auto found = _impl->methodProviders.find(classKey(nameSpace, className));
+    auto found = _impl->methodProviders.find(classRef(nameSpace, className));
     return found == _impl->methodProviders.end() ? nullptr : found->second;
 }
 
@@ -265,7 +296,7 @@ Pegasus::CIMAssociationProvider*
 ProviderManager::associationProvider(const Pegasus::CIMNamespaceName& nameSpace,
                                      const Pegasus::CIMName& associationClass) const
 {
-    auto found = _impl->associationProviders.find(classKey(nameSpace, associationClass));
+    auto found = _impl->associationProviders.find(classRef(nameSpace, associationClass));
     return found == _impl->associationProviders.end() ? nullptr : found->second;
 }
 

@@ -53,18 +53,18 @@ struct ClassRepository::Impl
     struct Namespace
     {
         CIMNamespaceName name;
-        std::map<std::string, ClassEntry> classes;
+        std::map<std::string, ClassEntry, NameKeyLess> classes;
         std::vector<std::string> order; // class keys in declaration order
         std::vector<CIMInstance> instances;
     };
 
-    std::map<std::string, Namespace> namespaces;
+    std::map<std::string, Namespace, NameKeyLess> namespaces;
     std::vector<std::string> namespaceOrder;
 
     const Namespace* find(const CIMNamespaceName& nameSpace) const
     {
         if (nameSpace.isNull()) return nullptr;
-        auto found = namespaces.find(nameKey(nameSpace.getString()));
+        auto found = namespaces.find(NameRef{nameSpace.getString()});
         return found == namespaces.end() ? nullptr : &found->second;
     }
 
@@ -83,7 +83,7 @@ struct ClassRepository::Impl
     static const ClassEntry* findClass(const Namespace* space, const CIMName& name)
     {
         if (space == nullptr || name.isNull()) return nullptr;
-        auto found = space->classes.find(nameKey(name.getString()));
+        auto found = space->classes.find(NameRef{name.getString()});
         return found == space->classes.end() ? nullptr : &found->second;
     }
 
