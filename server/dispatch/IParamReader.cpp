@@ -1,6 +1,7 @@
 #include "IParamReader.h"
 
 #include <string>
+#include <string_view>
 
 #include <strings.h>
 
@@ -82,9 +83,14 @@ bool IParamReader::flag(const char* name, bool defaultValue) const
     if (!value) return defaultValue;
     if (value->kind == IParamValue::Text)
     {
-        Pegasus::String text = toString(trimmed(value->text));
-        if (Pegasus::String::equalNoCase(text, "TRUE")) return true;
-        if (Pegasus::String::equalNoCase(text, "FALSE")) return false;
+        // Read in place: most requests carry three flags.
+        std::string_view text(value->text);
+        const size_t first = text.find_first_not_of(" \t\r\n");
+        text = first == std::string_view::npos
+                   ? std::string_view()
+                   : text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+        if (text.size() == 4 && ::strncasecmp(text.data(), "TRUE", 4) == 0) return true;
+        if (text.size() == 5 && ::strncasecmp(text.data(), "FALSE", 5) == 0) return false;
     }
     throw invalidParameter(name, "TRUE or FALSE expected");
 }
