@@ -10,30 +10,48 @@ namespace
 
 // Names come from the request body: a control character or a space in one must not forge a
 // line or shift the fields.
-std::string field(const std::string& text)
+void appendField(std::string& line, const std::string& text)
 {
-    if (text.empty()) return "-";
-    std::string out(text);
-    for (char& c : out)
-        if (static_cast<unsigned char>(c) <= ' ' || c == 0x7f) c = '?';
-    return out;
+    if (text.empty())
+    {
+        line.push_back('-');
+        return;
+    }
+    for (const char c : text)
+        line.push_back(static_cast<unsigned char>(c) <= ' ' || c == 0x7f ? '?' : c);
 }
 
 // A reason may quote the client (a user name): it stays on its line.
-std::string printable(std::string text)
+void appendPrintable(std::string& line, const std::string& text)
 {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < ' ' || c == 0x7f) c = '?';
-    return text;
+    for (const char c : text)
+        line.push_back(static_cast<unsigned char>(c) < ' ' || c == 0x7f ? '?' : c);
 }
 
 } // namespace
 
 std::string formatAccessLine(const AccessRecord& record)
 {
-    return field(record.peer) + " " + field(record.operation) + " " + field(record.object) + " " +
-           record.outcome + " " + std::to_string(record.elapsed.count()) + "us" +
-           (record.reason.empty() ? std::string() : " " + printable(record.reason)) + "\n";
+    std::string line;
+    line.reserve(record.peer.size() + record.operation.size() + record.object.size() + record.outcome.size() +
+                 record.reason.size() + 32);
+    appendField(line, record.peer);
+    line.push_back(' ');
+    appendField(line, record.operation);
+    line.push_back(' ');
+    appendField(line, record.object);
+    line.push_back(' ');
+    line += record.outcome;
+    line.push_back(' ');
+    line += std::to_string(record.elapsed.count());
+    line += "us";
+    if (!record.reason.empty())
+    {
+        line.push_back(' ');
+        appendPrintable(line, record.reason);
+    }
+    line.push_back('\n');
+    return line;
 }
 
 void writeAccessLine(const AccessRecord& record)

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "AccessLog.h"
 #include "CimHeaders.h"
 #include "HttpTestSupport.h"
 
@@ -43,6 +44,14 @@ TEST(CimHeadersTest, FindsTheCimMappingAmongTheMandatoryExtensions)
     EXPECT_EQ(cimhost::cimMappingNamespace("http://example.com/other;ns=11"), "");
     EXPECT_EQ(cimhost::cimMappingNamespace("http://www.dmtf.org/cim/mapping/http/v1.0"), "");
     EXPECT_EQ(cimhost::cimMappingNamespace("http://www.dmtf.org/cim/mapping/http/v1.0;ns=7x"), "");
+}
+
+// Names and reasons come from the client: they must not start a line of their own or shift a field.
+TEST(AccessLogTest, ClientTextCannotForgeALineOrShiftTheFields)
+{
+    cimhost::AccessRecord record{"127.0.0.1:1", "Get Instance\n", "", "0", "user\nroot x", {}};
+    record.elapsed = std::chrono::microseconds(12);
+    EXPECT_EQ(cimhost::formatAccessLine(record), "127.0.0.1:1 Get?Instance? - 0 12us user?root x\n");
 }
 
 TEST(CimHeadersTest, ComparesCimObjectWithTheNamespaceOrTheTargetPath)
