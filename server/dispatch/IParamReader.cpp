@@ -18,28 +18,26 @@ bool isAscii(const char* text)
     return true;
 }
 
-// CIM names compare without regard to case. Names are nearly always ASCII, which needs no
-// decoding; others are compared by the object model's own case rules.
+Pegasus::String toString(std::string_view text)
+{
+    return Pegasus::String(text.data(), Pegasus::Uint32(text.size()));
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    const char* space = " \t\r\n";
+    size_t first = text.find_first_not_of(space);
+    if (first == std::string_view::npos) return std::string_view();
+    return text.substr(first, text.find_last_not_of(space) - first + 1);
+}
+
+} // namespace
+
 bool sameName(const std::string& a, const char* b)
 {
     if (isAscii(a.c_str()) && isAscii(b)) return ::strcasecmp(a.c_str(), b) == 0;
     return Pegasus::String::equalNoCase(Pegasus::String(a.c_str()), Pegasus::String(b));
 }
-
-Pegasus::String toString(const std::string& text)
-{
-    return Pegasus::String(text.c_str(), Pegasus::Uint32(text.size()));
-}
-
-std::string trimmed(const std::string& text)
-{
-    const char* space = " \t\r\n";
-    size_t first = text.find_first_not_of(space);
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(space) - first + 1);
-}
-
-} // namespace
 
 Pegasus::CIMException invalidParameter(const char* name, const char* problem)
 {
@@ -83,12 +81,8 @@ bool IParamReader::flag(const char* name, bool defaultValue) const
     if (!value) return defaultValue;
     if (value->kind == IParamValue::Text)
     {
-        // Read in place: most requests carry three flags.
-        std::string_view text(value->text);
-        const size_t first = text.find_first_not_of(" \t\r\n");
-        text = first == std::string_view::npos
-                   ? std::string_view()
-                   : text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+        // Read in place, as ASCII: most requests carry three flags.
+        const std::string_view text = trimmed(value->text);
         if (text.size() == 4 && ::strncasecmp(text.data(), "TRUE", 4) == 0) return true;
         if (text.size() == 5 && ::strncasecmp(text.data(), "FALSE", 5) == 0) return false;
     }

@@ -18,6 +18,10 @@
 namespace cimhost
 {
 
+// CIM names compare without regard to case. Names are nearly always ASCII, which needs no
+// decoding; others are compared by the object model's own case rules.
+bool sameName(const std::string& a, const char* b);
+
 class IParamReader
 {
 public:

@@ -1,8 +1,5 @@
 #include "IntrinsicRequests.h"
 
-#include <algorithm>
-#include <strings.h>
-
 #include <Pegasus/Common/Exception.h>
 
 #include "IParamReader.h"
@@ -279,12 +276,8 @@ const IntrinsicEntry INTRINSICS[] = {
 
 IntrinsicHandler findIntrinsic(const std::string& methodName)
 {
-    // The names are ASCII, and no other character folds to an ASCII one: a plain ASCII comparison
-    // without regard to case decides, with nothing converted.
-    if (!std::all_of(methodName.begin(), methodName.end(), [](unsigned char c) { return c < 0x80; }))
-        return nullptr;
     for (const IntrinsicEntry& entry : INTRINSICS)
-        if (::strcasecmp(methodName.c_str(), entry.name) == 0) return entry.handler;
+        if (sameName(methodName, entry.name)) return entry.handler;
     return nullptr;
 }
 
