@@ -16,22 +16,12 @@ namespace cimhost
 namespace
 {
 
-// CIM names compare ignoring case; the maps key on the folded text.
-std::string folded(const Pegasus::String& text)
-{
-    return nameKey(text);
-}
-
-std::string folded(const std::string& text)
-{
-    return nameKey(Pegasus::String(text.c_str()));
-}
-
+// CIM names compare ignoring case; the maps key on the folded text (nameKey).
 using ClassKey = std::pair<std::string, std::string>; // (namespace, class), both folded
 
 ClassKey classKey(const Pegasus::CIMNamespaceName& nameSpace, const Pegasus::CIMName& className)
 {
-    return ClassKey(folded(nameSpace.getString()), folded(className.getString()));
+    return ClassKey(nameKey(nameSpace.getString()), nameKey(className.getString()));
 }
 
 // A class to look up without folding copies of its names: every request looks its provider up.
@@ -142,11 +132,12 @@ struct ProviderManager::Impl
 LoadedProvider& ProviderManager::Impl::provider(const ProviderCapability& capability,
                                                 const Pegasus::CIMOMHandle& handle)
 {
-    std::string key = folded(capability.moduleName) + "\n" + folded(capability.providerName);
+    std::string key =
+        nameKey(capability.moduleName.c_str()) + "\n" + nameKey(capability.providerName.c_str());
     auto known = providersByName.find(key);
     if (known != providersByName.end()) return *known->second;
 
-    auto library = libraries.find(folded(capability.moduleName));
+    auto library = libraries.find(nameKey(capability.moduleName.c_str()));
     if (library == libraries.end())
         throw StartupError("provider " + capability.providerName + " names the unregistered module " +
                            capability.moduleName);
@@ -226,7 +217,7 @@ void ProviderManager::loadAll(const Pegasus::CIMOMHandle& handle)
 {
     for (const ProviderModuleInfo& module : _impl->modules)
     {
-        std::string key = folded(module.name);
+        std::string key = nameKey(module.name.c_str());
         if (!_impl->libraries.count(key))
             _impl->libraries[key] = std::make_unique<ProviderModuleLibrary>(_impl->libraryPath(module));
     }
@@ -303,7 +294,7 @@ ProviderManager::associationProvider(const Pegasus::CIMNamespaceName& nameSpace,
 std::vector<RegisteredAssociation>
 ProviderManager::associations(const Pegasus::CIMNamespaceName& nameSpace) const
 {
-    std::string key = folded(nameSpace.getString());
+    std::string key = nameKey(nameSpace.getString());
     std::vector<RegisteredAssociation> result;
     for (const auto& entry : _impl->associationList)
         if (entry.first == key) result.push_back(entry.second);
@@ -313,7 +304,7 @@ ProviderManager::associations(const Pegasus::CIMNamespaceName& nameSpace) const
 std::vector<Pegasus::CIMName>
 ProviderManager::instanceClasses(const Pegasus::CIMNamespaceName& nameSpace) const
 {
-    std::string key = folded(nameSpace.getString());
+    std::string key = nameKey(nameSpace.getString());
     std::vector<Pegasus::CIMName> result;
     for (const auto& entry : _impl->instanceClassList)
         if (entry.first == key) result.push_back(entry.second);
