@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -100,6 +101,36 @@ TEST_F(smimoTraceServices, ScopesWriteEntryAndExitLinesAndIndentPerThread)
     EXPECT_EQ(scopeText(lines[1], "SCS", 20), "  Entering P::_handleX");
     EXPECT_EQ(scopeText(lines[2], "SCS", 20), "  Leaving P::_handleX");
     EXPECT_EQ(scopeText(lines[3], "ConcreteJob", 10), "Leaving ConcreteJobProvider::getInstance");
+}
+
+namespace
+{
+// Standard output as a server that never flushes it sees it: only what a flush pushed out.
+struct FlushedOnly : std::stringbuf
+{
+    std::string flushed;
+    int sync() override
+    {
+        flushed += str();
+        str("");
+        return 0;
+    }
+};
+} // namespace
+
+TEST_F(smimoTraceServices, EveryScopeLineReachesStandardOutputWhenWritten)
+{
+    FlushedOnly sink;
+    std::streambuf* previous = std::cout.rdbuf(&sink);
+    std::string afterEntry;
+    {
+        PTS::TraceMethodClass scope("SCS", 5, "P::getInstance", true);
+        afterEntry = sink.flushed;
+    }
+    std::cout.rdbuf(previous);
+    EXPECT_NE(afterEntry.find("Entering P::getInstance\n"), std::string::npos) << afterEntry;
+    EXPECT_NE(sink.flushed.find("Leaving P::getInstance\n"), std::string::npos) << sink.flushed;
+    EXPECT_EQ(sink.str(), "") << "nothing waits in the buffer";
 }
 
 // SMIMO_TRACE is read as the library loads, so each value is tried in a fresh run of this program

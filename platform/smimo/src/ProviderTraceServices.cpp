@@ -37,13 +37,14 @@ thread_local int openScopes = 0;
 
 void writeScopeLine(const std::string& file, int line, const char* verb, const std::string& method)
 {
-    // One insertion per line, end of line included, keeps concurrent lines from mixing mid-line;
-    // flushing is left to whoever owns standard output.
+    // One insertion per line, end of line included, keeps concurrent lines from mixing mid-line.
+    // Flushed like every other trace line: a server that never flushes standard output would
+    // otherwise hold an operation's last line until some later request's flush, or lose it.
     const std::string text =
         ProviderTraceServices::ptsGetTimeStampString() + " " + ProviderTraceServices::ptsGetPidString() +
         " " + ProviderTraceServices::ptsGetFileLineString(file.c_str(), line, 30) +
         ":----: " + ProviderTraceServices::ptsGetIndentString() + verb + " " + method + "\n";
-    std::cout << text;
+    std::cout << text << std::flush;
 }
 
 } // namespace
