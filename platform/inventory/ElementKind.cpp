@@ -4,7 +4,6 @@
 
 #include "EngineRecords.h"
 #include "InstanceProperties.h"
-#include "VolumeIdentifier.h"
 
 PEGASUS_NAMESPACE_BEGIN
 
@@ -53,35 +52,8 @@ Uint32 ElementKind::objectIDOf(const CIMObjectPath& path) const
 namespace
 {
 
-// DMTF values of CIM_StoragePool.Usage.
-const Uint16 POOL_USAGE_OTHER = 1;
-const Uint16 POOL_USAGE_UNRESTRICTED = 2;
-const Uint16 POOL_USAGE_RESERVED_FOR_SYSTEM = 3;
-const Uint16 POOL_USAGE_RESERVED_FOR_SPARING = 8;
-
-// Only the base pool is concrete: volumes are made in it. The other three hold raw drives
-// (primordial), each for one purpose of the array's own.
-void addPoolUsage(Uint32 poolID, InstanceProperties& properties)
-{
-    switch (poolID)
-    {
-    case KVELPool::BASE_POOL_ID:
-        properties.add("Usage", CIMValue(POOL_USAGE_UNRESTRICTED));
-        break;
-    case KVELPool::SPARE_POOL_ID:
-        properties.add("Usage", CIMValue(POOL_USAGE_RESERVED_FOR_SPARING));
-        break;
-    case KVELPool::AVAILABLE_POOL_ID: // drives the array gives to the base pool
-        properties.add("Usage", CIMValue(POOL_USAGE_RESERVED_FOR_SYSTEM));
-        break;
-    default:
-        properties.add("Usage", CIMValue(POOL_USAGE_OTHER));
-        properties.add("OtherUsageDescription", CIMValue(String("Failed and downed drives")));
-        break;
-    }
-}
-
-// Pools, volumes and drives are described by the managed-object library's builders.
+// Pools, volumes and drives are described by the managed-object library's builders, the same
+// that the storage configuration module uses: an element has one identity whichever module serves it.
 class StoragePoolKind : public ElementKind
 {
 public:
@@ -96,10 +68,7 @@ public:
     CIMInstance instance(Uint32 objectID, Boolean includeQualifiers,
                          const CIMPropertyList& propertyList) const override
     {
-        CIMInstance pool = StoragePoolInstance(includeQualifiers, propertyList, objectID);
-        InstanceProperties properties(pool, includeQualifiers, propertyList);
-        addPoolUsage(objectID, properties);
-        return pool;
+        return StoragePoolInstance(includeQualifiers, propertyList, objectID);
     }
 };
 
@@ -119,13 +88,7 @@ public:
     CIMInstance instance(Uint32 objectID, Boolean includeQualifiers,
                          const CIMPropertyList& propertyList) const override
     {
-        CIMInstance volume = StorageVolumeInstance(includeQualifiers, propertyList, objectID);
-        InstanceProperties properties(volume, includeQualifiers, propertyList);
-        properties.replace(
-            "Name", CIMValue(String(volumeNaaName(KVELEngine::_ZarvoSystemNamePtr, objectID).c_str())));
-        properties.add("NameFormat", CIMValue(VOLUME_NAME_FORMAT_NAA));
-        properties.add("NameNamespace", CIMValue(VOLUME_NAME_NAMESPACE_VPD83_TYPE3));
-        return volume;
+        return StorageVolumeInstance(includeQualifiers, propertyList, objectID);
     }
 };
 

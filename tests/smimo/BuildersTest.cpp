@@ -76,6 +76,21 @@ TEST_F(smimoBuilders, PathsCarryTheArrayHostNamespaceAndKeys)
               prefix + "CIM_StoragePool.InstanceID=\"37000003\"");
 }
 
+// Every module that describes a volume or pool does it through these builders, so what hosts and
+// clients identify it by is decided here once.
+TEST_F(smimoBuilders, VolumesAndPoolsCarryTheirWholeIdentity)
+{
+    const StorageVolumeInstance volume(false, CIMPropertyList(), volumeID);
+    const std::string name(get<String>(volume, "Name").getCString());
+    EXPECT_EQ(name.size(), 16u);
+    EXPECT_EQ(name.substr(8), std::string(hex(volumeID).getCString())) << "NAA type 3, array bits, object ID";
+    EXPECT_EQ(get<Uint16>(volume, "NameFormat"), 9);    // NAA
+    EXPECT_EQ(get<Uint16>(volume, "NameNamespace"), 2); // VPD83Type3
+    EXPECT_EQ(get<Uint16>(StoragePoolInstance(false, CIMPropertyList(), KVELPool::BASE_POOL_ID), "Usage"), 2);
+    EXPECT_EQ(get<Uint16>(StoragePoolInstance(false, CIMPropertyList(), KVELPool::SPARE_POOL_ID), "Usage"),
+              8);
+}
+
 TEST_F(smimoBuilders, JobIdentityLeadsBackToTheTask)
 {
     const Uint32 taskID = startScan();

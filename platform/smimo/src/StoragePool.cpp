@@ -14,6 +14,34 @@ std::unique_ptr<KVELPool> fetchPool(Uint32 poolID)
     return smimo::fetchRecord<KVELPool>(CLASSID_STORAGEPOOL, poolID, "Storage pool");
 }
 
+// DMTF values of CIM_StoragePool.Usage.
+const Uint16 POOL_USAGE_OTHER = 1;
+const Uint16 POOL_USAGE_UNRESTRICTED = 2;
+const Uint16 POOL_USAGE_RESERVED_FOR_SYSTEM = 3;
+const Uint16 POOL_USAGE_RESERVED_FOR_SPARING = 8;
+
+// Only the base pool is concrete: volumes are made in it. The other three hold raw drives
+// (primordial), each for one purpose of the array's own.
+void addPoolUsage(Uint32 poolID, smimo::InstanceFiller& filler)
+{
+    switch (poolID)
+    {
+    case KVELPool::BASE_POOL_ID:
+        filler.add("Usage", CIMValue(POOL_USAGE_UNRESTRICTED));
+        break;
+    case KVELPool::SPARE_POOL_ID:
+        filler.add("Usage", CIMValue(POOL_USAGE_RESERVED_FOR_SPARING));
+        break;
+    case KVELPool::AVAILABLE_POOL_ID: // drives the array gives to the base pool
+        filler.add("Usage", CIMValue(POOL_USAGE_RESERVED_FOR_SYSTEM));
+        break;
+    default:
+        filler.add("Usage", CIMValue(POOL_USAGE_OTHER));
+        filler.add("OtherUsageDescription", CIMValue(String("Failed and downed drives")));
+        break;
+    }
+}
+
 } // namespace
 
 StoragePoolPath::StoragePoolPath(Uint32 poolID)
@@ -37,6 +65,7 @@ StoragePoolInstance::StoragePoolInstance(Boolean includeQualifiers, const CIMPro
     filler.add("TotalManagedSpace", CIMValue(Uint64(pool->TotalBlocks * smimo::BLOCK_SIZE)));
     filler.add("RemainingManagedSpace", CIMValue(Uint64(freeBlocks * smimo::BLOCK_SIZE)));
     filler.add("Primordial", CIMValue(Boolean(pool->Primordial)));
+    addPoolUsage(poolID, filler);
     setPath(path);
 }
 

@@ -1,6 +1,7 @@
 #include <SMIMOBuilders.h>
 
 #include "BuilderSupport.h"
+#include "VolumeIdentifier.h"
 
 PEGASUS_NAMESPACE_BEGIN
 
@@ -56,7 +57,10 @@ StorageVolumeInstance::StorageVolumeInstance(Boolean includeQualifiers, const CI
 
     filler.addKeys(path);
     filler.add("ElementName", CIMValue(String(volume->Name.c_str())));
-    filler.add("Name", CIMValue(smimo::hexID(volumeID)));
+    filler.add("Name",
+               CIMValue(String(smimo::volumeNaaName(KVELEngine::_ZarvoSystemNamePtr, volumeID).c_str())));
+    filler.add("NameFormat", CIMValue(smimo::VOLUME_NAME_FORMAT_NAA));
+    filler.add("NameNamespace", CIMValue(smimo::VOLUME_NAME_NAMESPACE_VPD83_TYPE3));
     filler.add("OperationalStatus", volumeStatus(volume->State));
     filler.add("BlockSize", CIMValue(smimo::BLOCK_SIZE));
     filler.add("NumberOfBlocks", CIMValue(Uint64(volume->Size)));

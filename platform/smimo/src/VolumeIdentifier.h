@@ -1,7 +1,7 @@
 // The name by which hosts tell the array's volumes apart: a SCSI NAA identifier, as a LUN reports
 // it in its device identification page.
-#ifndef INVENTORY_VolumeIdentifier_h
-#define INVENTORY_VolumeIdentifier_h
+#ifndef SMIMO_VolumeIdentifier_h
+#define SMIMO_VolumeIdentifier_h
 
 #include <string>
 
@@ -9,7 +9,7 @@
 
 PEGASUS_NAMESPACE_BEGIN
 
-namespace inventory
+namespace smimo
 {
 
 // DMTF values of CIM_StorageVolume.NameFormat and NameNamespace for such a name: format NAA, in
@@ -22,7 +22,7 @@ const Uint16 VOLUME_NAME_NAMESPACE_VPD83_TYPE3 = 2;
 // other array.
 std::string volumeNaaName(const std::string& systemName, Uint32 volumeID);
 
-} // namespace inventory
+} // namespace smimo
 
 PEGASUS_NAMESPACE_END
 

@@ -4,7 +4,7 @@
 
 PEGASUS_NAMESPACE_BEGIN
 
-namespace inventory
+namespace smimo
 {
 
 namespace
@@ -38,6 +38,6 @@ std::string volumeNaaName(const std::string& systemName, Uint32 volumeID)
     return text;
 }
 
-} // namespace inventory
+} // namespace smimo
 
 PEGASUS_NAMESPACE_END
