@@ -45,7 +45,8 @@
 namespace
 {
 
-const char VERSION[] = "cimhost 1.0";
+const char VERSION_NUMBER[] = "1.0.0";
+const std::string VERSION = std::string("cimhost ") + VERSION_NUMBER;
 
 struct Options
 {
@@ -59,7 +60,18 @@ struct Options
     unsigned timeScale = 0; // 0: real time
     std::string usersFile;
     bool allowAnonymous = false;
+    std::string hostName; // empty: the machine's
 };
+
+// A host name as paths carry it: letters, digits, '.', '-' and '_', at most 255 of them.
+std::string checkHostName(const std::string& text)
+{
+    if (text.empty() || text.size() > 255 ||
+        text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789.-_") !=
+            std::string::npos)
+        return "a host name is 1 to 255 letters, digits, '.', '-' or '_'";
+    return std::string();
+}
 
 // "N" (1-65535), "0" for none, or "any" for a free port the listening line names.
 std::string parsePort(int& port, const std::string& text)
@@ -157,6 +169,12 @@ int parseOptions(int argc, char** argv, Options& options)
            "HTTPS port, 5989 by convention; needs --cert and --key (0: none)")
         ->type_name("N")
         ->check([&](const std::string& text) { return parsePort(http.httpsPort, text); })
+        ->group(serving);
+    app.add_option("--host-name", options.hostName,
+                   "the host name in every path served, the array's included (the machine's: " +
+                       cimhost::machineHostName() + ")")
+        ->type_name("NAME")
+        ->check(checkHostName)
         ->group(serving);
     app.add_option("--threads", transport.workers,
                    "workers running requests at once (twice the cores, at least 4: " +
@@ -304,6 +322,9 @@ int serve(const Options& options, const sigset_t& stopSignals)
     exportSetting("KVEL_STATE", options.stateFile);
     exportSetting("KVEL_ARRAY", options.arrayFile);
     if (options.timeScale != 0) exportSetting("KVEL_TIME_SCALE", std::to_string(options.timeScale));
+    // One host name for the paths the array's modules build and those this host completes.
+    const std::string hostName = options.hostName.empty() ? cimhost::machineHostName() : options.hostName;
+    exportSetting("KVEL_HOST_NAME", hostName);
 
     // Before anything loads: a users file that cannot be trusted stops start-up.
     std::unique_ptr<cimhost::BasicAuthenticator> users;
@@ -326,7 +347,7 @@ int serve(const Options& options, const sigset_t& stopSignals)
     cimhost::loadSchema(repository, options.schemaDirectory);
     const cimhost::ProviderRegistry registry = cimhost::ProviderRegistry::fromRepository(repository);
     cimhost::ProviderManager providers(registry, options.providerDirectory);
-    cimhost::Dispatcher dispatcher(repository, providers);
+    cimhost::Dispatcher dispatcher(repository, providers, hostName);
     auto interop = std::make_unique<cimhost::InteropProvider>(repository, registry.profiles());
     cimhost::InteropProvider& interopProvider = *interop;
     providers.addBuiltIn(std::move(interop), interopProvider.capabilities());
@@ -335,7 +356,7 @@ int serve(const Options& options, const sigset_t& stopSignals)
     cimhost::CimHttpServer server(options.http, dispatcher,
                                   users ? authenticateWith(*users) : cimhost::Authenticate());
     const cimhost::CimHttpServer::Ports ports = server.bind();
-    cimhost::ObjectManagerFacts facts{dispatcher.hostName(), VERSION, users != nullptr, {}};
+    cimhost::ObjectManagerFacts facts{dispatcher.hostName(), VERSION_NUMBER, users != nullptr, {}};
     if (ports.http != 0) facts.schemes.push_back("http");
     if (ports.https != 0) facts.schemes.push_back("https");
     interopProvider.setObjectManager(facts);

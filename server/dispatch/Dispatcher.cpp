@@ -14,15 +14,15 @@
 namespace cimhost
 {
 
-namespace
-{
-
-std::string localHostName()
+std::string machineHostName()
 {
     char name[HOST_NAME_MAX + 1] = {};
     if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "localhost";
     return name;
 }
+
+namespace
+{
 
 std::string utf8(const Pegasus::String& text)
 {
@@ -55,7 +55,7 @@ void executeIntrinsic(const CimOperations& operations, const CimRequest& request
 } // namespace
 
 Dispatcher::Dispatcher(const ClassRepository& repository, ProviderManager& providers)
-    : Dispatcher(repository, providers, localHostName())
+    : Dispatcher(repository, providers, machineHostName())
 {
 }
 

@@ -20,6 +20,9 @@ namespace cimhost
 
 class CimOperations;
 
+// The machine's name as gethostname gives it ("localhost" when it has none).
+std::string machineHostName();
+
 class Dispatcher
 {
 public:

@@ -168,4 +168,27 @@ TEST_F(kvelFiles, TheSampleDescriptionLoads)
     EXPECT_STREQ("ZARVO-0001", KVELEngine::_ZarvoSystemNamePtr);
 }
 
+// Paths name the machine the array runs on, as a real array's do, unless told otherwise; a state
+// file does not pin the name of the machine that wrote it.
+TEST_F(kvelFiles, TheHostNameIsConfiguredElseDescribedElseTheMachines)
+{
+    char machine[256] = {};
+    ASSERT_EQ(0, gethostname(machine, sizeof machine - 1));
+    const std::string stateFile = path("host-state.json");
+    engine = makeEngine(stateConfig(stateFile));
+    engine->modifyObject(CLASSID_DRIVE, driveRecord(0x38000001).get()); // any change writes the state
+    EXPECT_STREQ(machine, KVELEngine::_ZarvoHostNamePtr);
+    EXPECT_EQ(std::string::npos, read(stateFile).find("\"host\"")) << read(stateFile);
+
+    KVELEngineConfig described;
+    described.arrayDescriptionFile = SCS_SOURCE_DIR "/platform/kvel/arrays/small.json";
+    described.hostName = "array7.example";
+    engine = makeEngine(described);
+    EXPECT_STREQ("array7.example", KVELEngine::_ZarvoHostNamePtr);
+    KVELEngineConfig restarted = stateConfig(stateFile);
+    restarted.hostName = "";
+    engine = makeEngine(restarted);
+    EXPECT_STREQ(machine, KVELEngine::_ZarvoHostNamePtr);
+}
+
 } // namespace

@@ -49,12 +49,15 @@ class KVELArrayState;
 //   KVEL_RAMDISK_DIR  directory of persistence transfer files (default: $TMPDIR or /tmp)
 //   KVEL_SLOT         this controller's slot, 0 or 1 (default 0; anything else throws Exception)
 //   KVEL_TIME_SCALE   the clock runs this many times as fast, 1 to 10000 (default 1; else throws)
+//   KVEL_HOST_NAME    the host name in the array's paths (default: the array description's, else
+//                     the name of the machine, as a real array's management controller has)
 struct KVEL_LINKAGE KVELEngineConfig
 {
     std::string arrayDescriptionFile;
     std::string stateFile;
     std::string ramdiskDirectory;
     Uint32 controllerSlot = 0;
+    std::string hostName; // empty: the description's host, else the machine's name
     std::shared_ptr<KVELClock> clock; // null: the system clock
     // Size of the task table; work beyond it is refused with KVEL_RC_TOO_MANY_TASKS. Benchmarks
     // raise it to measure with many tasks.
@@ -75,8 +78,8 @@ public:
     static KVELEngine* createInstance(const KVELEngineConfig& config);
 
     // Point to the system name and the host name of the array (the demo array's "ZARVO-0001"
-    // and "zarvo-array" before an engine exists). They change only when createInstance loads an
-    // array with other names, and point to storage that stays valid.
+    // and the machine's name before an engine exists). They change only when createInstance
+    // loads an array with other names, and point to storage that stays valid.
     static const char* _ZarvoSystemNamePtr;
     static const char* _ZarvoHostNamePtr;
 

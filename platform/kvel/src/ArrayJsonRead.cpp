@@ -247,11 +247,11 @@ private:
     {
         Fields f(value, "system");
         _model.systemName = f.text("name", std::nullopt);
-        _model.hostName = f.text("host", std::nullopt);
+        _model.hostName = f.text("host", std::string());
         if (checkName(_model.systemName) != KVEL_RC_SUCCESS ||
             _model.systemName.find(' ') != std::string::npos)
             fail("system.name", "must be 1 to 64 printable characters without blanks");
-        if (checkName(_model.hostName) != KVEL_RC_SUCCESS)
+        if (!_model.hostName.empty() && checkName(_model.hostName) != KVEL_RC_SUCCESS)
             fail("system.host", "must be 1 to 64 printable characters");
         _model.firmwareVersion = f.text("firmware", std::string("3.2.0"));
         _model.diskLineMode = f.choice("diskLineMode", DISK_LINE_MODE_NAMES,

@@ -110,9 +110,11 @@ std::string writeArray(const ArrayModel& model)
     out["format"] = "kvel-array";
     out["version"] = 1;
     out["system"] = {{"name", model.systemName},
-                     {"host", model.hostName},
                      {"firmware", model.firmwareVersion},
                      {"diskLineMode", nameOf(DISK_LINE_MODE_NAMES, model.diskLineMode)}};
+    // Only a host the description chose: otherwise the array takes the name of the machine it
+    // runs on, as after a move to another one.
+    if (!model.hostName.empty()) out["system"]["host"] = model.hostName;
     Json pools = Json::array();
     for (const auto& [id, name] : model.poolNames)
         pools.push_back({{"pool", poolText(id)}, {"name", name}});

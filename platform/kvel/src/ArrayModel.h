@@ -34,7 +34,7 @@ struct TaskEntry
 struct ArrayModel
 {
     std::string systemName;
-    std::string hostName;
+    std::string hostName; // empty: the machine's name
     std::string firmwareVersion;
     KVELRedundantPair::DiskLineModeEnum diskLineMode = KVELRedundantPair::DISK_LINE_MODE_SHARED;
     std::map<Uint32, std::string> poolNames; // exactly the four fixed pools

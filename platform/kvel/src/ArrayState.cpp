@@ -1,4 +1,5 @@
 #include "ArrayState.h"
+#include "EngineEnvironment.h"
 
 #include <cstdio>
 #include <Pegasus/Common/Exception.h>
@@ -32,6 +33,9 @@ KVELArrayState::KVELArrayState(const KVELEngineConfig& config)
         throw Exception(String(
             ("KVEL controller slot must be 0 or 1, not " + std::to_string(_config.controllerSlot)).c_str()));
     load();
+    _hostName = !_config.hostName.empty()  ? _config.hostName
+                : !_model.hostName.empty() ? _model.hostName
+                                           : kvelsim::machineHostName();
     const MPU_TIME clockTime = _clock->now();
     if (_model.lastAdvanced > clockTime) _clockOffset = _model.lastAdvanced - clockTime;
     _scheduler.reset();

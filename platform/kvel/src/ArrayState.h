@@ -31,7 +31,8 @@ public:
     MPU_TIME clockNow() const { return _clock->now() + _clockOffset; }
     const KVELEngineConfig& config() const { return _config; }
     const std::string& systemName() const { return _model.systemName; }
-    const std::string& hostName() const { return _model.hostName; }
+    // The configured host name, else the description's, else the machine's.
+    const std::string& hostName() const { return _hostName; }
 
     // Brings tasks and the controller up to the clock.
     // Moves tasks and the controller on to the clock's time; before work.
@@ -111,6 +112,7 @@ private:
     MPU_TIME _clockOffset = 0;
     std::mutex _mutex;
     kvelsim::ArrayModel _model;
+    std::string _hostName;
     kvelsim::TaskScheduler _scheduler;
     bool _quiet = false; // advanced at lastAdvanced, and no work done since
     kvelsim::ControllerPair _controller;

@@ -39,7 +39,6 @@ const DemoVolume VOLUMES[] = {
 void buildDemoArray(ArrayModel& model, MPU_TIME now)
 {
     model.systemName = "ZARVO-0001";
-    model.hostName = "zarvo-array";
     model.firmwareVersion = "3.2.0";
     model.diskLineMode = KVELRedundantPair::DISK_LINE_MODE_SHARED;
     model.addStandardPools();

@@ -1,5 +1,5 @@
 // The built-in demo array, used when no description file is given:
-//   system "ZARVO-0001", host "zarvo-array", firmware 3.2.0
+//   system "ZARVO-0001" on the machine's host name, firmware 3.2.0
 //   16 drives of 1 TiB in slots 0..15: 12 in the base pool, 2 spares, 2 available
 //   4 volumes in the base pool: "db-mirror" (mirrored 2 x 2, 500 GiB), "archive-parity"
 //     (parity 4+1, 2 TiB), "scratch" (striped over 4, 200 GiB), "vm-dparity" (double parity

@@ -13,7 +13,17 @@
 PEGASUS_NAMESPACE_BEGIN
 
 const char* KVELEngine::_ZarvoSystemNamePtr = "ZARVO-0001";
-const char* KVELEngine::_ZarvoHostNamePtr = "zarvo-array";
+namespace
+{
+// The machine's name, until an engine publishes its own.
+const char* initialHostName()
+{
+    static const std::string name = kvelsim::machineHostName();
+    return name.c_str();
+}
+} // namespace
+
+const char* KVELEngine::_ZarvoHostNamePtr = initialHostName();
 
 namespace
 {

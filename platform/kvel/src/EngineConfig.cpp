@@ -1,4 +1,6 @@
+#include <climits>
 #include <cstdlib>
+#include <unistd.h>
 #include <Pegasus/Common/Exception.h>
 #include <KVELEngine.h>
 #include "EngineEnvironment.h"
@@ -54,6 +56,13 @@ bool environmentSlot(Uint32& slot)
     return false;
 }
 
+std::string machineHostName()
+{
+    char name[HOST_NAME_MAX + 1] = {};
+    if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') return "localhost";
+    return name;
+}
+
 } // namespace kvelsim
 
 KVELEngineConfig KVELEngineConfig::fromEnvironment()
@@ -61,6 +70,11 @@ KVELEngineConfig KVELEngineConfig::fromEnvironment()
     KVELEngineConfig config;
     config.arrayDescriptionFile = environment("KVEL_ARRAY");
     config.stateFile = environment("KVEL_STATE");
+    config.hostName = environment("KVEL_HOST_NAME");
+    for (char c : config.hostName)
+        if (c <= ' ' || c == '/' || c == 0x7f || config.hostName.size() > 255)
+            throw Exception(
+                String(("KVEL_HOST_NAME must be a host name, not '" + config.hostName + "'").c_str()));
     config.ramdiskDirectory = kvelsim::environmentRamdiskDirectory();
     if (!kvelsim::environmentSlot(config.controllerSlot))
     {

@@ -14,6 +14,8 @@ namespace kvelsim
 std::string environmentRamdiskDirectory();
 // KVEL_SLOT as 0 or 1; false when it is set to anything else.
 bool environmentSlot(Uint32& slot);
+// The name of the machine the engine runs on (gethostname), "localhost" when it has none.
+std::string machineHostName();
 
 } // namespace kvelsim
 
