@@ -5,6 +5,7 @@
 
 #include "AssociationProvider.h"
 #include "ElementInstanceProvider.h"
+#include "ProfileConformanceProvider.h"
 #include "StorageCapabilitiesProvider.h"
 #include "StorageSettingProvider.h"
 
@@ -43,6 +44,7 @@ CIMProvider* makeProvider(const String& name)
         return new AssociationProvider(componentControllers());
     if (String::equalNoCase(name, "ElementSettingDataProvider"))
         return new AssociationProvider(elementSettingData());
+    if (String::equalNoCase(name, "ProfileConformanceProvider")) return new ProfileConformanceProvider();
     return 0;
 }
 

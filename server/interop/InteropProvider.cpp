@@ -23,14 +23,15 @@ using Pegasus::CIMValue;
 using Pegasus::String;
 using Pegasus::Uint16;
 
-const char* const InteropProvider::NAMESPACE = "interop";
-const char* const InteropProvider::OTHER_NAMESPACE = "root/interop";
+const char* const InteropProvider::NAMESPACES[3] = {"interop", "root/interop", "root/PG_InterOp"};
 
 namespace
 {
 
 const char* const OBJECT_MANAGER_NAME = "cimhost";
 const char* const ROOT_NAMESPACE = "root";
+// Where references from other namespaces find the profiles.
+const char* const PROFILE_NAMESPACE = "root/PG_InterOp";
 const Uint16 PROFILE_SPECIFICATION = 2;
 const Uint16 NOT_ADVERTISED = 2;
 
@@ -59,6 +60,32 @@ std::string profileInstanceID(const RegisteredProfileName& profile)
     return profile.organization + "+" + profile.name + "+" + profile.version;
 }
 
+// The host's own profiles, as OpenPegasus registers its own: the object manager is the Server
+// profile's central instance, and the Server profile refers to Profile Registration.
+const RegisteredProfileName SERVER_PROFILE{"SNIA", "Server", "1.2.0"};
+const RegisteredProfileName PROFILE_REGISTRATION_PROFILE{"SNIA", "Profile Registration", "1.0.0"};
+
+// The value of a reference property of an instance; a null path when it has none.
+CIMObjectPath referenceOf(const CIMInstance& instance, const char* name)
+{
+    CIMObjectPath path;
+    const Pegasus::Uint32 index = instance.findProperty(CIMName(name));
+    if (index != Pegasus::PEG_NOT_FOUND)
+    {
+        const CIMValue value = instance.getProperty(index).getValue();
+        if (!value.isNull() && !value.isArray() && value.getType() == Pegasus::CIMTYPE_REFERENCE)
+            value.get(path);
+    }
+    return path;
+}
+
+// True when the path has exactly one key and its value is the text.
+bool singleKeyIs(const CIMObjectPath& path, const std::string& text)
+{
+    const Array<Pegasus::CIMKeyBinding>& keys = path.getKeyBindings();
+    return keys.size() == 1 && keys[0].getValue() == String(text.c_str());
+}
+
 } // namespace
 
 struct InteropProvider::Impl
@@ -70,8 +97,12 @@ struct InteropProvider::Impl
 
     bool isInterop(const CIMNamespaceName& nameSpace) const
     {
-        return nameSpace.equal(CIMNamespaceName(NAMESPACE)) || nameSpace.equal(CIMNamespaceName(OTHER_NAMESPACE));
+        for (const char* interop : NAMESPACES)
+            if (nameSpace.equal(CIMNamespaceName(interop))) return true;
+        return false;
     }
+
+    String host() const { return String(facts.hostName.c_str()); }
 
     // An instance of className in nameSpace with the given properties, its path built from its keys.
     CIMInstance make(const CIMNamespaceName& nameSpace, const char* className,
@@ -81,6 +112,7 @@ struct InteropProvider::Impl
         for (const auto& [name, value] : properties)
             instance.addProperty(Pegasus::CIMProperty(CIMName(name), value));
         CIMObjectPath path = instance.buildPath(repository.resolvedClassView(nameSpace, CIMName(className)));
+        path.setHost(host());
         path.setNameSpace(nameSpace);
         instance.setPath(path);
         return instance;
@@ -94,7 +126,9 @@ struct InteropProvider::Impl
                      {"CreationClassName", String("CIM_ObjectManager")},
                      {"Name", String(OBJECT_MANAGER_NAME)},
                      {"ElementName", String(OBJECT_MANAGER_NAME)},
-                     {"Description", String(facts.version.c_str())},
+                     // Clients read the brand from ElementName and the version after "version".
+                     {"Description",
+                      String((std::string(OBJECT_MANAGER_NAME) + " version " + facts.version).c_str())},
                      {"Started", CIMValue(true)},
                      {"EnabledState", CIMValue(Uint16(2))}});
     }
@@ -154,10 +188,13 @@ struct InteropProvider::Impl
         for (const CIMNamespaceName& served : repository.namespaces())
         {
             const std::string name(served.getString().getCString());
-            if (name.size() <= prefix.size() || nameKey(String(name.substr(0, prefix.size()).c_str())) != prefix)
+            if (name.size() <= prefix.size() ||
+                nameKey(String(name.substr(0, prefix.size()).c_str())) != prefix)
                 continue;
-            const std::string child = name.substr(prefix.size(), name.find('/', prefix.size()) - prefix.size());
-            if (std::find(children.begin(), children.end(), child) == children.end()) children.push_back(child);
+            const std::string child =
+                name.substr(prefix.size(), name.find('/', prefix.size()) - prefix.size());
+            if (std::find(children.begin(), children.end(), child) == children.end())
+                children.push_back(child);
         }
         std::vector<CIMInstance> result;
         for (const std::string& child : children)
@@ -180,9 +217,9 @@ struct InteropProvider::Impl
                     {{"InstanceID", String(profileInstanceID(profile).c_str())},
                      {"SpecificationType", CIMValue(PROFILE_SPECIFICATION)},
                      {"RegisteredOrganization", CIMValue(organization)},
-                     {"OtherRegisteredOrganization",
-                      organization == 1 ? CIMValue(String(profile.organization.c_str()))
-                                        : CIMValue(Pegasus::CIMTYPE_STRING, false)},
+                     {"OtherRegisteredOrganization", organization == 1
+                                                         ? CIMValue(String(profile.organization.c_str()))
+                                                         : CIMValue(Pegasus::CIMTYPE_STRING, false)},
                      {"RegisteredName", String(profile.name.c_str())},
                      {"RegisteredVersion", String(profile.version.c_str())},
                      {"AdvertiseTypes", CIMValue(advertise)}});
@@ -197,6 +234,9 @@ struct InteropProvider::Impl
         if (sameName(className, "CIM_CIMXMLCommunicationMechanism")) return mechanisms(nameSpace);
         if (sameName(className, "CIM_Namespace")) return namespaces(nameSpace);
         const bool subProfiles = sameName(className, "PG_RegisteredSubProfile");
+        if (sameName(className, "PG_RegisteredProfile"))
+            for (const RegisteredProfileName& own : {SERVER_PROFILE, PROFILE_REGISTRATION_PROFILE})
+                result.push_back(profileInstance(nameSpace, "PG_RegisteredProfile", own));
         if (subProfiles || sameName(className, "PG_RegisteredProfile"))
             for (const ProfileCapability& capability : profiles)
             {
@@ -217,8 +257,9 @@ struct InteropProvider::Impl
                               const RegisteredProfileName& profile) const
     {
         Array<Pegasus::CIMKeyBinding> keys;
-        keys.append(Pegasus::CIMKeyBinding(CIMName("InstanceID"), CIMValue(String(profileInstanceID(profile).c_str()))));
-        return CIMObjectPath(String(), nameSpace, CIMName(className), keys);
+        keys.append(Pegasus::CIMKeyBinding(CIMName("InstanceID"),
+                                           CIMValue(String(profileInstanceID(profile).c_str()))));
+        return CIMObjectPath(host(), nameSpace, CIMName(className), keys);
     }
 
     // The association instances of associationClass seen from nameSpace. With a source object,
@@ -227,42 +268,99 @@ struct InteropProvider::Impl
                             const CIMObjectPath& source, const Pegasus::OperationContext& context) const
     {
         std::vector<Link> result;
-        const CIMNamespaceName interop = isInterop(nameSpace) ? nameSpace : CIMNamespaceName(NAMESPACE);
-        if (isInterop(nameSpace) && sameName(associationClass, "CIM_SubProfileRequiresProfile"))
+        const bool interopSide = isInterop(nameSpace);
+        const CIMNamespaceName interop = interopSide ? nameSpace : CIMNamespaceName(PROFILE_NAMESPACE);
+        if (interopSide && sameName(associationClass, "CIM_SubProfileRequiresProfile"))
             for (const ProfileCapability& capability : profiles)
                 for (const RegisteredProfileName& sub : capability.subProfiles)
                     result.push_back({associationClass,
                                       {CIMName("Antecedent"), CIMName("Dependent")},
                                       {profilePath(interop, "PG_RegisteredProfile", capability.profile),
                                        profilePath(interop, "PG_RegisteredSubProfile", sub)}});
+        if (interopSide && sameName(associationClass, "CIM_ReferencedProfile"))
+            result.push_back({associationClass,
+                              {CIMName("Antecedent"), CIMName("Dependent")},
+                              {profilePath(interop, "PG_RegisteredProfile", PROFILE_REGISTRATION_PROFILE),
+                               profilePath(interop, "PG_RegisteredProfile", SERVER_PROFILE)}});
         if (!sameName(associationClass, "CIM_ElementConformsToProfile")) return result;
+        const auto conforms = [&](const CIMObjectPath& profile, const CIMObjectPath& element)
+        {
+            result.push_back({associationClass,
+                              {CIMName("ConformantStandard"), CIMName("ManagedElement")},
+                              {profile, element}});
+        };
+        if (interopSide)
+            conforms(profilePath(interop, "PG_RegisteredProfile", SERVER_PROFILE),
+                     objectManager(nameSpace).getPath());
         for (const ProfileCapability& capability : profiles)
         {
             const CIMObjectPath profile = profilePath(interop, "PG_RegisteredProfile", capability.profile);
-            if (!source.getClassName().isNull() && isInterop(nameSpace) && !samePath(source, profile)) continue;
-            for (const CIMNamespaceName& elementNamespace : capability.namespaces)
-                for (const CIMName& conforming : capability.conformingElements)
+            if (!source.getClassName().isNull() && interopSide && !samePath(source, profile)) continue;
+            if (!capability.conformingElements.empty())
+                for (const CIMObjectPath& element :
+                     instancesOfClasses(capability, source, nameSpace, context))
+                    conforms(profile, element);
+            else if (interopSide)
+                for (const CIMObjectPath& element : namedConformingElements(capability, context))
+                    conforms(profile, element);
+        }
+        return result;
+    }
+
+    // Every instance of the capability's ConformingElements classes in its namespaces; from a
+    // source outside the interop namespaces, only those classes the source may be of.
+    std::vector<CIMObjectPath> instancesOfClasses(const ProfileCapability& capability,
+                                                  const CIMObjectPath& source,
+                                                  const CIMNamespaceName& nameSpace,
+                                                  const Pegasus::OperationContext& context) const
+    {
+        std::vector<CIMObjectPath> result;
+        for (const CIMNamespaceName& elementNamespace : capability.namespaces)
+            for (const CIMName& conforming : capability.conformingElements)
+            {
+                if (!repository.hasNamespace(elementNamespace) ||
+                    repository.resolvedClassView(elementNamespace, conforming).isUninitialized())
+                    continue;
+                if (!source.getClassName().isNull() && !isInterop(nameSpace) &&
+                    !repository.isA(nameSpace, source.getClassName(), conforming))
+                    continue;
+                Pegasus::CIMOMHandle handle(cimom);
+                const Array<CIMObjectPath> elements =
+                    handle.enumerateInstanceNames(context, elementNamespace, conforming);
+                for (Pegasus::Uint32 i = 0; i < elements.size(); ++i)
                 {
-                    if (!repository.hasNamespace(elementNamespace) ||
-                        repository.resolvedClassView(elementNamespace, conforming).isUninitialized())
-                        continue;
-                    if (!source.getClassName().isNull() && !isInterop(nameSpace) &&
-                        !repository.isA(nameSpace, source.getClassName(), conforming))
-                        continue;
-                    Pegasus::CIMOMHandle handle(cimom);
-                    const Array<CIMObjectPath> elements =
-                        handle.enumerateInstanceNames(context, elementNamespace, conforming);
-                    for (Pegasus::Uint32 i = 0; i < elements.size(); ++i)
-                    {
-                        // Served by this host: the host name is the one this host gives its paths.
-                        CIMObjectPath element = elements[i];
-                        element.setHost(String());
-                        element.setNameSpace(elementNamespace);
-                        result.push_back({associationClass,
-                                          {CIMName("ConformantStandard"), CIMName("ManagedElement")},
-                                          {profile, element}});
-                    }
+                    // Served by this host: the host name is the one this host gives its paths.
+                    CIMObjectPath element = elements[i];
+                    element.setHost(host());
+                    element.setNameSpace(elementNamespace);
+                    result.push_back(element);
                 }
+            }
+        return result;
+    }
+
+    // The ManagedElement of every instance of the provider's CIM_ElementConformsToProfile
+    // subclasses whose ConformantStandard has the profile's InstanceID as its one key, as the
+    // provider built it.
+    std::vector<CIMObjectPath> namedConformingElements(const ProfileCapability& capability,
+                                                       const Pegasus::OperationContext& context) const
+    {
+        std::vector<CIMObjectPath> result;
+        const std::string instanceID = profileInstanceID(capability.profile);
+        for (const ServedClass& served : capability.conformanceClasses)
+        {
+            Pegasus::CIMOMHandle handle(cimom);
+            const Array<CIMInstance> conformances =
+                handle.enumerateInstances(context, served.nameSpace, served.className, true, false, false,
+                                          false, Pegasus::CIMPropertyList());
+            for (Pegasus::Uint32 i = 0; i < conformances.size(); ++i)
+            {
+                if (!singleKeyIs(referenceOf(conformances[i], "ConformantStandard"), instanceID)) continue;
+                CIMObjectPath element = referenceOf(conformances[i], "ManagedElement");
+                if (element.getClassName().isNull()) continue;
+                if (element.getNameSpace().isNull()) element.setNameSpace(served.nameSpace);
+                result.push_back(element);
+            }
         }
         return result;
     }
@@ -283,9 +381,9 @@ struct InteropProvider::Impl
     // For each link that has the source at an end called role (any end when role is empty):
     // the link and the index of its other end, when that end is of resultClass and called resultRole.
     template <class Visit>
-    void visitMatches(const CIMNamespaceName& nameSpace, const CIMObjectPath& source, const CIMName& associationClass,
-                      const CIMName& resultClass, const String& role, const String& resultRole,
-                      const Pegasus::OperationContext& context, Visit&& visit) const
+    void visitMatches(const CIMNamespaceName& nameSpace, const CIMObjectPath& source,
+                      const CIMName& associationClass, const CIMName& resultClass, const String& role,
+                      const String& resultRole, const Pegasus::OperationContext& context, Visit&& visit) const
     {
         for (const Link& link : links(nameSpace, associationClass, source, context))
             for (int end = 0; end < 2; ++end)
@@ -304,7 +402,8 @@ struct InteropProvider::Impl
     }
 };
 
-InteropProvider::InteropProvider(const ClassRepository& repository, const std::vector<ProfileCapability>& profiles)
+InteropProvider::InteropProvider(const ClassRepository& repository,
+                                 const std::vector<ProfileCapability>& profiles)
     : _impl(std::make_unique<Impl>(Impl{repository, profiles, {}, {}}))
 {
 }
@@ -319,10 +418,10 @@ std::vector<ProviderCapability> InteropProvider::capabilities() const
         bool association;
     };
     const Served interopClasses[] = {
-        {"CIM_ObjectManager", false},           {"CIM_CIMXMLCommunicationMechanism", false},
-        {"CIM_Namespace", false},               {"PG_RegisteredProfile", false},
-        {"PG_RegisteredSubProfile", false},     {"CIM_SubProfileRequiresProfile", true},
-        {"CIM_ElementConformsToProfile", true},
+        {"CIM_ObjectManager", false},       {"CIM_CIMXMLCommunicationMechanism", false},
+        {"CIM_Namespace", false},           {"PG_RegisteredProfile", false},
+        {"PG_RegisteredSubProfile", false}, {"CIM_SubProfileRequiresProfile", true},
+        {"CIM_ReferencedProfile", true},    {"CIM_ElementConformsToProfile", true},
     };
     std::vector<ProviderCapability> result;
     auto add = [&](const CIMNamespaceName& nameSpace, const char* className, bool association)
@@ -339,15 +438,18 @@ std::vector<ProviderCapability> InteropProvider::capabilities() const
         capability.association = association;
         result.push_back(capability);
     };
-    for (const char* nameSpace : {NAMESPACE, OTHER_NAMESPACE})
+    for (const char* nameSpace : NAMESPACES)
         for (const Served& served : interopClasses)
             add(CIMNamespaceName(nameSpace), served.className, served.association);
     add(CIMNamespaceName(ROOT_NAMESPACE), "__Namespace", false);
-    // The conforming elements' end of CIM_ElementConformsToProfile.
+    // The conforming elements' end of CIM_ElementConformsToProfile, for the profiles whose
+    // registration lists the conforming classes (a provider's own subclass answers for the others).
     std::vector<CIMNamespaceName> elementNamespaces;
     for (const ProfileCapability& profile : _impl->profiles)
-        for (const CIMNamespaceName& nameSpace : profile.namespaces)
-            if (std::find(elementNamespaces.begin(), elementNamespaces.end(), nameSpace) == elementNamespaces.end())
+        for (const CIMNamespaceName& nameSpace :
+             profile.conformingElements.empty() ? std::vector<CIMNamespaceName>() : profile.namespaces)
+            if (std::find(elementNamespaces.begin(), elementNamespaces.end(), nameSpace) ==
+                elementNamespaces.end())
                 elementNamespaces.push_back(nameSpace);
     for (const CIMNamespaceName& nameSpace : elementNamespaces)
         if (!_impl->isInterop(nameSpace)) add(nameSpace, "CIM_ElementConformsToProfile", true);
@@ -364,8 +466,9 @@ void InteropProvider::initialize(Pegasus::CIMOMHandle& cimom)
     _impl->cimom = cimom;
 }
 
-void InteropProvider::getInstance(const Pegasus::OperationContext& context, const CIMObjectPath& instanceReference,
-                                  const Pegasus::Boolean, const Pegasus::Boolean, const Pegasus::CIMPropertyList&,
+void InteropProvider::getInstance(const Pegasus::OperationContext& context,
+                                  const CIMObjectPath& instanceReference, const Pegasus::Boolean,
+                                  const Pegasus::Boolean, const Pegasus::CIMPropertyList&,
                                   Pegasus::InstanceResponseHandler& handler)
 {
     handler.processing();
@@ -403,15 +506,15 @@ void InteropProvider::enumerateInstanceNames(const Pegasus::OperationContext& co
     handler.complete();
 }
 
-void InteropProvider::modifyInstance(const Pegasus::OperationContext&, const CIMObjectPath&, const CIMInstance&,
-                                     const Pegasus::Boolean, const Pegasus::CIMPropertyList&,
-                                     Pegasus::ResponseHandler&)
+void InteropProvider::modifyInstance(const Pegasus::OperationContext&, const CIMObjectPath&,
+                                     const CIMInstance&, const Pegasus::Boolean,
+                                     const Pegasus::CIMPropertyList&, Pegasus::ResponseHandler&)
 {
     throw Pegasus::CIMNotSupportedException("the interop namespace is read-only");
 }
 
-void InteropProvider::createInstance(const Pegasus::OperationContext&, const CIMObjectPath&, const CIMInstance&,
-                                     Pegasus::ObjectPathResponseHandler&)
+void InteropProvider::createInstance(const Pegasus::OperationContext&, const CIMObjectPath&,
+                                     const CIMInstance&, Pegasus::ObjectPathResponseHandler&)
 {
     throw Pegasus::CIMNotSupportedException("the interop namespace is read-only");
 }
@@ -423,42 +526,45 @@ void InteropProvider::deleteInstance(const Pegasus::OperationContext&, const CIM
 }
 
 void InteropProvider::associators(const Pegasus::OperationContext& context, const CIMObjectPath& objectName,
-                                  const CIMName& associationClass, const CIMName& resultClass, const String& role,
-                                  const String& resultRole, const Pegasus::Boolean, const Pegasus::Boolean,
-                                  const Pegasus::CIMPropertyList&, Pegasus::ObjectResponseHandler& handler)
+                                  const CIMName& associationClass, const CIMName& resultClass,
+                                  const String& role, const String& resultRole, const Pegasus::Boolean,
+                                  const Pegasus::Boolean, const Pegasus::CIMPropertyList&,
+                                  Pegasus::ObjectResponseHandler& handler)
 {
     handler.processing();
-    _impl->visitMatches(
-        objectName.getNameSpace(), objectName, associationClass, resultClass, role, resultRole, context,
-        [&](const Link& link, int other)
-        {
-            const CIMObjectPath& path = link.ends[other];
-            CIMInstance instance;
-            if (_impl->isInterop(path.getNameSpace()))
-            {
-                for (const CIMInstance& own : _impl->instances(path.getNameSpace(), path.getClassName(), context))
-                    if (samePath(own.getPath(), path)) instance = own;
-            }
-            else
-            {
-                Pegasus::CIMOMHandle handle(_impl->cimom);
-                instance = handle.getInstance(context, path.getNameSpace(), path, false, false, false,
-                                              Pegasus::CIMPropertyList());
-                instance.setPath(path);
-            }
-            if (!instance.isUninitialized()) handler.deliver(Pegasus::CIMObject(instance));
-        });
+    _impl->visitMatches(objectName.getNameSpace(), objectName, associationClass, resultClass, role,
+                        resultRole, context,
+                        [&](const Link& link, int other)
+                        {
+                            const CIMObjectPath& path = link.ends[other];
+                            CIMInstance instance;
+                            if (_impl->isInterop(path.getNameSpace()))
+                            {
+                                for (const CIMInstance& own :
+                                     _impl->instances(path.getNameSpace(), path.getClassName(), context))
+                                    if (samePath(own.getPath(), path)) instance = own;
+                            }
+                            else
+                            {
+                                Pegasus::CIMOMHandle handle(_impl->cimom);
+                                instance = handle.getInstance(context, path.getNameSpace(), path, false,
+                                                              false, false, Pegasus::CIMPropertyList());
+                                instance.setPath(path);
+                            }
+                            if (!instance.isUninitialized()) handler.deliver(Pegasus::CIMObject(instance));
+                        });
     handler.complete();
 }
 
-void InteropProvider::associatorNames(const Pegasus::OperationContext& context, const CIMObjectPath& objectName,
-                                      const CIMName& associationClass, const CIMName& resultClass,
-                                      const String& role, const String& resultRole,
-                                      Pegasus::ObjectPathResponseHandler& handler)
+void InteropProvider::associatorNames(const Pegasus::OperationContext& context,
+                                      const CIMObjectPath& objectName, const CIMName& associationClass,
+                                      const CIMName& resultClass, const String& role,
+                                      const String& resultRole, Pegasus::ObjectPathResponseHandler& handler)
 {
     handler.processing();
-    _impl->visitMatches(objectName.getNameSpace(), objectName, associationClass, resultClass, role, resultRole,
-                        context, [&](const Link& link, int other) { handler.deliver(link.ends[other]); });
+    _impl->visitMatches(objectName.getNameSpace(), objectName, associationClass, resultClass, role,
+                        resultRole, context,
+                        [&](const Link& link, int other) { handler.deliver(link.ends[other]); });
     handler.complete();
 }
 
@@ -468,18 +574,20 @@ void InteropProvider::references(const Pegasus::OperationContext& context, const
                                  Pegasus::ObjectResponseHandler& handler)
 {
     handler.processing();
-    _impl->visitMatches(objectName.getNameSpace(), objectName, resultClass, CIMName(), role, String(), context,
-                        [&](const Link& link, int)
-                        { handler.deliver(Pegasus::CIMObject(_impl->linkInstance(objectName.getNameSpace(), link))); });
+    _impl->visitMatches(
+        objectName.getNameSpace(), objectName, resultClass, CIMName(), role, String(), context,
+        [&](const Link& link, int)
+        { handler.deliver(Pegasus::CIMObject(_impl->linkInstance(objectName.getNameSpace(), link))); });
     handler.complete();
 }
 
-void InteropProvider::referenceNames(const Pegasus::OperationContext& context, const CIMObjectPath& objectName,
-                                     const CIMName& resultClass, const String& role,
-                                     Pegasus::ObjectPathResponseHandler& handler)
+void InteropProvider::referenceNames(const Pegasus::OperationContext& context,
+                                     const CIMObjectPath& objectName, const CIMName& resultClass,
+                                     const String& role, Pegasus::ObjectPathResponseHandler& handler)
 {
     handler.processing();
-    _impl->visitMatches(objectName.getNameSpace(), objectName, resultClass, CIMName(), role, String(), context,
+    _impl->visitMatches(objectName.getNameSpace(), objectName, resultClass, CIMName(), role, String(),
+                        context,
                         [&](const Link& link, int)
                         { handler.deliver(_impl->linkInstance(objectName.getNameSpace(), link).getPath()); });
     handler.complete();

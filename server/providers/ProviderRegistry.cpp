@@ -120,12 +120,13 @@ std::string valueText(const Pegasus::CIMConstClass& cimClass, const char* proper
 
 // "SNIA:Array" -> organization SNIA, name Array.
 RegisteredProfileName profileName(const CIMInstance& instance, const Pegasus::CIMConstClass& cimClass,
-                                   const char* property, const std::string& number, const std::string& version)
+                                  const char* property, const std::string& number, const std::string& version)
 {
     const std::string text = valueText(cimClass, property, number);
     const std::string::size_type colon = text.find(':');
     if (colon == std::string::npos)
-        refuse(instance, property + std::string(" ") + number + " is not an organization:name the class declares");
+        refuse(instance,
+               property + std::string(" ") + number + " is not an organization:name the class declares");
     return {text.substr(0, colon), text.substr(colon + 1), version};
 }
 
@@ -139,18 +140,25 @@ void ProviderRegistry::readProfiles(const ClassRepository& repository)
     const Pegasus::CIMConstClass cimClass =
         repository.resolvedClassView(interop, Pegasus::CIMName("PG_ProviderProfileCapabilities"));
     if (cimClass.isUninitialized()) return;
-    for (const CIMInstance& instance : repository.declaredInstances(interop, "PG_ProviderProfileCapabilities"))
+    for (const CIMInstance& instance :
+         repository.declaredInstances(interop, "PG_ProviderProfileCapabilities"))
     {
         ProfileCapability profile;
         profile.moduleName = requiredString(instance, "ProviderModuleName");
         profile.providerName = requiredString(instance, "ProviderName");
+        const Pegasus::CIMName conformance("CIM_ElementConformsToProfile");
         for (const ProviderCapability& capability : _capabilities)
             if (nameKey(capability.moduleName.c_str()) == nameKey(profile.moduleName.c_str()) &&
                 nameKey(capability.providerName.c_str()) == nameKey(profile.providerName.c_str()))
                 for (const Pegasus::CIMNamespaceName& nameSpace : capability.namespaces)
+                {
                     if (std::find(profile.namespaces.begin(), profile.namespaces.end(), nameSpace) ==
                         profile.namespaces.end())
                         profile.namespaces.push_back(nameSpace);
+                    if (!nameSpace.equal(interop) && !capability.className.equal(conformance) &&
+                        repository.isA(nameSpace, capability.className, conformance))
+                        profile.conformanceClasses.push_back({nameSpace, capability.className});
+                }
         if (profile.namespaces.empty())
             refuse(instance, "names provider '" + profile.providerName + "', which serves no class");
 

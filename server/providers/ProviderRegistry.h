@@ -47,6 +47,17 @@ struct RegisteredProfileName
     std::string version;
 };
 
+// A class served in a namespace.
+struct ServedClass
+{
+    Pegasus::CIMNamespaceName nameSpace;
+    Pegasus::CIMName className;
+};
+
+// How the server finds a profile's conforming elements, by one of two rules: every instance of
+// the conformingElements classes in the provider's namespaces; or, when that list is empty, the
+// ManagedElement of each instance of the provider's own subclasses of CIM_ElementConformsToProfile
+// whose ConformantStandard names the profile.
 struct ProfileCapability
 {
     std::string moduleName;
@@ -56,6 +67,8 @@ struct ProfileCapability
     std::vector<Pegasus::CIMName> conformingElements;
     // Where the provider serves its classes: where its conforming elements are found.
     std::vector<Pegasus::CIMNamespaceName> namespaces;
+    // The provider's subclasses of CIM_ElementConformsToProfile outside the interop namespace.
+    std::vector<ServedClass> conformanceClasses;
 };
 
 class ProviderRegistry

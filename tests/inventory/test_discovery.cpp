@@ -65,5 +65,51 @@ TEST_F(DiscoveryTest, VolumeNamesAreNaaIdentifiersStableAndUniqueAndPoolsSayWhat
     }
 }
 
+// The Array profile's central instance is the array's system alone, found from the profile in the
+// server's interop namespace, whatever host and namespace the client's path of it carries; and the
+// system leads back to the profile.
+TEST_F(DiscoveryTest, TheArrayAloneConformsToTheArrayProfile)
+{
+    const char* const CONFORMANCE = "ProfileConformanceProvider";
+    const Array<CIMObjectPath> names = enumerateNames(CONFORMANCE, "Zarvo_ElementConformsToProfile");
+    ASSERT_EQ(names.size(), 1u);
+    const CIMObjectPath array = systemRef(arrayName());
+    const std::string profile = "//" + std::string(KVELEngine::_ZarvoHostNamePtr) +
+                                "/root/PG_InterOp:PG_RegisteredProfile.InstanceID=\"SNIA+Array+1.6.0\"";
+    EXPECT_EQ(str(get(CONFORMANCE, names[0]).getPath().toString()), str(names[0].toString()));
+
+    const CIMObjectPath asClientsWriteIt("interop:CIM_RegisteredProfile.InstanceID=\"SNIA+Array+1.6.0\"");
+    const Array<CIMObject> central = associators(CONFORMANCE, asClientsWriteIt);
+    ASSERT_EQ(central.size(), 1u);
+    EXPECT_EQ(keyOf(central[0].getPath(), "Name"), arrayName());
+    PathRecorder back;
+    navigation(CONFORMANCE)->associatorNames(context, array, CIMName(), CIMName(), "", "", back);
+    ASSERT_EQ(back.delivered.size(), 1u);
+    EXPECT_EQ(str(back.delivered[0].toString()), profile);
+    EXPECT_EQ(references(CONFORMANCE, array, "CIM_ElementConformsToProfile").size(), 1u);
+
+    struct Query
+    {
+        CIMObjectPath object;
+        const char *resultClass, *role;
+        size_t found;
+    };
+    const Query queries[] = {
+        {asClientsWriteIt, "CIM_System", "ConformantStandard", 1},
+        {asClientsWriteIt, "CIM_StorageVolume", "", 0},
+        {asClientsWriteIt, nullptr, "ManagedElement", 0},
+        {CIMObjectPath("interop:PG_RegisteredProfile.InstanceID=\"SNIA+Array+1.5.0\""), nullptr, "", 0},
+        {systemRef(arrayName() + "-SP0"), nullptr, "", 0},
+        {poolRef(BASE_POOL), nullptr, "", 0},
+    };
+    for (const Query& q : queries)
+        EXPECT_EQ(associators(CONFORMANCE, q.object, q.resultClass, q.role).size(), q.found)
+            << str(q.object.toString()) << " " << q.role;
+    EXPECT_EQ(references(CONFORMANCE, array, "CIM_Dependency").size(), 0u);
+    EXPECT_TRUE(notFound(CONFORMANCE, linkPath("Zarvo_ElementConformsToProfile", "ConformantStandard",
+                                               CIMObjectPath(profile.c_str()), "ManagedElement",
+                                               systemRef(arrayName() + "-SP1"))));
+}
+
 } // namespace
 } // namespace scs_test

@@ -17,6 +17,7 @@
 #include <Pegasus/Common/CIMType.h>
 
 #include "ClassRepository.h"
+#include "ProviderRegistry.h"
 #include "SchemaManifest.h"
 
 using namespace Pegasus;
@@ -362,6 +363,29 @@ TEST(Schema, ModulesAreRegisteredForTheDefaultInterfaceInOneGroup)
             module.getProperty(module.findProperty(CIMName(name))).getValue().get(value);
             EXPECT_EQ(text(value), expected);
         }
+}
+
+// A profile's central instances are every instance of the classes its registration lists, or,
+// with none listed, those its provider's own CIM_ElementConformsToProfile subclass names: the Array
+// profile must take the second road, or the controllers conform as arrays.
+TEST(Schema, ProfilesFindTheirCentralInstancesByTheRuleTheirRegistrationChooses)
+{
+    std::map<std::string, std::string> rules;
+    const cimhost::ProviderRegistry registry = cimhost::ProviderRegistry::fromRepository(schema());
+    for (const cimhost::ProfileCapability& profile : registry.profiles())
+    {
+        std::string rule;
+        for (const CIMName& conforming : profile.conformingElements)
+            rule += "every " + text(conforming.getString());
+        for (const cimhost::ServedClass& served : profile.conformanceClasses)
+            rule +=
+                "named by " + text(served.nameSpace.getString()) + ":" + text(served.className.getString());
+        rules[profile.profile.name] = rule;
+    }
+    const std::map<std::string, std::string> expected = {
+        {"Array", "named by root/snia:Zarvo_ElementConformsToProfile"},
+        {"Block Services", "every CIM_StorageConfigurationService"}};
+    EXPECT_EQ(rules, expected);
 }
 
 } // namespace
