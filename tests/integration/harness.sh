@@ -79,19 +79,24 @@ stop_cimhost() {
     expect_contains "cimhost reports that it stopped" "$(cat "$WORK/stderr")" "cimhost: stopped"
 }
 
-# A CIM-XML request body: intrinsic method $1 in root/snia with the parameter elements $2.
+# A CIM-XML request body: intrinsic method $1 in root/snia (or namespace $3) with the parameter
+# elements $2.
 cimxml() {
+    local segment
     printf '%s' '<?xml version="1.0" encoding="utf-8"?><CIM CIMVERSION="2.0" DTDVERSION="2.0">' \
         '<MESSAGE ID="1" PROTOCOLVERSION="1.0"><SIMPLEREQ>'
-    printf '<IMETHODCALL NAME="%s"><LOCALNAMESPACEPATH><NAMESPACE NAME="root"/><NAMESPACE NAME="snia"/>' "$1"
+    printf '<IMETHODCALL NAME="%s"><LOCALNAMESPACEPATH>' "$1"
+    for segment in $(tr '/' ' ' <<<"${3:-root/snia}"); do printf '<NAMESPACE NAME="%s"/>' "$segment"; done
     printf '</LOCALNAMESPACEPATH>%s</IMETHODCALL></SIMPLEREQ></MESSAGE></CIM>' "$2"
 }
 EIN_POOLS=$(cimxml EnumerateInstanceNames \
     '<IPARAMVALUE NAME="ClassName"><CLASSNAME NAME="CIM_StoragePool"/></IPARAMVALUE>')
-# CIM_HEADERS: the header lines of a request for intrinsic method $1, Content-Type first.
+# CIM_HEADERS: the header lines of a request for intrinsic method $1 in root/snia (or namespace
+# $2), Content-Type first.
 cimheaders() {
+    local nameSpace=${2:-root/snia}
     CIM_HEADERS=('Content-Type: application/xml; charset="utf-8"' 'CIMOperation: MethodCall' "CIMMethod: $1"
-        'CIMObject: root%2Fsnia')
+        "CIMObject: ${nameSpace//\//%2F}")
 }
 
 # Runs wbemcli; OUT holds what it printed, RC its exit status.
