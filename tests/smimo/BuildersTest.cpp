@@ -78,7 +78,7 @@ TEST_F(smimoBuilders, PathsCarryTheArrayHostNamespaceAndKeys)
 
 // Every module that describes a volume or pool does it through these builders, so what hosts and
 // clients identify it by is decided here once.
-TEST_F(smimoBuilders, VolumesAndPoolsCarryTheirWholeIdentity)
+TEST_F(smimoBuilders, VolumesPoolsAndDrivesCarryTheirWholeIdentity)
 {
     const StorageVolumeInstance volume(false, CIMPropertyList(), volumeID);
     const std::string name(get<String>(volume, "Name").getCString());
