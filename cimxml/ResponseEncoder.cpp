@@ -57,6 +57,19 @@ void appendReturnValue(std::string& out, const CimResponse& response)
         for (Uint32 i = 0; i < response.paths.size(); ++i)
             XmlWriter::appendObjectPathElement(out, response.paths[i]);
         break;
+    case CimResponse::InstancesWithPath:
+        for (Uint32 i = 0; i < response.instances.size(); ++i)
+        {
+            out += "<VALUE.INSTANCEWITHPATH>";
+            XmlWriter::appendInstancePathElement(out, response.instances[i].getPath());
+            XmlWriter::appendInstanceElement(out, response.instances[i]);
+            out += "</VALUE.INSTANCEWITHPATH>";
+        }
+        break;
+    case CimResponse::InstancePaths:
+        for (Uint32 i = 0; i < response.paths.size(); ++i)
+            XmlWriter::appendInstancePathElement(out, response.paths[i]);
+        break;
     case CimResponse::NewInstanceName:
         if (response.paths.size() > 0) XmlWriter::appendInstanceNameElement(out, response.paths[0]);
         break;
@@ -66,6 +79,16 @@ void appendReturnValue(std::string& out, const CimResponse& response)
     }
 }
 
+// The two output parameters of a pull answer, typed as the server writes output parameters.
+void appendPullParameters(std::string& out, const CimResponse& response)
+{
+    out += "<PARAMVALUE NAME=\"EndOfSequence\" PARAMTYPE=\"boolean\"><VALUE>";
+    out += response.endOfSequence ? "TRUE" : "FALSE";
+    out += "</VALUE></PARAMVALUE><PARAMVALUE NAME=\"EnumerationContext\" PARAMTYPE=\"string\"><VALUE>";
+    XmlWriter::appendEscaped(out, response.enumerationContext.c_str());
+    out += "</VALUE></PARAMVALUE>";
+}
+
 void appendIntrinsicResponse(std::string& out, const CimResponse& response)
 {
     out += "<IMETHODRESPONSE";
@@ -73,12 +96,13 @@ void appendIntrinsicResponse(std::string& out, const CimResponse& response)
     out += '>';
     if (response.isError)
         appendError(out, response);
-    else if (response.returnKind != CimResponse::NoReturn)
+    else if (response.returnKind != CimResponse::NoReturn || response.isPull)
     {
         // Written with both tags even when empty: an empty enumeration is still an answer.
         out += "<IRETURNVALUE>";
         appendReturnValue(out, response);
         out += "</IRETURNVALUE>";
+        if (response.isPull) appendPullParameters(out, response);
     }
     out += "</IMETHODRESPONSE>";
 }
