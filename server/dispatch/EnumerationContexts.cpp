@@ -79,7 +79,7 @@ std::string EnumerationContexts::open(const std::string& owner, std::uint32_t ti
     entry.owner = owner;
     entry.timeoutSeconds = timeoutSeconds;
     entry.deadline = _clock() + std::chrono::seconds(timeoutSeconds);
-    entry.result = std::move(result);
+    entry.result.swap(result);
     return name;
 }
 
@@ -91,7 +91,9 @@ PendingResult EnumerationContexts::take(const std::string& name, const std::stri
     const auto found = _entries.find(name);
     if (found == _entries.end() || found->second.taken || found->second.owner != owner) throw noSuchContext();
     found->second.taken = true;
-    return std::move(found->second.result);
+    PendingResult taken;
+    taken.swap(found->second.result);
+    return taken;
 }
 
 void EnumerationContexts::giveBack(const std::string& name, PendingResult result)
@@ -101,7 +103,7 @@ void EnumerationContexts::giveBack(const std::string& name, PendingResult result
     if (found == _entries.end()) return; // dropped by shutDown meanwhile
     found->second.taken = false;
     found->second.deadline = _clock() + std::chrono::seconds(found->second.timeoutSeconds);
-    found->second.result = std::move(result);
+    found->second.result.swap(result);
 }
 
 void EnumerationContexts::release(const std::string& name)

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <random>
 #include <string>
+#include <utility>
 
 #include <Pegasus/Common/Array.h>
 #include <Pegasus/Common/CIMInstance.h>
@@ -43,6 +44,16 @@ struct PendingResult
     Pegasus::Uint32 next = 0;
 
     Pegasus::Uint32 size() const { return kind == InstancesWithPath ? instances.size() : paths.size(); }
+    // Pegasus arrays share their items on copy and copy them all on the next change: a result
+    // changes hands by swapping, so that a pull never copies what remains.
+    void swap(PendingResult& other)
+    {
+        std::swap(kind, other.kind);
+        std::swap(nameSpace, other.nameSpace);
+        instances.swap(other.instances);
+        paths.swap(other.paths);
+        std::swap(next, other.next);
+    }
     bool finished() const { return next >= size(); }
 };
 
