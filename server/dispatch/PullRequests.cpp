@@ -222,7 +222,8 @@ void openReferenceInstancePaths(const CimOperations& operations, EnumerationCont
 std::string contextName(const IParamReader& in)
 {
     const IParamValue* value = in.find("EnumerationContext");
-    if (!value || value->kind != IParamValue::Text) throw invalidParameter("EnumerationContext", "missing");
+    if (!value) throw invalidParameter("EnumerationContext", "missing");
+    if (value->kind != IParamValue::Text) throw invalidParameter("EnumerationContext", "a string expected");
     return value->text;
 }
 
