@@ -133,10 +133,12 @@ void appendExtrinsicResponse(std::string& out, const CimResponse& response)
 
 std::string encodeResponse(const CimResponse& response)
 {
-    // Room for the usual answer at once: an instance takes about 2 KiB, a path a few hundred
-    // bytes. A large enumeration otherwise grows the buffer a dozen times, copying it each time.
+    // Room for the usual answer at once: an instance takes about 2 KiB (a volume 2.2 KiB), a path a
+    // few hundred bytes. A large enumeration otherwise grows the buffer, copying it each time and
+    // touching twice the pages. Twice the room is reserved: pages of a large buffer that are
+    // never written are never made resident, so erring high costs address space only.
     std::string out;
-    out.reserve(1024 + 2048 * (size_t(response.instances.size()) + response.objects.size()) +
+    out.reserve(1024 + 4096 * (size_t(response.instances.size()) + response.objects.size()) +
                 256 * size_t(response.paths.size()));
     out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
            "<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><MESSAGE";
