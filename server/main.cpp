@@ -208,6 +208,11 @@ int parseOptions(int argc, char** argv, Options& options)
         ->type_name("N")
         ->check(CLI::Range(1, 100000).description(""))
         ->group(limits);
+    app.add_option("--max-enumeration-objects", options.pull.maxHeldObjects,
+                   "objects waiting in open enumerations at most; an open beyond is refused with error 27 (200000)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 100000000).description(""))
+        ->group(limits);
 
     const std::string array = "Array";
     addPath(app, "--schema", options.schemaDirectory, "DIR",

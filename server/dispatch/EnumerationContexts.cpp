@@ -16,6 +16,14 @@ Pegasus::CIMException noSuchContext()
                                  "no such enumeration context (unknown, expired, closed or in use)");
 }
 
+Pegasus::CIMException objectsExceeded(std::size_t maximum)
+{
+    return Pegasus::CIMException(Pegasus::CIM_ERR_SERVER_LIMITS_EXCEEDED,
+                                 ("the open enumerations would hold more than " + std::to_string(maximum) +
+                                  " objects; pull or close them, or ask for fewer")
+                                     .c_str());
+}
+
 } // namespace
 
 EnumerationContexts::EnumerationContexts(const PullLimits& limits, Clock clock)
@@ -64,6 +72,15 @@ void EnumerationContexts::checkRoom()
                                     ("all " + std::to_string(_limits.maxContexts) +
                                      " enumeration contexts are open; close one or let it expire")
                                         .c_str());
+    if (heldObjects() >= _limits.maxHeldObjects) throw objectsExceeded(_limits.maxHeldObjects);
+}
+
+std::size_t EnumerationContexts::heldObjects() const
+{
+    std::size_t held = 0;
+    for (const auto& entry : _entries)
+        held += entry.second.held;
+    return held;
 }
 
 std::string EnumerationContexts::open(const std::string& owner, std::uint32_t timeoutSeconds,
@@ -71,6 +88,8 @@ std::string EnumerationContexts::open(const std::string& owner, std::uint32_t ti
 {
     std::lock_guard<std::mutex> lock(_mutex);
     checkRoom();
+    if (heldObjects() + result.remaining() > _limits.maxHeldObjects)
+        throw objectsExceeded(_limits.maxHeldObjects);
     // A counter makes the name unique; the random part makes it unguessable.
     char name[48];
     std::snprintf(name, sizeof name, "%016llx.%llu", static_cast<unsigned long long>(_random()),
@@ -78,6 +97,7 @@ std::string EnumerationContexts::open(const std::string& owner, std::uint32_t ti
     Entry& entry = _entries[name];
     entry.owner = owner;
     entry.timeoutSeconds = timeoutSeconds;
+    entry.held = result.remaining();
     entry.deadline = _clock() + std::chrono::seconds(timeoutSeconds);
     entry.result.swap(result);
     return name;
@@ -103,6 +123,7 @@ void EnumerationContexts::giveBack(const std::string& name, PendingResult result
     if (found == _entries.end()) return; // dropped by shutDown meanwhile
     found->second.taken = false;
     found->second.deadline = _clock() + std::chrono::seconds(found->second.timeoutSeconds);
+    found->second.held = result.remaining();
     found->second.result.swap(result);
 }
 

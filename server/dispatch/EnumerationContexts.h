@@ -27,6 +27,7 @@ struct PullLimits
     std::uint32_t defaultTimeoutSeconds = 30; // OperationTimeout NULL
     std::uint32_t maxTimeoutSeconds = 300;    // larger ones, and 0 (no timeout), are refused
     std::size_t maxContexts = 64;             // open at once, all users together
+    std::size_t maxHeldObjects = 200000;      // objects waiting in them, all together
 };
 
 // The objects an enumeration has still to deliver, in order. Delivered ones are released at once.
@@ -44,6 +45,7 @@ struct PendingResult
     Pegasus::Uint32 next = 0;
 
     Pegasus::Uint32 size() const { return kind == InstancesWithPath ? instances.size() : paths.size(); }
+    std::size_t remaining() const { return finished() ? 0 : size() - next; }
     // Pegasus arrays share their items on copy and copy them all on the next change: a result
     // changes hands by swapping, so that a pull never copies what remains.
     void swap(PendingResult& other)
@@ -75,7 +77,8 @@ public:
     void requireRoom();
 
     // Keeps the result as a new context of the owner; its name, which no client can guess.
-    // Throws as requireRoom.
+    // Throws as requireRoom, and CIM_ERR_SERVER_LIMITS_EXCEEDED when the objects it leaves would
+    // take the objects held over the maximum.
     std::string open(const std::string& owner, std::uint32_t timeoutSeconds, PendingResult result);
 
     // Takes the context out for a pull. CIM_ERR_INVALID_ENUMERATION_CONTEXT when there is no such
@@ -97,6 +100,7 @@ private:
     {
         std::string owner;
         std::uint32_t timeoutSeconds = 0;
+        std::size_t held = 0; // objects still to deliver, counted while the context is taken too
         std::chrono::steady_clock::time_point deadline;
         bool taken = false;
         PendingResult result;
@@ -104,6 +108,7 @@ private:
 
     void requireRunning() const;
     void checkRoom(); // with the lock held
+    std::size_t heldObjects() const;
     void expire(std::chrono::steady_clock::time_point now);
 
     PullLimits _limits;

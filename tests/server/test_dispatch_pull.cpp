@@ -343,6 +343,31 @@ TEST(DispatchPull, TheDefaultTimeoutAndTheCapOnOpenContexts)
     EXPECT_CIM_OK(open());
 }
 
+TEST(DispatchPull, TheObjectsWaitingInContextsAreCapped)
+{
+    cimhost::PullLimits limits;
+    limits.maxHeldObjects = 4;
+    Host host(defaultRegistration(), limits);
+    const auto open = [&]
+    { return host.call("OpenEnumerateInstancePaths", {classParam("ClassName", "Test_Widget")}); };
+
+    const CimResponse first = open(); // three widgets wait
+    EXPECT_CIM_OK(first);
+    EXPECT_CIM_ERROR(open(), CIM_ERR_SERVER_LIMITS_EXCEEDED) << "three more would make six";
+    EXPECT_EQ(1u, host.dispatcher->openEnumerations()) << "the refused one keeps nothing";
+
+    EXPECT_CIM_OK(pull(host, "PullInstancePaths", first.enumerationContext, 2));
+    const CimResponse second = open(); // one and three wait: four
+    EXPECT_CIM_OK(second);
+    EXPECT_CIM_ERROR(host.call("OpenEnumerateInstancePaths",
+                               {classParam("ClassName", "Test_Widget"), count("MaxObjectCount", "10")}),
+                     CIM_ERR_SERVER_LIMITS_EXCEEDED)
+        << "refused before the providers are asked, even for what would wait nowhere";
+    EXPECT_CIM_OK(
+        host.call("CloseEnumeration", {textParam("EnumerationContext", second.enumerationContext)}));
+    EXPECT_CIM_OK(open());
+}
+
 TEST(DispatchPull, AContextServesOnlyTheUserThatOpenedIt)
 {
     Host host;
