@@ -30,14 +30,14 @@ struct IParamValue
 {
     enum Kind
     {
-        Null,          // the IPARAMVALUE had no child
-        Text,          // VALUE
-        TextArray,     // VALUE.ARRAY (e.g. PropertyList)
-        ClassName,     // CLASSNAME
-        ObjectPath,    // INSTANCENAME, VALUE.REFERENCE (namespace and host as given, if any)
-                       // (an INSTANCENAME with a lone KEYVALUE has one key with a null name)
-        Instance,      // INSTANCE (NewInstance)
-        NamedInstance  // VALUE.NAMEDINSTANCE (ModifiedInstance): instance with its path set
+        Null,         // the IPARAMVALUE had no child
+        Text,         // VALUE
+        TextArray,    // VALUE.ARRAY (e.g. PropertyList)
+        ClassName,    // CLASSNAME
+        ObjectPath,   // INSTANCENAME, VALUE.REFERENCE (namespace and host as given, if any)
+                      // (an INSTANCENAME with a lone KEYVALUE has one key with a null name)
+        Instance,     // INSTANCE (NewInstance)
+        NamedInstance // VALUE.NAMEDINSTANCE (ModifiedInstance): instance with its path set
     };
     Kind kind = Null;
     std::string text;
@@ -58,7 +58,7 @@ struct CimRequest
     std::string messageId;
     std::string protocolVersion; // MESSAGE PROTOCOLVERSION
     OperationKind kind = OperationKind::Intrinsic;
-    std::string methodName;      // IMETHODCALL / METHODCALL NAME
+    std::string methodName; // IMETHODCALL / METHODCALL NAME
     Pegasus::CIMNamespaceName nameSpace;
     // Extrinsic calls: the target (LOCALINSTANCEPATH or LOCALCLASSPATH), its namespace set.
     Pegasus::CIMObjectPath target;
@@ -91,17 +91,19 @@ struct CimResponse
     // Intrinsic results: IRETURNVALUE holds exactly one of these kinds.
     enum ReturnKind
     {
-        NoReturn,        // DeleteInstance, ModifyInstance, SetProperty
-        ClassNames,      // CLASSNAME*
-        Classes,         // CLASS*
-        SingleClass,     // CLASS
-        SingleInstance,  // INSTANCE
-        InstanceNames,   // INSTANCENAME*
-        NamedInstances,  // VALUE.NAMEDINSTANCE*
-        ObjectsWithPath, // VALUE.OBJECTWITHPATH* (Associators, References)
-        ObjectPaths,     // OBJECTPATH* (AssociatorNames, ReferenceNames)
-        NewInstanceName, // INSTANCENAME (CreateInstance)
-        PropertyValue    // VALUE / VALUE.ARRAY / VALUE.REFERENCE, or nothing for null (GetProperty)
+        NoReturn,          // DeleteInstance, ModifyInstance, SetProperty
+        ClassNames,        // CLASSNAME*
+        Classes,           // CLASS*
+        SingleClass,       // CLASS
+        SingleInstance,    // INSTANCE
+        InstanceNames,     // INSTANCENAME*
+        NamedInstances,    // VALUE.NAMEDINSTANCE*
+        ObjectsWithPath,   // VALUE.OBJECTWITHPATH* (Associators, References)
+        ObjectPaths,       // OBJECTPATH* (AssociatorNames, ReferenceNames)
+        InstancesWithPath, // VALUE.INSTANCEWITHPATH* (Open*Instances, PullInstancesWithPath)
+        InstancePaths,     // INSTANCEPATH* (Open*InstancePaths, PullInstancePaths)
+        NewInstanceName,   // INSTANCENAME (CreateInstance)
+        PropertyValue      // VALUE / VALUE.ARRAY / VALUE.REFERENCE, or nothing for null (GetProperty)
     };
     ReturnKind returnKind = NoReturn;
     Pegasus::Array<Pegasus::CIMName> classNames;
@@ -110,6 +112,12 @@ struct CimResponse
     Pegasus::Array<Pegasus::CIMObject> objects;     // with their paths set
     Pegasus::Array<Pegasus::CIMObjectPath> paths;
     Pegasus::CIMValue value;
+
+    // Pull operations (Open*, Pull*): after IRETURNVALUE the output parameters EndOfSequence and
+    // EnumerationContext (empty when the sequence has ended).
+    bool isPull = false;
+    bool endOfSequence = false;
+    std::string enumerationContext;
 
     // Extrinsic results. A null return value writes no RETURNVALUE.
     Pegasus::CIMValue returnValue;

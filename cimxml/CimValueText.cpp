@@ -206,14 +206,18 @@ CIMObjectPath itemFromText(Tag<CIMObjectPath>, const std::string& text)
 {
     const std::string_view path = trimmed(text);
     if (path.empty()) throw badValue(text, "reference");
+    CIMObjectPath reference;
     try
     {
-        return CIMObjectPath(toPegasusString(std::string(path)));
+        reference = CIMObjectPath(toPegasusString(std::string(path)));
     }
     catch (const Exception&)
     {
         throw badValue(text, "reference");
     }
+    // Text that parses to no class ("Id=") names nothing.
+    if (reference.getClassName().isNull()) throw badValue(text, "reference");
+    return reference;
 }
 
 // Calls action(Tag<T>()) with the C++ type that holds values of a text-borne CIM type.

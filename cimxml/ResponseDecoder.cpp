@@ -113,6 +113,16 @@ void decodeIReturnValue(pugi::xml_node element, CimResponse& response, DecodeSta
             setReturnKind(response, CimResponse::InstanceNames);
             response.paths.append(decodeInstanceName(child, state));
         }
+        else if (name == "VALUE.INSTANCEWITHPATH")
+        {
+            setReturnKind(response, CimResponse::InstancesWithPath);
+            response.instances.append(decodeInstanceWithPath(child, state));
+        }
+        else if (name == "INSTANCEPATH")
+        {
+            setReturnKind(response, CimResponse::InstancePaths);
+            response.paths.append(decodeInstancePath(child, state));
+        }
         else if (name == "OBJECTPATH")
         {
             setReturnKind(response, CimResponse::ObjectPaths);
@@ -136,6 +146,48 @@ void decodeIReturnValue(pugi::xml_node element, CimResponse& response, DecodeSta
         else
             throwNotValid("<" + name + "> is not expected in <IRETURNVALUE>");
     }
+}
+
+// A boolean output parameter, typed or sent as text.
+bool isTrue(const CIMValue& value)
+{
+    if (value.isNull() || value.isArray()) return false;
+    if (value.getType() == CIMTYPE_BOOLEAN)
+    {
+        Boolean flag = false;
+        value.get(flag);
+        return flag;
+    }
+    String text;
+    if (value.getType() == CIMTYPE_STRING) value.get(text);
+    return String::equalNoCase(text, "TRUE");
+}
+
+// EndOfSequence and EnumerationContext of a pull answer become its pull fields, not output
+// parameters.
+void takePullParameters(CimResponse& response)
+{
+    Array<CIMParamValue> others;
+    for (Uint32 i = 0; i < response.outParams.size(); ++i)
+    {
+        const CIMParamValue& param = response.outParams[i];
+        const CIMValue value = param.getValue();
+        if (String::equalNoCase(param.getParameterName(), "EndOfSequence"))
+            response.endOfSequence = isTrue(value);
+        else if (String::equalNoCase(param.getParameterName(), "EnumerationContext"))
+        {
+            String text;
+            if (!value.isNull() && !value.isArray() && value.getType() == CIMTYPE_STRING) value.get(text);
+            response.enumerationContext = static_cast<const char*>(text.getCString());
+        }
+        else
+        {
+            others.append(param);
+            continue;
+        }
+        response.isPull = true;
+    }
+    response.outParams = others;
 }
 
 void decodeError(pugi::xml_node element, CimResponse& response)
@@ -195,6 +247,7 @@ CimResponse decodeResponse(const std::string& body)
     try
     {
         decodeMethodResponse(call, response, state);
+        if (response.kind == OperationKind::Intrinsic) takePullParameters(response);
     }
     catch (const Exception& error)
     {

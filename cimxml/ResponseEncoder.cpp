@@ -57,6 +57,19 @@ void appendReturnValue(std::string& out, const CimResponse& response)
         for (Uint32 i = 0; i < response.paths.size(); ++i)
             XmlWriter::appendObjectPathElement(out, response.paths[i]);
         break;
+    case CimResponse::InstancesWithPath:
+        for (Uint32 i = 0; i < response.instances.size(); ++i)
+        {
+            out += "<VALUE.INSTANCEWITHPATH>";
+            XmlWriter::appendInstancePathElement(out, response.instances[i].getPath());
+            XmlWriter::appendInstanceElement(out, response.instances[i]);
+            out += "</VALUE.INSTANCEWITHPATH>";
+        }
+        break;
+    case CimResponse::InstancePaths:
+        for (Uint32 i = 0; i < response.paths.size(); ++i)
+            XmlWriter::appendInstancePathElement(out, response.paths[i]);
+        break;
     case CimResponse::NewInstanceName:
         if (response.paths.size() > 0) XmlWriter::appendInstanceNameElement(out, response.paths[0]);
         break;
@@ -66,6 +79,16 @@ void appendReturnValue(std::string& out, const CimResponse& response)
     }
 }
 
+// The two output parameters of a pull answer, typed as the server writes output parameters.
+void appendPullParameters(std::string& out, const CimResponse& response)
+{
+    out += "<PARAMVALUE NAME=\"EndOfSequence\" PARAMTYPE=\"boolean\"><VALUE>";
+    out += response.endOfSequence ? "TRUE" : "FALSE";
+    out += "</VALUE></PARAMVALUE><PARAMVALUE NAME=\"EnumerationContext\" PARAMTYPE=\"string\"><VALUE>";
+    XmlWriter::appendEscaped(out, response.enumerationContext.c_str());
+    out += "</VALUE></PARAMVALUE>";
+}
+
 void appendIntrinsicResponse(std::string& out, const CimResponse& response)
 {
     out += "<IMETHODRESPONSE";
@@ -73,12 +96,13 @@ void appendIntrinsicResponse(std::string& out, const CimResponse& response)
     out += '>';
     if (response.isError)
         appendError(out, response);
-    else if (response.returnKind != CimResponse::NoReturn)
+    else if (response.returnKind != CimResponse::NoReturn || response.isPull)
     {
         // Written with both tags even when empty: an empty enumeration is still an answer.
         out += "<IRETURNVALUE>";
         appendReturnValue(out, response);
         out += "</IRETURNVALUE>";
+        if (response.isPull) appendPullParameters(out, response);
     }
     out += "</IMETHODRESPONSE>";
 }
@@ -109,10 +133,12 @@ void appendExtrinsicResponse(std::string& out, const CimResponse& response)
 
 std::string encodeResponse(const CimResponse& response)
 {
-    // Room for the usual answer at once: an instance takes about 2 KiB, a path a few hundred
-    // bytes. A large enumeration otherwise grows the buffer a dozen times, copying it each time.
+    // Room for the usual answer at once: an instance takes about 2 KiB (a volume 2.2 KiB), a path a
+    // few hundred bytes. A large enumeration otherwise grows the buffer, copying it each time and
+    // touching twice the pages. Twice the room is reserved: pages of a large buffer that are
+    // never written are never made resident, so erring high costs address space only.
     std::string out;
-    out.reserve(1024 + 2048 * (size_t(response.instances.size()) + response.objects.size()) +
+    out.reserve(1024 + 4096 * (size_t(response.instances.size()) + response.objects.size()) +
                 256 * size_t(response.paths.size()));
     out += "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
            "<CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><MESSAGE";

@@ -74,6 +74,9 @@ IParam pathParam(const char* name, const CIMObjectPath& path)
     return result;
 }
 
+// Objects an answer of a pulled enumeration carries.
+const char PULL_CHUNK[] = "1000";
+
 } // namespace
 
 CIMValue MethodAnswer::out(const char* name) const
@@ -94,6 +97,17 @@ CIMObjectPath CimClient::local(const CIMObjectPath& path) const
 }
 
 CimResponse CimClient::call(CimRequest request, const std::string& object)
+{
+    const std::string operation = request.methodName + (object.empty() ? "" : " " + object);
+    CimResponse answer = exchange(std::move(request), object);
+    if (answer.isError)
+        throw Failure(ExitRefused,
+                      operation + ": " + cimStatusCodeToString(answer.errorCode) +
+                          (answer.errorDescription.empty() ? "" : ": " + answer.errorDescription));
+    return answer;
+}
+
+CimResponse CimClient::exchange(CimRequest request, const std::string& object)
 {
     request.messageId = std::to_string(_nextId++);
     const std::string operation = request.methodName + (object.empty() ? "" : " " + object);
@@ -121,15 +135,62 @@ CimResponse CimClient::call(CimRequest request, const std::string& object)
     {
         throw Failure(ExitRefused, operation + ": the answer is not CIM-XML: " + error.what());
     }
-    if (answer.isError)
-        throw Failure(ExitRefused,
-                      operation + ": " + cimStatusCodeToString(answer.errorCode) +
-                          (answer.errorDescription.empty() ? "" : ": " + answer.errorDescription));
     return answer;
 }
 
+namespace
+{
+
+// Instances as the classic answer names them: class and keys, without host and namespace.
+void appendNamedAsClassic(Array<CIMInstance>& all, const Array<CIMInstance>& chunk)
+{
+    for (Uint32 i = 0; i < chunk.size(); ++i)
+    {
+        CIMInstance instance = chunk[i];
+        const CIMObjectPath& path = instance.getPath();
+        instance.setPath(
+            CIMObjectPath(String(), CIMNamespaceName(), path.getClassName(), path.getKeyBindings()));
+        all.append(instance);
+    }
+}
+
+} // namespace
+
 Array<CIMInstance> CimClient::enumerateInstances(const std::string& className)
 {
+    // Pulled in chunks where the server offers the pull operations, so that neither side builds
+    // one answer of every instance; a server without them answers CIM_ERR_NOT_SUPPORTED once and
+    // gets the classic request from then on.
+    if (_pullOffered)
+    {
+        CimRequest open;
+        open.methodName = "OpenEnumerateInstances";
+        open.nameSpace = _nameSpace;
+        open.iparams = {classParam(className), textParam("MaxObjectCount", PULL_CHUNK)};
+        CimResponse answer = exchange(open, className);
+        if (answer.isError && answer.errorCode == CIM_ERR_NOT_SUPPORTED)
+            _pullOffered = false;
+        else
+        {
+            if (answer.isError) return call(open, className).instances; // throws the failure
+            Array<CIMInstance> all;
+            appendNamedAsClassic(all, answer.instances);
+            while (!answer.endOfSequence)
+            {
+                CimRequest pull;
+                pull.methodName = "PullInstancesWithPath";
+                pull.nameSpace = _nameSpace;
+                pull.iparams = {textParam("EnumerationContext", answer.enumerationContext.c_str()),
+                                textParam("MaxObjectCount", PULL_CHUNK)};
+                answer = call(pull, className);
+                if (!answer.endOfSequence && answer.instances.size() == 0)
+                    throw Failure(ExitRefused,
+                                  "PullInstancesWithPath " + className + ": the server delivers nothing");
+                appendNamedAsClassic(all, answer.instances);
+            }
+            return all;
+        }
+    }
     CimRequest request;
     request.methodName = "EnumerateInstances";
     request.nameSpace = _nameSpace;

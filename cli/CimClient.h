@@ -32,6 +32,7 @@ class CimClient
 public:
     CimClient(ConnectionOptions options, const std::string& nameSpace);
 
+    // Every instance of the class and its subclasses (pulled in chunks when the server can).
     Pegasus::Array<Pegasus::CIMInstance> enumerateInstances(const std::string& className);
     Pegasus::CIMInstance getInstance(const Pegasus::CIMObjectPath& path);
     Pegasus::Array<Pegasus::CIMObjectPath> associatorNames(const Pegasus::CIMObjectPath& path,
@@ -49,10 +50,13 @@ public:
 private:
     // Sends the request; "object" names what it is about in a failure message.
     cimhost::CimResponse call(cimhost::CimRequest request, const std::string& object);
+    // The same, with a CIM error answered rather than thrown.
+    cimhost::CimResponse exchange(cimhost::CimRequest request, const std::string& object);
 
     HttpConnection _connection;
     Pegasus::CIMNamespaceName _nameSpace;
     unsigned _nextId = 1;
+    bool _pullOffered = true; // until the server answers an Open with CIM_ERR_NOT_SUPPORTED
     std::map<std::string, Pegasus::CIMClass> _classes;
 };
 

@@ -59,6 +59,7 @@ struct Options
     std::string arrayFile;
     unsigned timeScale = 0; // 0: real time
     std::string usersFile;
+    cimhost::PullLimits pull;
     bool allowAnonymous = false;
     std::string hostName; // empty: the machine's
 };
@@ -210,6 +211,26 @@ int parseOptions(int argc, char** argv, Options& options)
         ->type_name("N")
         ->check(CLI::Range(1024ULL, 1ULL << 32).description(""))
         ->group(limits);
+    app.add_option("--pull-timeout", options.pull.defaultTimeoutSeconds,
+                   "an open enumeration of a client that gives no OperationTimeout expires after (30)")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(1, 86400).description(""))
+        ->group(limits);
+    app.add_option("--pull-max-timeout", options.pull.maxTimeoutSeconds,
+                   "larger OperationTimeouts, and 0 (none), are refused with error 22 (300)")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(1, 86400).description(""))
+        ->group(limits);
+    app.add_option("--max-enumerations", options.pull.maxContexts,
+                   "open enumerations of the pull operations at most; more are refused with error 27 (64)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 100000).description(""))
+        ->group(limits);
+    app.add_option("--max-enumeration-objects", options.pull.maxHeldObjects,
+                   "objects waiting in open enumerations at most; an open beyond is refused with error 27 (200000)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 100000000).description(""))
+        ->group(limits);
 
     const std::string array = "Array";
     addPath(app, "--schema", options.schemaDirectory, "DIR",
@@ -347,7 +368,7 @@ int serve(const Options& options, const sigset_t& stopSignals)
     cimhost::loadSchema(repository, options.schemaDirectory);
     const cimhost::ProviderRegistry registry = cimhost::ProviderRegistry::fromRepository(repository);
     cimhost::ProviderManager providers(registry, options.providerDirectory);
-    cimhost::Dispatcher dispatcher(repository, providers, hostName);
+    cimhost::Dispatcher dispatcher(repository, providers, hostName, options.pull);
     auto interop = std::make_unique<cimhost::InteropProvider>(repository, registry.profiles());
     cimhost::InteropProvider& interopProvider = *interop;
     providers.addBuiltIn(std::move(interop), interopProvider.capabilities());
@@ -375,6 +396,7 @@ int serve(const Options& options, const sigset_t& stopSignals)
             if (sigwait(&stopSignals, &signal) != 0 || finished) return;
             signalled = true;
             std::cerr << "cimhost: stopping (" << ::strsignal(signal) << ")" << std::endl;
+            dispatcher.shutDown(); // pull operations still arriving answer 28
             server.stop();
         });
     bool drained = false;

@@ -10,6 +10,7 @@
 #include "CimOperations.h"
 #include "HostCimomHandle.h"
 #include "IntrinsicRequests.h"
+#include "PullRequests.h"
 
 namespace cimhost
 {
@@ -41,9 +42,16 @@ void executeExtrinsic(const CimOperations& operations, const CimRequest& request
         context, nameSpace, request.target, Pegasus::CIMName(methodName), request.params, response.outParams);
 }
 
-void executeIntrinsic(const CimOperations& operations, const CimRequest& request,
-                      const Pegasus::OperationContext& context, CimResponse& response)
+void executeIntrinsic(const CimOperations& operations, EnumerationContexts& contexts,
+                      const CimRequest& request, const Pegasus::OperationContext& context,
+                      CimResponse& response)
 {
+    if (PullHandler pull = findPull(request.methodName))
+    {
+        operations.requireNamespace(request.nameSpace);
+        pull(operations, contexts, request, context, response);
+        return;
+    }
     IntrinsicHandler handler = findIntrinsic(request.methodName);
     if (!handler)
         throw Pegasus::CIMException(Pegasus::CIM_ERR_NOT_SUPPORTED,
@@ -54,15 +62,28 @@ void executeIntrinsic(const CimOperations& operations, const CimRequest& request
 
 } // namespace
 
-Dispatcher::Dispatcher(const ClassRepository& repository, ProviderManager& providers)
-    : Dispatcher(repository, providers, machineHostName())
+Dispatcher::Dispatcher(const ClassRepository& repository, ProviderManager& providers,
+                       const PullLimits& pullLimits)
+    : Dispatcher(repository, providers, machineHostName(), pullLimits)
 {
 }
 
 Dispatcher::Dispatcher(const ClassRepository& repository, ProviderManager& providers,
-                       const std::string& hostName)
-    : _operations(std::make_shared<const CimOperations>(repository, providers, hostName))
+                       const std::string& hostName, const PullLimits& pullLimits,
+                       EnumerationContexts::Clock clock)
+    : _operations(std::make_shared<const CimOperations>(repository, providers, hostName)),
+      _contexts(pullLimits, std::move(clock))
 {
+}
+
+void Dispatcher::shutDown()
+{
+    _contexts.shutDown();
+}
+
+std::size_t Dispatcher::openEnumerations()
+{
+    return _contexts.size();
 }
 
 Dispatcher::~Dispatcher() = default;
@@ -89,7 +110,7 @@ CimResponse Dispatcher::execute(const CimRequest& request, const Pegasus::Operat
         if (request.kind == OperationKind::Extrinsic)
             executeExtrinsic(*_operations, request, context, response);
         else
-            executeIntrinsic(*_operations, request, context, response);
+            executeIntrinsic(*_operations, _contexts, request, context, response);
         return response;
     }
     catch (const Pegasus::CIMException& e)

@@ -13,6 +13,7 @@
 
 #include "CimMessages.h"
 #include "ClassRepository.h"
+#include "EnumerationContexts.h"
 #include "ProviderManager.h"
 
 namespace cimhost
@@ -26,10 +27,14 @@ std::string machineHostName();
 class Dispatcher
 {
 public:
-    // Returned paths carry this machine's host name.
-    Dispatcher(const ClassRepository& repository, ProviderManager& providers);
+    // Returned paths carry this machine's host name. The pull operations' contexts are held
+    // within the limits.
+    Dispatcher(const ClassRepository& repository, ProviderManager& providers,
+               const PullLimits& pullLimits = PullLimits());
     // The same with the host name returned paths carry.
-    Dispatcher(const ClassRepository& repository, ProviderManager& providers, const std::string& hostName);
+    Dispatcher(const ClassRepository& repository, ProviderManager& providers, const std::string& hostName,
+               const PullLimits& pullLimits = PullLimits(),
+               EnumerationContexts::Clock clock = &std::chrono::steady_clock::now);
     ~Dispatcher();
     Dispatcher(const Dispatcher&) = delete;
     // The host name that returned paths carry.
@@ -41,6 +46,12 @@ public:
     // anything unexpected 1).
     CimResponse execute(const CimRequest& request, const Pegasus::OperationContext& context);
 
+    // The host stops: open enumerations are dropped, and pull operations from now on answer
+    // CIM_ERR_SERVER_IS_SHUTTING_DOWN.
+    void shutDown();
+    // Enumeration contexts held now (expired ones freed first).
+    std::size_t openEnumerations();
+
     // A handle whose calls come back into this dispatcher (safe to use from inside a provider
     // operation: no lock is held while a provider runs).
     Pegasus::CIMOMHandle makeHandle();
@@ -48,6 +59,7 @@ public:
 private:
     // Shared with the handles given out, which may outlive this object.
     std::shared_ptr<const CimOperations> _operations;
+    EnumerationContexts _contexts;
 };
 
 } // namespace cimhost

@@ -19,9 +19,8 @@ public:
 };
 
 // untyped is a String, an Array<String> or null. A null value becomes a null of the declared type;
-// a scalar declared as an array (or the reverse) is refused. Integers are decimal or 0x-hex and
-// range-checked; booleans TRUE/FALSE in any case; references are object path text. Throws
-// ValueConversionError.
+// a scalar declared as an array (or the reverse) is refused. Each text is converted as
+// scalarFromText (CimValueText.h) converts it. Throws ValueConversionError.
 Pegasus::CIMValue valueFromText(const Pegasus::CIMValue& untyped, Pegasus::CIMType type, bool isArray);
 
 } // namespace cimhost

@@ -135,10 +135,19 @@ struct InteropProvider::Impl
 
     std::vector<CIMInstance> mechanisms(const CIMNamespaceName& nameSpace) const
     {
-        // What cimhost serves of CIM-XML: reads, writes of instances, association traversal.
+        // What cimhost serves of CIM-XML: reads, writes of instances, association traversal and
+        // the pull operations; the descriptions name each, in the same order.
         Array<Uint16> functional;
-        for (Uint16 profile : {2, 3, 5, 6})
+        Array<String> functionalNames;
+        for (const auto& [profile, name] : {std::pair<Uint16, const char*>{2, "Basic Read"},
+                                            {3, "Basic Write"},
+                                            {5, "Instance Manipulation"},
+                                            {6, "Association Traversal"},
+                                            {10, "Pulled Read"}})
+        {
             functional.append(profile);
+            functionalNames.append(String(name));
+        }
         Array<Uint16> authentication;
         authentication.append(facts.basicAuthentication ? 3 : 2);
         Array<Uint16> advertise;
@@ -153,6 +162,7 @@ struct InteropProvider::Impl
                                    {"ElementName", String(("CIM-XML over " + scheme).c_str())},
                                    {"CommunicationMechanism", CIMValue(Uint16(2))},
                                    {"FunctionalProfilesSupported", CIMValue(functional)},
+                                   {"FunctionalProfileDescriptions", CIMValue(functionalNames)},
                                    {"MultipleOperationsSupported", CIMValue(false)},
                                    {"AuthenticationMechanismsSupported", CIMValue(authentication)},
                                    {"Version", String("1.0")},

@@ -4,6 +4,7 @@
 #define CIMHOST_TEST_test_dispatch_fixture_h
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -81,26 +82,33 @@ inline std::string registration(const std::string& location,
     return mof;
 }
 
-// Schema, registry, loaded providers and a dispatcher, torn down in the reverse order.
+// The test module's providers as the dispatch tests use them.
+inline std::string defaultRegistration()
+{
+    return registration("CimhostTestProvider", {{"WidgetProvider", "Test_Widget", "2"},
+                                                {"WidgetProvider", "Test_SpecialWidget", "2"},
+                                                {"WidgetProvider", "Test_RefusingWidget", "2"},
+                                                {"WidgetProvider", "Test_Widget", "5"},
+                                                {"MembershipProvider", "Test_Membership", "3"},
+                                                {"PairingProvider", "Test_Pairing", "3"},
+                                                {"BrokenProvider", "Test_Broken", "2, 5"},
+                                                {"WidgetProvider", "Test_Mirror", "2, 5"}});
+}
+
+// Schema, registry, loaded providers and a dispatcher, torn down in the reverse order. The
+// enumeration contexts of the pull operations run on a clock the tests move (now).
 struct Host
 {
-    // By default the test module's providers as the dispatch tests use them.
-    explicit Host(const std::string& registrationMof =
-                      registration("CimhostTestProvider", {{"WidgetProvider", "Test_Widget", "2"},
-                                                           {"WidgetProvider", "Test_SpecialWidget", "2"},
-                                                           {"WidgetProvider", "Test_RefusingWidget", "2"},
-                                                           {"WidgetProvider", "Test_Widget", "5"},
-                                                           {"MembershipProvider", "Test_Membership", "3"},
-                                                           {"PairingProvider", "Test_Pairing", "3"},
-                                                           {"BrokenProvider", "Test_Broken", "2, 5"},
-                                                           {"WidgetProvider", "Test_Mirror", "2, 5"}}))
+    explicit Host(const std::string& registrationMof = defaultRegistration(),
+                  const cimhost::PullLimits& pullLimits = cimhost::PullLimits())
     {
         cimhost::MofCompiler(repository)
             .compileText(CLASSES + registrationMof,
                          std::string(SCS_SCHEMA_DIR) + "/cimhost/test_dispatch.mof", NS);
         providers = std::make_unique<cimhost::ProviderManager>(
             cimhost::ProviderRegistry::fromRepository(repository), SCS_LIBRARY_DIR);
-        dispatcher = std::make_unique<cimhost::Dispatcher>(repository, *providers, HOST);
+        dispatcher = std::make_unique<cimhost::Dispatcher>(repository, *providers, HOST, pullLimits,
+                                                           [this] { return now; });
         providers->loadAll(dispatcher->makeHandle());
     }
 
@@ -128,6 +136,7 @@ struct Host
         return dispatcher->execute(request, Pegasus::OperationContext());
     }
 
+    std::chrono::steady_clock::time_point now;
     cimhost::ClassRepository repository;
     std::unique_ptr<cimhost::ProviderManager> providers;
     std::unique_ptr<cimhost::Dispatcher> dispatcher;

@@ -1,0 +1,150 @@
+#include "EnumerationContexts.h"
+
+#include <cstdio>
+
+#include <Pegasus/Common/Exception.h>
+
+namespace cimhost
+{
+
+namespace
+{
+
+Pegasus::CIMException noSuchContext()
+{
+    return Pegasus::CIMException(Pegasus::CIM_ERR_INVALID_ENUMERATION_CONTEXT,
+                                 "no such enumeration context (unknown, expired, closed or in use)");
+}
+
+Pegasus::CIMException objectsExceeded(std::size_t maximum)
+{
+    return Pegasus::CIMException(Pegasus::CIM_ERR_SERVER_LIMITS_EXCEEDED,
+                                 ("the open enumerations would hold more than " + std::to_string(maximum) +
+                                  " objects; pull or close them, or ask for fewer")
+                                     .c_str());
+}
+
+} // namespace
+
+EnumerationContexts::EnumerationContexts(const PullLimits& limits, Clock clock)
+    : _limits(limits), _clock(std::move(clock)), _random(std::random_device()())
+{
+}
+
+std::uint32_t EnumerationContexts::checkedTimeout(const std::uint32_t* requested) const
+{
+    if (!requested) return _limits.defaultTimeoutSeconds;
+    if (*requested == 0 || *requested > _limits.maxTimeoutSeconds)
+        throw Pegasus::CIMException(
+            Pegasus::CIM_ERR_INVALID_OPERATION_TIMEOUT,
+            ("OperationTimeout must be 1 to " + std::to_string(_limits.maxTimeoutSeconds) + " seconds")
+                .c_str());
+    return *requested;
+}
+
+void EnumerationContexts::requireRunning() const
+{
+    if (_shutDown)
+        throw Pegasus::CIMException(Pegasus::CIM_ERR_SERVER_IS_SHUTTING_DOWN, "the server is shutting down");
+}
+
+void EnumerationContexts::expire(std::chrono::steady_clock::time_point now)
+{
+    for (auto entry = _entries.begin(); entry != _entries.end();)
+        if (!entry->second.taken && entry->second.deadline <= now)
+            entry = _entries.erase(entry);
+        else
+            ++entry;
+}
+
+void EnumerationContexts::requireRoom()
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    checkRoom();
+}
+
+void EnumerationContexts::checkRoom()
+{
+    requireRunning();
+    expire(_clock());
+    if (_entries.size() >= _limits.maxContexts)
+        throw Pegasus::CIMException(Pegasus::CIM_ERR_SERVER_LIMITS_EXCEEDED,
+                                    ("all " + std::to_string(_limits.maxContexts) +
+                                     " enumeration contexts are open; close one or let it expire")
+                                        .c_str());
+    if (heldObjects() >= _limits.maxHeldObjects) throw objectsExceeded(_limits.maxHeldObjects);
+}
+
+std::size_t EnumerationContexts::heldObjects() const
+{
+    std::size_t held = 0;
+    for (const auto& entry : _entries)
+        held += entry.second.held;
+    return held;
+}
+
+std::string EnumerationContexts::open(const std::string& owner, std::uint32_t timeoutSeconds,
+                                      PendingResult result)
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    checkRoom();
+    if (heldObjects() + result.remaining() > _limits.maxHeldObjects)
+        throw objectsExceeded(_limits.maxHeldObjects);
+    // A counter makes the name unique; the random part makes it unguessable.
+    char name[48];
+    std::snprintf(name, sizeof name, "%016llx.%llu", static_cast<unsigned long long>(_random()),
+                  static_cast<unsigned long long>(++_opened));
+    Entry& entry = _entries[name];
+    entry.owner = owner;
+    entry.timeoutSeconds = timeoutSeconds;
+    entry.held = result.remaining();
+    entry.deadline = _clock() + std::chrono::seconds(timeoutSeconds);
+    entry.result.swap(result);
+    return name;
+}
+
+PendingResult EnumerationContexts::take(const std::string& name, const std::string& owner)
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    requireRunning();
+    expire(_clock());
+    const auto found = _entries.find(name);
+    if (found == _entries.end() || found->second.taken || found->second.owner != owner) throw noSuchContext();
+    found->second.taken = true;
+    PendingResult taken;
+    taken.swap(found->second.result);
+    return taken;
+}
+
+void EnumerationContexts::giveBack(const std::string& name, PendingResult result)
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    const auto found = _entries.find(name);
+    if (found == _entries.end()) return; // dropped by shutDown meanwhile
+    found->second.taken = false;
+    found->second.deadline = _clock() + std::chrono::seconds(found->second.timeoutSeconds);
+    found->second.held = result.remaining();
+    found->second.result.swap(result);
+}
+
+void EnumerationContexts::release(const std::string& name)
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    _entries.erase(name);
+}
+
+void EnumerationContexts::shutDown()
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    _shutDown = true;
+    _entries.clear();
+}
+
+std::size_t EnumerationContexts::size()
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    expire(_clock());
+    return _entries.size();
+}
+
+} // namespace cimhost

@@ -1,0 +1,307 @@
+#include "PullRequests.h"
+
+#include <Pegasus/Common/Exception.h>
+
+#include "CimValueText.h"
+#include "IParamReader.h"
+
+namespace cimhost
+{
+
+namespace
+{
+
+using Pegasus::OperationContext;
+
+// The parameters every Open shares besides those of its classic counterpart.
+#define OPEN_PARAMETERS                                                                                      \
+    "FilterQueryLanguage", "FilterQuery", "OperationTimeout", "ContinueOnError", "MaxObjectCount"
+
+bool readUint32(const IParamReader& in, const char* name, std::uint32_t& number)
+{
+    const IParamValue* value = in.find(name);
+    if (!value) return false;
+    if (value->kind != IParamValue::Text) throw invalidParameter(name, "a uint32 value expected");
+    try
+    {
+        scalarFromText(Pegasus::CIMTYPE_UINT32, value->text).get(number);
+    }
+    catch (const ValueTextError& e)
+    {
+        throw invalidParameter(name, e.what());
+    }
+    return true;
+}
+
+// The owner of a context: the authenticated user, empty when the host has no users.
+std::string userOf(const OperationContext& context)
+{
+    if (!context.contains(Pegasus::IdentityContainer::NAME)) return std::string();
+    const Pegasus::IdentityContainer identity(context.get(Pegasus::IdentityContainer::NAME));
+    return static_cast<const char*>(identity.getUserName().getCString());
+}
+
+struct OpenSettings
+{
+    std::uint32_t timeoutSeconds = 0;
+    std::uint32_t maxObjectCount = 0; // the first chunk; 0 when not given
+};
+
+// Checks what an Open asks beyond its classic counterpart, before any provider is called.
+OpenSettings readOpenSettings(const IParamReader& in, EnumerationContexts& contexts)
+{
+    if (in.find("FilterQueryLanguage") || in.find("FilterQuery"))
+        throw Pegasus::CIMException(Pegasus::CIM_ERR_FILTERED_ENUMERATION_NOT_SUPPORTED,
+                                    "filtered enumerations are not supported");
+    if (in.flag("ContinueOnError", false))
+        throw Pegasus::CIMException(Pegasus::CIM_ERR_CONTINUATION_ON_ERROR_NOT_SUPPORTED,
+                                    "ContinueOnError is not supported");
+    OpenSettings settings;
+    std::uint32_t timeout = 0;
+    const bool hasTimeout = readUint32(in, "OperationTimeout", timeout);
+    settings.timeoutSeconds = contexts.checkedTimeout(hasTimeout ? &timeout : nullptr);
+    readUint32(in, "MaxObjectCount", settings.maxObjectCount);
+    contexts.requireRoom();
+    return settings;
+}
+
+ResultFilter readFilter(const IParamReader& in)
+{
+    ResultFilter filter;
+    filter.includeClassOrigin = in.flag("IncludeClassOrigin", false);
+    filter.propertyList = in.propertyList("PropertyList");
+    return filter;
+}
+
+// Moves up to maxObjectCount objects of the result into the answer, releasing them in the result.
+void deliverChunk(PendingResult& result, std::uint32_t maxObjectCount, CimResponse& response)
+{
+    response.isPull = true;
+    response.returnKind = result.kind == PendingResult::InstancesWithPath ? CimResponse::InstancesWithPath
+                                                                          : CimResponse::InstancePaths;
+    for (std::uint32_t n = 0; n < maxObjectCount && !result.finished(); ++n, ++result.next)
+        if (result.kind == PendingResult::InstancesWithPath)
+        {
+            response.instances.append(result.instances[result.next]);
+            result.instances[result.next] = Pegasus::CIMInstance();
+        }
+        else
+        {
+            response.paths.append(result.paths[result.next]);
+            result.paths[result.next] = Pegasus::CIMObjectPath();
+        }
+    response.endOfSequence = result.finished();
+}
+
+void answerOpen(EnumerationContexts& contexts, const OpenSettings& settings, const OperationContext& context,
+                PendingResult result, CimResponse& response)
+{
+    deliverChunk(result, settings.maxObjectCount, response);
+    if (!response.endOfSequence)
+        response.enumerationContext =
+            contexts.open(userOf(context), settings.timeoutSeconds, std::move(result));
+}
+
+PendingResult instancesOf(const CimRequest& request, Pegasus::Array<Pegasus::CIMInstance> instances)
+{
+    PendingResult result;
+    result.kind = PendingResult::InstancesWithPath;
+    result.nameSpace = request.nameSpace;
+    result.instances = std::move(instances);
+    return result;
+}
+
+// Association answers are instances here: a class as source object is refused before.
+PendingResult instancesOf(const CimRequest& request, const Pegasus::Array<Pegasus::CIMObject>& objects)
+{
+    Pegasus::Array<Pegasus::CIMInstance> instances;
+    instances.reserveCapacity(objects.size());
+    for (Pegasus::Uint32 i = 0; i < objects.size(); ++i)
+        instances.append(Pegasus::CIMInstance(objects[i]));
+    return instancesOf(request, std::move(instances));
+}
+
+PendingResult pathsOf(const CimRequest& request, Pegasus::Array<Pegasus::CIMObjectPath> paths)
+{
+    PendingResult result;
+    result.kind = PendingResult::InstancePaths;
+    result.nameSpace = request.nameSpace;
+    result.paths = std::move(paths);
+    return result;
+}
+
+AssociationQuery readQuery(const IParamReader& in, bool associators)
+{
+    AssociationQuery query;
+    query.objectName = in.instanceName("InstanceName");
+    if (associators) query.assocClass = in.className("AssocClass", false);
+    query.resultClass = in.className("ResultClass", false);
+    query.role = in.text("Role");
+    if (associators) query.resultRole = in.text("ResultRole");
+    return query;
+}
+
+void openEnumerateInstances(const CimOperations& operations, EnumerationContexts& contexts,
+                            const CimRequest& request, const OperationContext& context, CimResponse& response)
+{
+    IParamReader in(request,
+                    {"ClassName", "DeepInheritance", "IncludeClassOrigin", "PropertyList", OPEN_PARAMETERS});
+    const Pegasus::CIMName className = in.className("ClassName", true);
+    const bool deep = in.flag("DeepInheritance", true);
+    const ResultFilter filter = readFilter(in);
+    const OpenSettings settings = readOpenSettings(in, contexts);
+    answerOpen(contexts, settings, context,
+               instancesOf(request, operations.enumerateInstances(context, request.nameSpace, className, deep,
+                                                                  filter)),
+               response);
+}
+
+void openEnumerateInstancePaths(const CimOperations& operations, EnumerationContexts& contexts,
+                                const CimRequest& request, const OperationContext& context,
+                                CimResponse& response)
+{
+    IParamReader in(request, {"ClassName", OPEN_PARAMETERS});
+    const Pegasus::CIMName className = in.className("ClassName", true);
+    const OpenSettings settings = readOpenSettings(in, contexts);
+    answerOpen(contexts, settings, context,
+               pathsOf(request, operations.enumerateInstanceNames(context, request.nameSpace, className)),
+               response);
+}
+
+void openAssociatorInstances(const CimOperations& operations, EnumerationContexts& contexts,
+                             const CimRequest& request, const OperationContext& context,
+                             CimResponse& response)
+{
+    IParamReader in(request, {"InstanceName", "AssocClass", "ResultClass", "Role", "ResultRole",
+                              "IncludeClassOrigin", "PropertyList", OPEN_PARAMETERS});
+    const AssociationQuery query = readQuery(in, true);
+    const ResultFilter filter = readFilter(in);
+    const OpenSettings settings = readOpenSettings(in, contexts);
+    answerOpen(contexts, settings, context,
+               instancesOf(request, operations.associators(context, request.nameSpace, query, filter)),
+               response);
+}
+
+void openAssociatorInstancePaths(const CimOperations& operations, EnumerationContexts& contexts,
+                                 const CimRequest& request, const OperationContext& context,
+                                 CimResponse& response)
+{
+    IParamReader in(request,
+                    {"InstanceName", "AssocClass", "ResultClass", "Role", "ResultRole", OPEN_PARAMETERS});
+    const AssociationQuery query = readQuery(in, true);
+    const OpenSettings settings = readOpenSettings(in, contexts);
+    answerOpen(contexts, settings, context,
+               pathsOf(request, operations.associatorNames(context, request.nameSpace, query)), response);
+}
+
+void openReferenceInstances(const CimOperations& operations, EnumerationContexts& contexts,
+                            const CimRequest& request, const OperationContext& context, CimResponse& response)
+{
+    IParamReader in(request, {"InstanceName", "ResultClass", "Role", "IncludeClassOrigin", "PropertyList",
+                              OPEN_PARAMETERS});
+    const AssociationQuery query = readQuery(in, false);
+    const ResultFilter filter = readFilter(in);
+    const OpenSettings settings = readOpenSettings(in, contexts);
+    answerOpen(contexts, settings, context,
+               instancesOf(request, operations.references(context, request.nameSpace, query, filter)),
+               response);
+}
+
+void openReferenceInstancePaths(const CimOperations& operations, EnumerationContexts& contexts,
+                                const CimRequest& request, const OperationContext& context,
+                                CimResponse& response)
+{
+    IParamReader in(request, {"InstanceName", "ResultClass", "Role", OPEN_PARAMETERS});
+    const AssociationQuery query = readQuery(in, false);
+    const OpenSettings settings = readOpenSettings(in, contexts);
+    answerOpen(contexts, settings, context,
+               pathsOf(request, operations.referenceNames(context, request.nameSpace, query)), response);
+}
+
+// A context name as the client sent it back.
+std::string contextName(const IParamReader& in)
+{
+    const IParamValue* value = in.find("EnumerationContext");
+    if (!value) throw invalidParameter("EnumerationContext", "missing");
+    if (value->kind != IParamValue::Text) throw invalidParameter("EnumerationContext", "a string expected");
+    return value->text;
+}
+
+void pull(EnumerationContexts& contexts, const CimRequest& request, const OperationContext& context,
+          PendingResult::Kind kind, CimResponse& response)
+{
+    IParamReader in(request, {"EnumerationContext", "MaxObjectCount"});
+    const std::string name = contextName(in);
+    std::uint32_t maxObjectCount = 0;
+    if (!readUint32(in, "MaxObjectCount", maxObjectCount))
+        throw invalidParameter("MaxObjectCount", "missing");
+
+    PendingResult result = contexts.take(name, userOf(context));
+    // A context of the other kind, or of another namespace, is not one this pull can continue.
+    if (result.kind != kind || !result.nameSpace.equal(request.nameSpace))
+    {
+        contexts.giveBack(name, std::move(result));
+        throw Pegasus::CIMException(Pegasus::CIM_ERR_INVALID_ENUMERATION_CONTEXT,
+                                    "the enumeration context is not one of this operation or namespace");
+    }
+    deliverChunk(result, maxObjectCount, response);
+    if (response.endOfSequence)
+        contexts.release(name);
+    else
+    {
+        response.enumerationContext = name;
+        contexts.giveBack(name, std::move(result));
+    }
+}
+
+void pullInstancesWithPath(const CimOperations&, EnumerationContexts& contexts, const CimRequest& request,
+                           const OperationContext& context, CimResponse& response)
+{
+    pull(contexts, request, context, PendingResult::InstancesWithPath, response);
+}
+
+void pullInstancePaths(const CimOperations&, EnumerationContexts& contexts, const CimRequest& request,
+                       const OperationContext& context, CimResponse& response)
+{
+    pull(contexts, request, context, PendingResult::InstancePaths, response);
+}
+
+void closeEnumeration(const CimOperations&, EnumerationContexts& contexts, const CimRequest& request,
+                      const OperationContext& context, CimResponse& response)
+{
+    IParamReader in(request, {"EnumerationContext"});
+    const std::string name = contextName(in);
+    contexts.take(name, userOf(context));
+    contexts.release(name);
+    response.returnKind = CimResponse::NoReturn;
+}
+
+struct PullEntry
+{
+    const char* name;
+    PullHandler handler;
+};
+
+// EnumerationCount, OpenQueryInstances and PullInstances are not here: CIM_ERR_NOT_SUPPORTED.
+const PullEntry PULLS[] = {
+    {"OpenEnumerateInstances", openEnumerateInstances},
+    {"OpenEnumerateInstancePaths", openEnumerateInstancePaths},
+    {"OpenAssociatorInstances", openAssociatorInstances},
+    {"OpenAssociatorInstancePaths", openAssociatorInstancePaths},
+    {"OpenReferenceInstances", openReferenceInstances},
+    {"OpenReferenceInstancePaths", openReferenceInstancePaths},
+    {"PullInstancesWithPath", pullInstancesWithPath},
+    {"PullInstancePaths", pullInstancePaths},
+    {"CloseEnumeration", closeEnumeration},
+};
+
+} // namespace
+
+PullHandler findPull(const std::string& methodName)
+{
+    for (const PullEntry& entry : PULLS)
+        if (sameName(methodName, entry.name)) return entry.handler;
+    return nullptr;
+}
+
+} // namespace cimhost

@@ -1,0 +1,28 @@
+// The pull operations of CIM-XML requests: Open* runs the same typed operation as its classic
+// counterpart (EnumerateInstances, EnumerateInstanceNames, Associators, AssociatorNames,
+// References, ReferenceNames) and answers the first MaxObjectCount objects; the rest wait in an
+// enumeration context for PullInstancesWithPath / PullInstancePaths, or CloseEnumeration.
+#ifndef CIMHOST_PullRequests_h
+#define CIMHOST_PullRequests_h
+
+#include <string>
+
+#include <Pegasus/Common/OperationContext.h>
+
+#include "CimMessages.h"
+#include "CimOperations.h"
+#include "EnumerationContexts.h"
+
+namespace cimhost
+{
+
+using PullHandler = void (*)(const CimOperations& operations, EnumerationContexts& contexts,
+                             const CimRequest& request, const Pegasus::OperationContext& context,
+                             CimResponse& response);
+
+// The handler of a pull operation name (ignoring case), or null for any other name.
+PullHandler findPull(const std::string& methodName);
+
+} // namespace cimhost
+
+#endif
