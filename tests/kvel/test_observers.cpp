@@ -89,6 +89,7 @@ TEST_F(kvelObservers, ObserversComeAndGoWhileThreadsWork)
         std::atomic<int> calls{0};
         void engineChanged(bool, MPU_TIME) override { ++calls; }
     };
+    engine->removeObserver(recorder.get()); // the recorder is for one thread
     std::atomic<bool> stop{false};
     std::vector<std::thread> workers;
     for (int t = 0; t < 3; ++t)
