@@ -196,9 +196,10 @@ void ArrayWatch::_compareFromHere()
         {
             _compare(indications);
         }
-        catch (const Exception&)
+        catch (...)
         {
-            // An engine that cannot be read now is compared again at its next change.
+            // An engine that cannot be read now is compared again at its next change; the watch
+            // must not be left marked as comparing.
         }
         _deliver(indications);
         std::lock_guard<std::mutex> lock(_mutex);
