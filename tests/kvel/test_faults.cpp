@@ -100,6 +100,23 @@ TEST_F(kvelFaults, TheDescriptionsFaultsComeDueWithEngineTime)
     EXPECT_EQ(std::string::npos, engine->describe().find("\"faults\"")) << "applied faults are gone";
 }
 
+// A restart on the state file keeps a fault not yet applied, at the same engine time.
+TEST_F(kvelFaults, APendingFaultSurvivesARestart)
+{
+    const std::string stateFile = descriptionFile + ".state";
+    std::remove(stateFile.c_str());
+    loadWithFaults({{{"afterSeconds", 10}, {"drive", "3800000D"}}});
+    std::ofstream(stateFile) << engine->describe();
+    KVELEngineConfig config;
+    config.stateFile = stateFile;
+    engine = makeEngine(config);
+    advance(9);
+    EXPECT_EQ(KVELDrive::DRIVE_STATE_ONLINE, driveRecord(drive(12))->State);
+    advance(1);
+    EXPECT_EQ(KVELDrive::DRIVE_STATE_FAILED, driveRecord(drive(12))->State);
+    std::remove(stateFile.c_str());
+}
+
 TEST_F(kvelFaults, UnusableFaultsAreRefusedNamingTheField)
 {
     const struct
