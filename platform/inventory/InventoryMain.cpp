@@ -5,6 +5,7 @@
 
 #include "AssociationProvider.h"
 #include "ElementInstanceProvider.h"
+#include "IndicationProvider.h"
 #include "ProfileConformanceProvider.h"
 #include "StorageCapabilitiesProvider.h"
 #include "StorageSettingProvider.h"
@@ -45,6 +46,7 @@ CIMProvider* makeProvider(const String& name)
     if (String::equalNoCase(name, "ElementSettingDataProvider"))
         return new AssociationProvider(elementSettingData());
     if (String::equalNoCase(name, "ProfileConformanceProvider")) return new ProfileConformanceProvider();
+    if (String::equalNoCase(name, "ArrayIndicationProvider")) return new ArrayIndicationProvider();
     return 0;
 }
 

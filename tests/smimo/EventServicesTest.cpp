@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
+#include <stdexcept>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -67,4 +69,37 @@ TEST_F(smimoEventServices, UnwritableFileKeepsTheRecordAndConcurrentPublishersAl
     for (std::thread& thread : threads)
         thread.join();
     EXPECT_EQ(SMIEventServices::recordedEvents().size(), 401u);
+}
+
+// A listener hears each event once, with its fields, until it is removed; one that throws does
+// not stop the publisher or the other listeners.
+TEST_F(smimoEventServices, ListenersHearEveryPublicationUntilRemoved)
+{
+    struct Listener : SMIEventListener
+    {
+        std::vector<SMIEventRecord> heard;
+        bool fails = false;
+        void eventPublished(const SMIEventRecord& event) override
+        {
+            heard.push_back(event);
+            if (fails) throw std::runtime_error("listener failure");
+        }
+    };
+    auto failing = std::make_shared<Listener>();
+    failing->fails = true;
+    auto listener = std::make_shared<Listener>();
+    SMIEventServices::addListener(failing);
+    SMIEventServices::addListener(listener);
+    SMIEventServices::publishKeyValueEvent(7, EMP_TYPE_WARNING, "rebuild", "3A000005", 29, 11, "invokeMethod",
+                                           "SCS");
+    SMIEventServices::removeListener(failing.get());
+    SMIEventServices::removeListener(listener.get());
+    SMIEventServices::publishTextEvent(8, EMP_TYPE_ERROR, "not heard", 29, 12, "invokeMethod", "SCS");
+
+    ASSERT_EQ(listener->heard.size(), 1u);
+    EXPECT_EQ(listener->heard[0].code, 7u);
+    EXPECT_EQ(listener->heard[0].keyValue, "3A000005");
+    EXPECT_FALSE(listener->heard[0].time.empty());
+    EXPECT_EQ(failing->heard.size(), 1u);
+    EXPECT_EQ(SMIEventServices::recordedEvents().size(), 2u);
 }

@@ -38,6 +38,7 @@
 #include <KVELTask.h>
 #include <KVELVolume.h>
 #include <KVELDrive.h>
+#include <KVELEngineObserver.h>
 
 PEGASUS_NAMESPACE_BEGIN
 
@@ -57,7 +58,7 @@ struct KVEL_LINKAGE KVELEngineConfig
     std::string stateFile;
     std::string ramdiskDirectory;
     Uint32 controllerSlot = 0;
-    std::string hostName; // empty: the description's host, else the machine's name
+    std::string hostName;             // empty: the description's host, else the machine's name
     std::shared_ptr<KVELClock> clock; // null: the system clock
     // Size of the task table; work beyond it is refused with KVEL_RC_TOO_MANY_TASKS. Benchmarks
     // raise it to measure with many tasks.
@@ -157,8 +158,9 @@ public:
     // A volume from plain layout values (mirrorCount is DataRedundancy; poolPtr 0 = the base pool;
     // an empty drive list spreads it over the pool).
     Uint32 createVolumeAtomic(const char* name, Uint64 sizeBlocks, Uint32 poolPtr, Uint8 stripeWidth,
-                              Uint8 mirrorCount, Uint32 chunkBlocks, KVELVolume::VolumeOrganizationEnum organization,
-                              std::vector<Uint32> drives, KVELTask* task, Uint32& newVolumeID);
+                              Uint8 mirrorCount, Uint32 chunkBlocks,
+                              KVELVolume::VolumeOrganizationEnum organization, std::vector<Uint32> drives,
+                              KVELTask* task, Uint32& newVolumeID);
     // Builds a shadow volume with the new layout beside the old one (the pool needs room for
     // both; sizeBlocks 0 keeps the size, poolPtr 0 the pool) and returns its ID. The shadow is
     // INITIALIZING until the task completes; then the old volume is removed and the shadow, under
@@ -166,8 +168,8 @@ public:
     // shadow is removed.
     Uint32 reconfigureVolumeAtomic(Uint32 volumePtr, Uint64 sizeBlocks, Uint32 poolPtr, Uint8 stripeWidth,
                                    Uint8 mirrorCount, Uint32 chunkBlocks,
-                                   KVELVolume::VolumeOrganizationEnum organization, std::vector<Uint32> drives,
-                                   KVELTask* task, Uint32& shadowVolumeID);
+                                   KVELVolume::VolumeOrganizationEnum organization,
+                                   std::vector<Uint32> drives, KVELTask* task, Uint32& shadowVolumeID);
     // The pool's free raw blocks (or the listed drives' share of them) divided by the layout's
     // factor.
     Uint32 getMaxVolumeSizeBlocks(Uint32 chunkBlocks, Uint8 stripeWidth, Uint8 mirrorCount,
@@ -197,6 +199,23 @@ public:
     // answered (KVEL_RC_STATE_NOT_SAVED included) a file it wrote has been removed again.
     Uint32 getPersistenceData(const char* fileName);
 
+    // ---- failure injection ---------------------------------------------------------------------------
+    // For demonstrations and client tests (an array description's "faults" schedules them too).
+    // failDrive: the drive goes FAILED and stops counting in its pool; the volumes built on it go
+    // DEGRADED (FAILED without redundancy); unfinished tasks on them or on the drive fail with
+    // KVEL_RC_DRIVE_FAILED, their work undone. An already failed drive: KVEL_RC_SUCCESS_NO_CHANGE.
+    Uint32 failDrive(Uint32 driveID);
+    // An unfinished task ends FAILED with the result code (as ErrorCode), its work undone as an
+    // abort's; a finished one answers KVEL_RC_TASK_FINISHED.
+    Uint32 failTask(Uint32 taskID, Uint32 resultCode);
+
+    // ---- observers ---------------------------------------------------------------------------------
+    // The engine keeps the observer (shared) until removeObserver; a call already under way may
+    // still reach it after that returns, so an observer guards its own state. Threads calling the
+    // engine at once may tell an observer at once.
+    void addObserver(const std::shared_ptr<KVELEngineObserver>& observer);
+    void removeObserver(const KVELEngineObserver* observer);
+
     // ---- for servers and tests ---------------------------------------------------------------------
     MPU_TIME now() const;
     KVELClock& clock() const;
@@ -208,7 +227,14 @@ private:
     KVELEngine(const KVELEngine&) = delete;
     KVELEngine& operator=(const KVELEngine&) = delete;
 
+    // Tells the observers after a call; see KVELEngineObserver.
+    void notifyObservers(Uint64 changesBefore, MPU_TIME timeBefore);
+    template <typename Operation> Uint32 work(Operation operation);
+    template <typename Operation> auto look(Operation operation);
+
     std::unique_ptr<KVELArrayState> _state;
+    struct Observers;
+    std::unique_ptr<Observers> _observers;
 };
 
 PEGASUS_NAMESPACE_END

@@ -238,6 +238,7 @@ public:
         if (const Json* tasks = top.list("tasks")) readTasks(*tasks);
         if (const Json* persistence = top.find("persistence")) readPersistence(*persistence);
         readEngine(top.find("engine"), now);
+        if (const Json* faults = top.list("faults")) readFaults(*faults, now);
         top.finish();
         checkPools();
     }
@@ -435,6 +436,32 @@ private:
                 _model.persistence[slot] = parseHex(*block, f.at(name), MAX_PERSISTENCE_BYTES);
         }
         f.finish();
+    }
+
+    // {"afterSeconds": n, "drive": id} or {"afterSeconds": n, "job": "running", "errorCode": rc};
+    // a state file records the time instead, as "at" in engine microseconds.
+    void readFaults(const Json& list, MPU_TIME now)
+    {
+        for (size_t i = 0; i < list.size(); ++i)
+        {
+            Fields f(list[i], indexed("faults", i));
+            ScheduledFault fault;
+            if (f.find("at"))
+                fault.at = f.number("at", std::nullopt, MAX_UINT64);
+            else
+                fault.at = now + f.number("afterSeconds", std::nullopt, 10ULL * 365 * 24 * 3600) * 1000000ULL;
+            if (const Json* drive = f.find("drive"))
+            {
+                fault.driveID = parseID(*drive, f.at("drive"), CLASSID_DRIVE, "a drive ID (38xxxxxx)");
+                if (!_model.findDrive(fault.driveID)) fail(f.at("drive"), "names no drive of the array");
+            }
+            else if (f.text("job", std::nullopt) != "running")
+                fail(f.at("job"), "must be \"running\" (the job running at that time fails)");
+            else
+                fault.errorCode = Uint32(f.number("errorCode", Uint64(KVEL_RC_DRIVE_FAILED), 43));
+            f.finish();
+            _model.faults.push_back(fault);
+        }
     }
 
     void readEngine(const Json* value, MPU_TIME now)

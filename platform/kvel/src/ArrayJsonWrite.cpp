@@ -131,6 +131,16 @@ std::string writeArray(const ArrayModel& model)
     for (const auto& entry : model.tasks)
         tasks.push_back(taskJson(entry.second));
     out["tasks"] = tasks;
+    if (!model.faults.empty())
+    {
+        Json faults = Json::array();
+        for (const ScheduledFault& fault : model.faults)
+            faults.push_back(
+                fault.driveID != 0
+                    ? Json{{"at", fault.at}, {"drive", idText(fault.driveID)}}
+                    : Json{{"at", fault.at}, {"job", "running"}, {"errorCode", fault.errorCode}});
+        out["faults"] = faults;
+    }
     out["persistence"] = {{"slot0", hexBytes(model.persistence[0])},
                           {"slot1", hexBytes(model.persistence[1])}};
     out["engine"] = {{"time", model.lastAdvanced},

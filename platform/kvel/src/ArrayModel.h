@@ -31,6 +31,16 @@ struct TaskEntry
     Uint32 shadowID = 0;              // the replacement volume of an atomic reconfiguration
 };
 
+// A failure the array description asks for, to show clients how a failing array looks: at engine
+// time `at` the drive fails, or (driveID 0) the first task running from then on fails with
+// errorCode. Applied at the first engine call at or after that time.
+struct ScheduledFault
+{
+    MPU_TIME at = 0;
+    Uint32 driveID = 0;
+    Uint32 errorCode = KVEL_RC_DRIVE_FAILED;
+};
+
 struct ArrayModel
 {
     std::string systemName;
@@ -41,7 +51,8 @@ struct ArrayModel
     std::map<Uint32, KVELDrive> drives;
     std::map<Uint32, KVELVolume> volumes; // volumes and volume setting records
     std::map<Uint32, TaskEntry> tasks;
-    std::vector<Uint8> persistence[2]; // the persistence block of each controller slot
+    std::vector<ScheduledFault> faults; // not yet applied, in the description's order
+    std::vector<Uint8> persistence[2];  // the persistence block of each controller slot
     Uint32 nextVolumeNumber = 1;
     Uint32 nextTaskNumber = 1;
     Uint64 taskSequence = 0;

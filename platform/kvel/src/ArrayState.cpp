@@ -95,6 +95,7 @@ void KVELArrayState::load()
 void KVELArrayState::advance()
 {
     _scheduler.advanceTo(clockNow());
+    applyDueFaults();
     _controller.tick(now());
     _quiet = false;
 }
@@ -111,6 +112,7 @@ void KVELArrayState::advanceToRead()
 Uint32 KVELArrayState::commit(Uint32 resultCode)
 {
     if (!_model.touched) return resultCode;
+    ++_changeCount;
     _scheduler.bringUpAll();
     std::string problem;
     if (_config.stateFile.empty() || writeFileAtomically(_config.stateFile, writeArray(_model), problem))

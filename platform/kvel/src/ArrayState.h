@@ -43,6 +43,10 @@ public:
     // KVEL_RC_STATE_NOT_SAVED when that fails.
     Uint32 commit(Uint32 resultCode);
     std::string describe();
+    // Counts the changes committed so far (every one the durable state file sees).
+    Uint64 changeCount() const { return _changeCount; }
+    // Engine time the last move of the tasks brought them to.
+    MPU_TIME engineTime() const { return _model.lastAdvanced; }
 
     // Records.
     Array<Uint32> enumerateObjects(CLASSID_e classID) const;
@@ -80,6 +84,10 @@ public:
     Uint32 downDrive(Uint32 driveID, KVELTask* task);
     Uint32 initializeDrive(Uint32 driveID, KVELTask* task);
 
+    // Failure injection (Faults.cpp): a drive fails, or a task ends FAILED with the result code.
+    Uint32 failDrive(Uint32 driveID);
+    Uint32 failTask(Uint32 taskID, Uint32 resultCode);
+
     // The controller.
     Uint32 setDiskLineMode(Uint32 mode);
     Uint32 initiateShutdown(bool restart);
@@ -104,6 +112,8 @@ private:
                    std::optional<KVELVolume> before = std::nullopt, Uint32 shadowID = 0);
     std::string defaultTaskName(KVELTask::TaskTypeEnum type, Uint32 target) const;
     Uint32 modifyVolume(const KVELVolume& copy);
+    // Applies the description's faults whose time has come.
+    void applyDueFaults();
 
     KVELEngineConfig _config;
     std::shared_ptr<KVELClock> _clock;
@@ -114,6 +124,7 @@ private:
     kvelsim::ArrayModel _model;
     std::string _hostName;
     kvelsim::TaskScheduler _scheduler;
+    Uint64 _changeCount = 0;
     bool _quiet = false; // advanced at lastAdvanced, and no work done since
     kvelsim::ControllerPair _controller;
 };

@@ -393,6 +393,28 @@ void TaskScheduler::abort(TaskEntry& task, MPU_TIME now)
 
 void TaskScheduler::abortTasksOn(Uint32 target, MPU_TIME now)
 {
+    endTasksOn(target, KVELTask::TASK_STATE_ABORTED, 0, now);
+}
+
+void TaskScheduler::fail(TaskEntry& task, Uint32 resultCode, MPU_TIME now)
+{
+    bringUp(task);
+    invalidate();
+    onTaskAbort(_model, task);
+    task.holdsObject = false;
+    task.record.ErrorCode = resultCode;
+    task.record.TimeFinished = now;
+    setState(task, KVELTask::TASK_STATE_FAILED, now);
+    startDue(now);
+}
+
+void TaskScheduler::failTasksOn(Uint32 target, Uint32 resultCode, MPU_TIME now)
+{
+    endTasksOn(target, KVELTask::TASK_STATE_FAILED, resultCode, now);
+}
+
+void TaskScheduler::endTasksOn(Uint32 target, KVELTask::TaskStateEnum state, Uint32 resultCode, MPU_TIME now)
+{
     std::vector<Uint32> ids;
     for (const auto& entry : _model.tasks)
         if (entry.second.record.TargetObjectPtr == target && !isFinished(entry.second.record))
@@ -404,7 +426,8 @@ void TaskScheduler::abortTasksOn(Uint32 target, MPU_TIME now)
         onTaskAbort(_model, task);
         task.holdsObject = false;
         task.record.TimeFinished = now;
-        setState(task, KVELTask::TASK_STATE_ABORTED, now);
+        if (state == KVELTask::TASK_STATE_FAILED) task.record.ErrorCode = resultCode;
+        setState(task, state, now);
     }
     invalidate();
 }

@@ -63,6 +63,10 @@ public:
     void abort(TaskEntry& task, MPU_TIME now);
     // Aborts every unfinished task on the target (no waiting task is started).
     void abortTasksOn(Uint32 target, MPU_TIME now);
+    // Ends an unfinished task as FAILED with the result code; its work is undone as an abort's.
+    void fail(TaskEntry& task, Uint32 resultCode, MPU_TIME now);
+    // The same for every unfinished task on the target (no waiting task is started).
+    void failTasksOn(Uint32 target, Uint32 resultCode, MPU_TIME now);
 
     // Whether an unfinished task that changes the object's structure works on it.
     bool structuralBusy(Uint32 target) const;
@@ -78,6 +82,8 @@ private:
     };
 
     void setState(TaskEntry& task, KVELTask::TaskStateEnum state, MPU_TIME t);
+    // Ends every unfinished task on the target as ABORTED, or FAILED with the result code.
+    void endTasksOn(Uint32 target, KVELTask::TaskStateEnum state, Uint32 resultCode, MPU_TIME now);
     void start(TaskEntry& task, MPU_TIME t);
     void complete(TaskEntry& task, MPU_TIME t);
     void step(MPU_TIME t);

@@ -5,6 +5,7 @@
 #ifndef SMIMO_SMIEventServices_h
 #define SMIMO_SMIEventServices_h
 
+#include <memory>
 #include <string>
 #include <vector>
 #include <Pegasus/Common/Config.h>
@@ -33,6 +34,15 @@ struct SMIMO_LINKAGE SMIEventRecord
     std::string file;
 };
 
+// Told of every event as it is published (an indication provider turns them into alerts).
+class SMIMO_LINKAGE SMIEventListener
+{
+public:
+    virtual ~SMIEventListener();
+    // On the publisher's thread, after the event is recorded and outside the service's lock.
+    virtual void eventPublished(const SMIEventRecord& event) = 0;
+};
+
 class SMIMO_LINKAGE SMIEventServices
 {
 public:
@@ -46,6 +56,11 @@ public:
     // The events published so far in this process (oldest first), and a way to forget them.
     static std::vector<SMIEventRecord> recordedEvents();
     static void clearRecordedEvents();
+
+    // The service keeps a listener (shared) until it is removed; a publication already under way
+    // may still reach it after removeListener returns.
+    static void addListener(const std::shared_ptr<SMIEventListener>& listener);
+    static void removeListener(const SMIEventListener* listener);
 };
 
 PEGASUS_NAMESPACE_END

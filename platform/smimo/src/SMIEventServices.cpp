@@ -59,15 +59,45 @@ void appendToLog(const SMIEventRecord& event)
     if (log) log << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
+struct Listeners
+{
+    std::mutex mutex;
+    std::vector<std::shared_ptr<SMIEventListener>> list;
+};
+
+Listeners& listeners()
+{
+    static Listeners* instance = new Listeners(); // outlives publications from static destructors
+    return *instance;
+}
+
 void publish(SMIEventRecord event)
 {
     event.time = utcNow();
-    std::lock_guard<std::mutex> lock(eventMutex());
-    // Events from different threads reach the record and the file in the same order.
-    appendToLog(event);
-    std::deque<SMIEventRecord>& events = recorded();
-    if (events.size() == MAX_RECORDED_EVENTS) events.pop_front();
-    events.push_back(std::move(event));
+    {
+        std::lock_guard<std::mutex> lock(eventMutex());
+        // Events from different threads reach the record and the file in the same order.
+        appendToLog(event);
+        std::deque<SMIEventRecord>& events = recorded();
+        if (events.size() == MAX_RECORDED_EVENTS) events.pop_front();
+        events.push_back(event);
+    }
+    std::vector<std::shared_ptr<SMIEventListener>> told;
+    {
+        std::lock_guard<std::mutex> lock(listeners().mutex);
+        told = listeners().list;
+    }
+    for (const auto& listener : told)
+    {
+        try
+        {
+            listener->eventPublished(event);
+        }
+        catch (...)
+        {
+            // A listener's failure never fails the publisher.
+        }
+    }
 }
 
 SMIEventRecord makeRecord(Uint32 code, EMP_TYPE_e type, std::string text, std::string keyValue, Uint8 source,
@@ -105,6 +135,22 @@ void SMIEventServices::publishKeyValueEvent(Uint32 code, EMP_TYPE_e type, const 
                                             const char* operation, const char* file)
 {
     publish(makeRecord(code, type, textOf(text), textOf(keyValue), source, line, operation, file));
+}
+
+SMIEventListener::~SMIEventListener() = default;
+
+void SMIEventServices::addListener(const std::shared_ptr<SMIEventListener>& listener)
+{
+    std::lock_guard<std::mutex> lock(listeners().mutex);
+    listeners().list.push_back(listener);
+}
+
+void SMIEventServices::removeListener(const SMIEventListener* listener)
+{
+    std::lock_guard<std::mutex> lock(listeners().mutex);
+    auto& list = listeners().list;
+    for (auto it = list.begin(); it != list.end();)
+        it = it->get() == listener ? list.erase(it) : it + 1;
 }
 
 std::vector<SMIEventRecord> SMIEventServices::recordedEvents()
