@@ -8,12 +8,12 @@ SCSCTL=$4
 PASSWD=$5
 command -v jq >/dev/null || { echo "jq is not installed (scripts/setup installs it)"; exit 1; }
 umask 077
-printf 'sesame\n' | "$PASSWD" "$WORK/users" add admin >/dev/null || exit 1
+printf 'open-sesame\nopen-sesame\n' | "$PASSWD" "$WORK/users" add admin >/dev/null || exit 1
 start_cimhost --time-scale 10 --users "$WORK/users"
 TLS=()
 [ "$SCHEME" = https ] && TLS=(--cacert "$WORK/tls-cert.pem")
 URL="$SCHEME://localhost:$PORT"
-export SCSCTL_PASSWORD=sesame
+export SCSCTL_PASSWORD=open-sesame
 
 # Runs scsctl with standard input not a terminal; OUT holds what it printed, RC its exit status.
 ctl() {
@@ -111,7 +111,7 @@ if [ "$BARS" -ge 2 ]; then pass "the bar is redrawn"; else fail "the bar is redr
 expect_contains "the bar ends at 100%" "$(cat "$WORK/terminal.out")" "100%  Completed"
 
 # Without SCSCTL_PASSWORD the password is asked on the terminal.
-OUT=$(printf 'sesame\n' | env -u SCSCTL_PASSWORD script -qec \
+OUT=$(printf 'open-sesame\n' | env -u SCSCTL_PASSWORD script -qec \
     "$(printf '%q ' "$SCSCTL" --url "$URL" "${TLS[@]}" --user admin pools)" /dev/null 2>&1)
 expect_contains "the password is asked for" "$OUT" "Password for admin:"
 expect_contains "the asked password logs in" "$OUT" "37000004  Base"

@@ -21,7 +21,7 @@ refused() { # what status text options...
     expect_contains "$what: the message" "$MESSAGE" "$text"
 }
 
-printf '%s\n' "$PASSWORD" | "$PASSWD" "$WORK/users" add "$USER_NAME" >/dev/null || exit 1
+printf '%s\n%s\n' "$PASSWORD" "$PASSWORD" | "$PASSWD" "$WORK/users" add "$USER_NAME" >/dev/null || exit 1
 cp "$WORK/users" "$WORK/users.open" && chmod 644 "$WORK/users.open"
 { cat "$WORK/users"; echo 'bob hunter2'; } >"$WORK/users.bad"
 refused "a users file others can read" 1 "chmod 600 $WORK/users.open" --users "$WORK/users.open"
