@@ -458,6 +458,7 @@ private:
         record.object = answer.object;
         record.outcome = answer.outcome.empty() ? "HTTP " + std::to_string(answer.status) : answer.outcome;
         record.reason = answer.reason;
+        record.user = _request.user;
         record.elapsed =
             std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - _start);
         writeAccessLine(record);
