@@ -1,5 +1,7 @@
 #include "Records.h"
 
+#include <algorithm>
+#include <cctype>
 #include <map>
 
 #include "InstanceFields.h"
@@ -69,6 +71,14 @@ nlohmann::ordered_json layoutOf(std::optional<std::uint64_t> copies, std::option
     }
 }
 
+// A mirror keeps every copy on drives of its own: the drives a layout spans are the copies times
+// the drives of one copy's stripe (ExtentStripeLength).
+nlohmann::ordered_json drivesSpanned(std::optional<std::uint64_t> copies, std::optional<std::uint64_t> stripe)
+{
+    if (!stripe) return nullptr;
+    return *stripe * std::max<std::uint64_t>(1, copies.value_or(1));
+}
+
 Record systemRecord(const CIMConstInstance& instance)
 {
     return {{"id", orNull(stringField(instance, "Name"))},
@@ -79,15 +89,13 @@ Record systemRecord(const CIMConstInstance& instance)
 
 Record poolRecord(const CIMConstInstance& instance)
 {
-    static const std::map<std::uint64_t, const char*> usages = {
-        {1, "other"}, {2, "unrestricted"}, {3, "reserved for the array"}, {8, "reserved for sparing"}};
-    const auto usage = numberField(instance, "Usage");
+    const std::string usage = poolUsageText(instance);
     return {{"id", orNull(stringField(instance, "InstanceID"))},
             {"name", orNull(stringField(instance, "ElementName"))},
             {"size_bytes", orNull(numberField(instance, "TotalManagedSpace"))},
             {"free_bytes", orNull(numberField(instance, "RemainingManagedSpace"))},
             {"primordial", orNull(booleanField(instance, "Primordial"))},
-            {"usage", usage ? nlohmann::ordered_json(wordOf(usages, *usage)) : nlohmann::ordered_json()},
+            {"usage", usage.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(usage)},
             {"status", statusWords(instance)}};
 }
 
@@ -100,7 +108,10 @@ Record volumeRecord(const CIMConstInstance& instance)
             {"size_bytes", blocks && blockSize ? nlohmann::ordered_json(*blocks * *blockSize) : nullptr},
             {"layout",
              layoutOf(numberField(instance, "DataRedundancy"), numberField(instance, "PackageRedundancy"))},
-            {"drives", orNull(numberField(instance, "ExtentStripeLength"))},
+            {"copies", orNull(numberField(instance, "DataRedundancy"))},
+            {"drives", drivesSpanned(numberField(instance, "DataRedundancy"),
+                                     numberField(instance, "ExtentStripeLength"))},
+            {"stripe_drives", orNull(numberField(instance, "ExtentStripeLength"))},
             {"naa", orNull(stringField(instance, "Name"))},
             {"status", statusWords(instance)}};
 }
@@ -118,11 +129,18 @@ Record driveRecord(const CIMConstInstance& instance)
 
 Record settingRecord(const CIMConstInstance& instance)
 {
+    // A setting that is not changeable and persists (ChangeableType 3) describes the volume of its
+    // ID; the others are templates that volumes are made from.
+    const bool ofVolume = numberField(instance, "ChangeableType") == 3u;
     return {{"id", orNull(stringField(instance, "InstanceID"))},
             {"name", orNull(stringField(instance, "ElementName"))},
+            {"kind", ofVolume ? "volume" : "template"},
             {"layout", layoutOf(numberField(instance, "DataRedundancyGoal"),
                                 numberField(instance, "PackageRedundancyGoal"))},
-            {"drives", orNull(numberField(instance, "ExtentStripeLength"))},
+            {"copies", orNull(numberField(instance, "DataRedundancyGoal"))},
+            {"drives", drivesSpanned(numberField(instance, "DataRedundancyGoal"),
+                                     numberField(instance, "ExtentStripeLength"))},
+            {"stripe_drives", orNull(numberField(instance, "ExtentStripeLength"))},
             {"stripe_depth_bytes", orNull(numberField(instance, "UserDataStripeDepth"))}};
 }
 
@@ -159,6 +177,23 @@ std::string cellText(const std::string& field, const nlohmann::ordered_json& val
 }
 
 } // namespace
+
+std::string poolUsageText(const CIMConstInstance& pool)
+{
+    static const std::map<std::uint64_t, const char*> usages = {
+        {2, "unrestricted"}, {3, "reserved for the array"}, {8, "reserved for sparing"}};
+    const auto usage = numberField(pool, "Usage");
+    if (!usage) return std::string();
+    if (*usage == 1)
+    {
+        // "Other" says nothing; the description says what the pool is for.
+        std::string description = stringField(pool, "OtherUsageDescription").value_or("other");
+        if (!description.empty())
+            description[0] = char(std::tolower(static_cast<unsigned char>(description[0])));
+        return description;
+    }
+    return wordOf(usages, *usage);
+}
 
 std::string jobStateText(const CIMConstInstance& job)
 {
@@ -206,6 +241,7 @@ const RecordKind& volumeKind()
                                   {{"NAME"}, "name"},
                                   {{"SIZE", true}, "size_bytes"},
                                   {{"LAYOUT"}, "layout"},
+                                  {{"COPIES", true}, "copies"},
                                   {{"DRIVES", true}, "drives"},
                                   {{"STATUS"}, "status"}}};
     return kind;
@@ -230,7 +266,9 @@ const RecordKind& settingKind()
                                  settingRecord,
                                  {{{"ID"}, "id"},
                                   {{"NAME"}, "name"},
+                                  {{"KIND"}, "kind"},
                                   {{"LAYOUT"}, "layout"},
+                                  {{"COPIES", true}, "copies"},
                                   {{"DRIVES", true}, "drives"},
                                   {{"STRIPE DEPTH", true}, "stripe_depth_bytes"}}};
     return kind;
@@ -265,15 +303,27 @@ std::string renderRecords(const std::vector<RecordColumn>& columns, const std::v
     return renderTable(header, rows);
 }
 
+std::string fieldLabel(const std::string& field)
+{
+    for (const std::string suffix : {"_bytes", "_seconds"})
+        if (field.size() > suffix.size() &&
+            field.compare(field.size() - suffix.size(), suffix.size(), suffix) == 0)
+            return field.substr(0, field.size() - suffix.size());
+    return field;
+}
+
 std::string renderRecord(const Record& record)
 {
     size_t width = 0;
     for (const auto& item : record.items())
-        width = std::max(width, item.key().size());
+        width = std::max(width, fieldLabel(item.key()).size());
     std::string out;
     for (const auto& item : record.items())
-        out += item.key() + ":" + std::string(width + 2 - item.key().size(), ' ') +
-               cellText(item.key(), item.value()) + "\n";
+    {
+        const std::string label = fieldLabel(item.key());
+        out += label + ":" + std::string(width + 2 - label.size(), ' ') + cellText(item.key(), item.value()) +
+               "\n";
+    }
     return out;
 }
 
