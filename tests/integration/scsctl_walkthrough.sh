@@ -3,7 +3,7 @@
 # runs ten times as fast: each fenced block is run as written (only the binary and the port
 # differ) and its answer checked. The fourth argument is scsctl.
 . "$(dirname "$0")/harness.sh"
-README="$SCHEMA_DIR/../README.md"
+README=${SCSCTL_README:-"$SCHEMA_DIR/../README.md"}
 SCSCTL=$4
 
 mkdir "$WORK/blocks"
