@@ -91,6 +91,27 @@ expect_equal "a task method refused: exit status" 1 "$RC"
 expect_contains "a refused task method names the job's state and what it needs" "$OUT" \
     "the array refused to suspend job $JOB, which is Terminated: only a New or Running job can be suspended"
 
+# Ctrl-C after the setting is made and before the volume is asked for: the setting goes again.
+# The proxy holds CreateSetting's answer until the Ctrl-C has been sent.
+python3 "$(dirname "$0")/hold_proxy.py" "$PORT" CreateSetting "$WORK/held" "$WORK/release" >"$WORK/proxy.port" &
+PROXY=$!
+for _ in $(seq 100); do [ -s "$WORK/proxy.port" ] && break; sleep 0.05; done
+SCSCTL_URL="http://127.0.0.1:$(cat "$WORK/proxy.port")" "$SCSCTL" volume create stopped 1GiB </dev/null \
+    >"$WORK/stopped.out" 2>&1 &
+CREATOR=$!
+for _ in $(seq 200); do [ -e "$WORK/held" ] && break; sleep 0.05; done
+kill -INT "$CREATOR"
+touch "$WORK/release"
+wait "$CREATOR"
+RC=$?
+kill "$PROXY"
+expect_equal "Ctrl-C before the volume is asked for: exit status" 130 "$RC"
+expect_contains "Ctrl-C before the volume is asked for: nothing made" "$(cat "$WORK/stopped.out")" \
+    "interrupted before volume stopped was asked for; nothing made"
+expect_equal "Ctrl-C leaves no setting behind" "$TEMPLATES" "$(templates)"
+ctl volume show stopped
+expect_equal "Ctrl-C leaves no volume" 1 "$RC"
+
 OUT=$(SCSCTL_URL=http://127.0.0.1:1 "$SCSCTL" pools 2>&1)
 expect_contains "a closed port asks whether cimhost runs there" "$OUT" "is cimhost running at http://127.0.0.1:1?"
 ctl --version
