@@ -176,6 +176,30 @@ std::string cellText(const std::string& field, const nlohmann::ordered_json& val
     return value.dump();
 }
 
+// The columns of a kind, from plain constants: GCC 12 in Release warns (-Wmaybe-uninitialized)
+// about the strings of an initializer list of RecordColumn aggregates.
+struct ColumnSpec
+{
+    const char* header;
+    bool alignRight;
+    const char* field;
+};
+
+template <size_t N> std::vector<RecordColumn> columnsOf(const ColumnSpec (&specs)[N])
+{
+    std::vector<RecordColumn> columns;
+    columns.reserve(N);
+    for (const ColumnSpec& spec : specs)
+    {
+        RecordColumn column;
+        column.column.header = spec.header;
+        column.column.alignRight = spec.alignRight;
+        column.field = spec.field;
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
 } // namespace
 
 std::string poolUsageText(const CIMConstInstance& pool)
@@ -213,77 +237,64 @@ std::string jobStateText(const CIMConstInstance& job)
 
 const RecordKind& systemKind()
 {
-    static const RecordKind kind{
-        "CIM_ComputerSystem",
-        systemRecord,
-        {{{"ID"}, "id"}, {{"NAME"}, "name"}, {{"DESCRIPTION"}, "description"}, {{"STATUS"}, "status"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},
+                                         {"NAME", false, "name"},
+                                         {"DESCRIPTION", false, "description"},
+                                         {"STATUS", false, "status"}};
+    static const RecordKind kind{"CIM_ComputerSystem", systemRecord, columnsOf(columns)};
     return kind;
 }
 
 const RecordKind& poolKind()
 {
-    static const RecordKind kind{"CIM_StoragePool",
-                                 poolRecord,
-                                 {{{"ID"}, "id"},
-                                  {{"NAME"}, "name"},
-                                  {{"SIZE", true}, "size_bytes"},
-                                  {{"FREE", true}, "free_bytes"},
-                                  {{"USAGE"}, "usage"},
-                                  {{"STATUS"}, "status"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},          {"NAME", false, "name"},
+                                         {"SIZE", true, "size_bytes"}, {"FREE", true, "free_bytes"},
+                                         {"USAGE", false, "usage"},    {"STATUS", false, "status"}};
+    static const RecordKind kind{"CIM_StoragePool", poolRecord, columnsOf(columns)};
     return kind;
 }
 
 const RecordKind& volumeKind()
 {
-    static const RecordKind kind{"CIM_StorageVolume",
-                                 volumeRecord,
-                                 {{{"ID"}, "id"},
-                                  {{"NAME"}, "name"},
-                                  {{"SIZE", true}, "size_bytes"},
-                                  {{"LAYOUT"}, "layout"},
-                                  {{"COPIES", true}, "copies"},
-                                  {{"DRIVES", true}, "drives"},
-                                  {{"STATUS"}, "status"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},          {"NAME", false, "name"},
+                                         {"SIZE", true, "size_bytes"}, {"LAYOUT", false, "layout"},
+                                         {"COPIES", true, "copies"},   {"DRIVES", true, "drives"},
+                                         {"STATUS", false, "status"}};
+    static const RecordKind kind{"CIM_StorageVolume", volumeRecord, columnsOf(columns)};
     return kind;
 }
 
 const RecordKind& driveKind()
 {
-    static const RecordKind kind{"CIM_DiskDrive",
-                                 driveRecord,
-                                 {{{"ID"}, "id"},
-                                  {{"NAME"}, "name"},
-                                  {{"SERIAL"}, "serial"},
-                                  {{"MODEL"}, "model"},
-                                  {{"SIZE", true}, "size_bytes"},
-                                  {{"STATUS"}, "status"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},          {"NAME", false, "name"},
+                                         {"SERIAL", false, "serial"},  {"MODEL", false, "model"},
+                                         {"SIZE", true, "size_bytes"}, {"STATUS", false, "status"}};
+    static const RecordKind kind{"CIM_DiskDrive", driveRecord, columnsOf(columns)};
     return kind;
 }
 
 const RecordKind& settingKind()
 {
-    static const RecordKind kind{"CIM_StorageSetting",
-                                 settingRecord,
-                                 {{{"ID"}, "id"},
-                                  {{"NAME"}, "name"},
-                                  {{"KIND"}, "kind"},
-                                  {{"LAYOUT"}, "layout"},
-                                  {{"COPIES", true}, "copies"},
-                                  {{"DRIVES", true}, "drives"},
-                                  {{"STRIPE DEPTH", true}, "stripe_depth_bytes"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},
+                                         {"NAME", false, "name"},
+                                         {"KIND", false, "kind"},
+                                         {"LAYOUT", false, "layout"},
+                                         {"COPIES", true, "copies"},
+                                         {"DRIVES", true, "drives"},
+                                         {"STRIPE DEPTH", true, "stripe_depth_bytes"}};
+    static const RecordKind kind{"CIM_StorageSetting", settingRecord, columnsOf(columns)};
     return kind;
 }
 
 const RecordKind& jobKind()
 {
-    static const RecordKind kind{"CIM_ConcreteJob",
-                                 jobRecord,
-                                 {{{"ID"}, "id"},
-                                  {{"NAME"}, "name"},
-                                  {{"STATE"}, "state"},
-                                  {{"ELAPSED", true}, "elapsed_seconds"},
-                                  {{"SCHEDULED"}, "scheduled_start"},
-                                  {{"STATUS"}, "status"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},
+                                         {"NAME", false, "name"},
+                                         {"STATE", false, "state"},
+                                         {"ELAPSED", true, "elapsed_seconds"},
+                                         {"SCHEDULED", false, "scheduled_start"},
+                                         {"STATUS", false, "status"}};
+    static const RecordKind kind{"CIM_ConcreteJob", jobRecord, columnsOf(columns)};
     return kind;
 }
 
