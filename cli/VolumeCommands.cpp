@@ -61,10 +61,11 @@ std::string describePool(const CIMInstance& pool)
 void checkVolumeName(const std::string& name)
 {
     const size_t longest = 64;
-    if (name.empty()) throw Failure(ExitUsage, "a volume needs a name: 1 to 64 characters");
+    if (name.empty())
+        throw Failure(ExitUsage, "a volume needs a name: 1 to " + std::to_string(longest) + " characters");
     if (name.size() > longest)
-        throw Failure(ExitUsage,
-                      "a volume name has at most 64 characters; this one has " + std::to_string(name.size()));
+        throw Failure(ExitUsage, "a volume name has at most " + std::to_string(longest) +
+                                     " characters; this one has " + std::to_string(name.size()));
     for (const unsigned char c : name)
         if (c < 0x20 || c == 0x7f) throw Failure(ExitUsage, "a volume name cannot hold control characters");
 }
@@ -119,8 +120,8 @@ LayoutShape shapeOf(const CIMInstance& instance, const char* copies, const char*
     return shape;
 }
 
-// "a 4 GiB double-parity volume over 6 drives takes 6 GiB of the pool, which has 2 GiB free": the
-// figures, or empty when the pool has room.
+// "a 4 GiB volume (double-parity over 6 drives) takes 6 GiB of pool Base (37000004), which has
+// 2 GiB free": the figures, or empty when the pool has room.
 std::string capacityShortfall(const CIMInstance& pool, const LayoutShape& shape, std::uint64_t bytes,
                               const std::string& what)
 {
