@@ -9,7 +9,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/dist/bash-completion/scsctl DESTINATION shar
 
 # The configuration lives in /etc when installed under /usr (as the package is), else under the
 # prefix; the unit names both as they are where it is installed, so it is written at install time.
-install(CODE "set(SCS_DIST \"${PROJECT_SOURCE_DIR}/dist\")\nset(SCS_UNIT_DIR \"${CMAKE_BINARY_DIR}\")")
+install(CODE "set(SCS_DIST \"${PROJECT_SOURCE_DIR}/dist\")")
 install(CODE [[
     if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
         set(CIMHOST_ETC "/etc/cimhost")
@@ -19,9 +19,11 @@ install(CODE [[
     set(CIMHOST_PREFIX "${CMAKE_INSTALL_PREFIX}")
     set(CIMHOST_CONFIG "${CIMHOST_ETC}/cimhost.conf")
     file(INSTALL "${SCS_DIST}/cimhost.conf" DESTINATION "${CIMHOST_ETC}")
-    configure_file("${SCS_DIST}/cimhost.service.in" "${SCS_UNIT_DIR}/cimhost.service" @ONLY)
-    file(INSTALL "${SCS_UNIT_DIR}/cimhost.service"
-        DESTINATION "${CMAKE_INSTALL_PREFIX}/lib/systemd/system")
+    # Written straight to its place: installs into other prefixes (cpack's among them) may run at
+    # the same time and must not share an intermediate file.
+    set(unit "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/lib/systemd/system/cimhost.service")
+    message(STATUS "Installing: ${unit}")
+    configure_file("${SCS_DIST}/cimhost.service.in" "${unit}" @ONLY)
 ]])
 
 set(CPACK_GENERATOR DEB)
