@@ -82,6 +82,10 @@ for action in abort delete; do
         "job $JOB (it removes volume doomed (3A"
     expect_contains "job $action of a running creation wants --yes" "$OUT" "needs --yes"
 done
+# On a terminal the question is asked; anything but yes keeps the job.
+OUT=$(printf 'n\n' | script -qec "$(printf '%q ' "$SCSCTL" job abort "$JOB")" /dev/null 2>&1)
+expect_contains "on a terminal the question names the volume" "$OUT" "Job $JOB is creating volume doomed"
+expect_contains "no is no" "$OUT" "not confirmed: nothing done"
 ctl job show "$JOB"
 expect_contains "the creation goes on" "$OUT" "Running"
 ctl job abort "$JOB" --yes
