@@ -87,7 +87,7 @@ CIMValue MethodAnswer::out(const char* name) const
 }
 
 CimClient::CimClient(ConnectionOptions options, const std::string& nameSpace)
-    : _connection(std::move(options)), _nameSpace(nameSpace.c_str())
+    : _connection(options), _user(options.user), _nameSpace(nameSpace.c_str())
 {
 }
 
@@ -101,9 +101,9 @@ CimResponse CimClient::call(CimRequest request, const std::string& object)
     const std::string operation = request.methodName + (object.empty() ? "" : " " + object);
     CimResponse answer = exchange(std::move(request), object);
     if (answer.isError)
-        throw Failure(ExitRefused,
-                      operation + ": " + cimStatusCodeToString(answer.errorCode) +
-                          (answer.errorDescription.empty() ? "" : ": " + answer.errorDescription));
+        throw CimError(operation + ": " + cimStatusCodeToString(answer.errorCode) +
+                           (answer.errorDescription.empty() ? "" : ": " + answer.errorDescription),
+                       answer.errorCode);
     return answer;
 }
 
@@ -122,7 +122,14 @@ CimResponse CimClient::exchange(CimRequest request, const std::string& object)
                                               {"CIMProtocolVersion", "1.0"}},
                                              cimhost::encodeRequest(request));
     if (http.status == 401)
-        throw Failure(ExitNoContact, operation + ": the server refused the user and password");
+        throw Failure(ExitNoContact,
+                      _user.empty()
+                          ? "the server asks for a user: give --user NAME (or set SCSCTL_USER); the "
+                            "password comes from SCSCTL_PASSWORD or is asked"
+                          : "the server refused user " + _user +
+                                ": unknown user or wrong password (check SCSCTL_PASSWORD; "
+                                "cimhost-passwd on the server manages the users)",
+                      operation + ": HTTP 401");
     if (http.status != 200)
         throw Failure(ExitRefused, operation + ": HTTP " + std::to_string(http.status) +
                                        (http.cimError.empty() ? "" : " (" + http.cimError + ")"));
@@ -212,7 +219,8 @@ CIMInstance CimClient::getInstance(const CIMObjectPath& path)
     return instance;
 }
 
-Array<CIMObjectPath> CimClient::associatorNames(const CIMObjectPath& path, const std::string& assocClass)
+Array<CIMObjectPath> CimClient::associatorNames(const CIMObjectPath& path, const std::string& assocClass,
+                                                const std::string& resultClass)
 {
     CimRequest request;
     request.methodName = "AssociatorNames";
@@ -220,7 +228,22 @@ Array<CIMObjectPath> CimClient::associatorNames(const CIMObjectPath& path, const
     IParam assoc = param("AssocClass", IParamValue::ClassName);
     assoc.value.className = CIMName(assocClass.c_str());
     request.iparams = {pathParam("ObjectName", path), assoc};
+    if (!resultClass.empty())
+    {
+        IParam result = param("ResultClass", IParamValue::ClassName);
+        result.value.className = CIMName(resultClass.c_str());
+        request.iparams.push_back(result);
+    }
     return call(request, text(path.toString())).paths;
+}
+
+void CimClient::deleteInstance(const CIMObjectPath& path)
+{
+    CimRequest request;
+    request.methodName = "DeleteInstance";
+    request.nameSpace = _nameSpace;
+    request.iparams = {pathParam("InstanceName", path)};
+    call(request, text(path.toString()));
 }
 
 void CimClient::modifyInstance(const CIMInstance& instance, const std::vector<std::string>& properties)

@@ -14,10 +14,22 @@
 #include <Pegasus/Common/CIMParamValue.h>
 
 #include "CimMessages.h"
+#include "Failures.h"
 #include "HttpConnection.h"
 
 namespace scsctl
 {
+
+// A CIM error answer, with its status code for the callers that explain some of them.
+class CimError : public Failure
+{
+public:
+    CimError(const std::string& message, Pegasus::CIMStatusCode code)
+        : Failure(ExitRefused, message), code(code)
+    {
+    }
+    Pegasus::CIMStatusCode code;
+};
 
 struct MethodAnswer
 {
@@ -36,8 +48,10 @@ public:
     Pegasus::Array<Pegasus::CIMInstance> enumerateInstances(const std::string& className);
     Pegasus::CIMInstance getInstance(const Pegasus::CIMObjectPath& path);
     Pegasus::Array<Pegasus::CIMObjectPath> associatorNames(const Pegasus::CIMObjectPath& path,
-                                                           const std::string& assocClass);
+                                                           const std::string& assocClass,
+                                                           const std::string& resultClass = std::string());
     // Changes the listed properties of the instance (its path names it) to the values it holds.
+    void deleteInstance(const Pegasus::CIMObjectPath& path);
     void modifyInstance(const Pegasus::CIMInstance& instance, const std::vector<std::string>& properties);
     MethodAnswer invokeMethod(const Pegasus::CIMObjectPath& target, const std::string& method,
                               const Pegasus::Array<Pegasus::CIMParamValue>& in);
@@ -54,6 +68,7 @@ private:
     cimhost::CimResponse exchange(cimhost::CimRequest request, const std::string& object);
 
     HttpConnection _connection;
+    std::string _user;
     Pegasus::CIMNamespaceName _nameSpace;
     unsigned _nextId = 1;
     bool _pullOffered = true; // until the server answers an Open with CIM_ERR_NOT_SUPPORTED

@@ -32,6 +32,7 @@ struct VolumeRequest
     std::string pool;    // ID or name; empty: the base pool
     std::string layout;  // mirror, stripe, parity, double-parity; empty: the pool's default
     unsigned drives = 0; // 0: the pool's default
+    bool force = false;  // a pool reserved for the array's own use is refused without it
     bool wait = false;
 };
 ExitStatus createVolume(Session& session, const VolumeRequest& request);
@@ -40,7 +41,8 @@ ExitStatus deleteVolume(Session& session, const std::string& volume, bool confir
 
 ExitStatus waitJob(Session& session, const std::string& job);
 // action: suspend, resume, abort or delete. With --json, prints the job as it is after it.
-ExitStatus controlJob(Session& session, const std::string& action, const std::string& job);
+// Aborting or deleting a creation that has not finished asks first (confirmed: --yes).
+ExitStatus controlJob(Session& session, const std::string& action, const std::string& job, bool confirmed);
 
 struct ScanRequest
 {

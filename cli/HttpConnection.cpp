@@ -118,7 +118,30 @@ struct HttpConnection::Impl
         close();
         const std::string reason = error == beast::error::timeout ? "no answer in time" : error.message();
         throw Failure(ExitNoContact, "cannot " + what + " " + options.endpoint.host + ":" +
-                                         options.endpoint.port + ": " + reason);
+                                         options.endpoint.port + ": " + reason + "\n" +
+                                         whatToTry(what, error));
+    }
+
+    // The next step for the operator, by what failed.
+    std::string whatToTry(const std::string& what, const beast::error_code& error) const
+    {
+        const Endpoint& endpoint = options.endpoint;
+        const std::string url = (endpoint.tls ? "https://" : "http://") + endpoint.host + ":" + endpoint.port;
+        if (error == beast::error::timeout)
+            return "  the server took longer than --timeout " + std::to_string(options.timeout.count()) +
+                   " seconds; give a larger --timeout, or check that " + url + " is a CIM server";
+        if (what == "resolve") return "  check the host name in --url (or SCSCTL_URL): " + endpoint.host;
+        if (what == "connect to")
+            return "  is cimhost running at " + url +
+                   "? Start it (systemctl start cimhost), or name the "
+                   "server with --url (or SCSCTL_URL)";
+        if (error.message().find("certificate verify failed") != std::string::npos)
+            return "  the server's certificate is not trusted: give --cacert FILE with the certificate (or "
+                   "its "
+                   "CA) that cimhost serves, or --insecure to skip the check (not for production)";
+        if (what == "agree TLS with")
+            return "  is " + endpoint.port + " an HTTPS port? For plain HTTP the URL begins with http://";
+        return "  the server closed the connection; try again, and see cimhost's log if it recurs";
     }
 
     void connect()

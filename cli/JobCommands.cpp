@@ -9,6 +9,7 @@
 #include <Pegasus/Common/Exception.h>
 
 #include "Commands.h"
+#include "Confirm.h"
 #include "InstanceFields.h"
 #include "JobWatch.h"
 #include "Lookup.h"
@@ -58,6 +59,23 @@ CIMDateTime now()
     return CIMDateTime(String(cim));
 }
 
+// A start time that is not in the past: the array would start such a task at once, which is not
+// what a time was given for. The current minute still counts as now.
+CIMDateTime futureTime(const std::string& text)
+{
+    const CIMDateTime at = scheduleTime(text);
+    const CIMDateTime current = now();
+    if (CIMDateTime::getDifference(at, current) > 60 * 1000000LL)
+    {
+        const std::string digits = utf8(current.toString());
+        throw Failure(ExitUsage, "--at " + text + " is in the past (it is now " + digits.substr(0, 4) + "-" +
+                                     digits.substr(4, 2) + "-" + digits.substr(6, 2) + " " +
+                                     digits.substr(8, 2) + ":" + digits.substr(10, 2) +
+                                     " UTC); leave --at out to scan now");
+    }
+    return at;
+}
+
 } // namespace
 
 ExitStatus waitJob(Session& session, const std::string& job)
@@ -66,7 +84,55 @@ ExitStatus waitJob(Session& session, const std::string& job)
     return watchJob(session.client, job, session.resumeCommand, session.json ? stderr : stdout);
 }
 
-ExitStatus controlJob(Session& session, const std::string& action, const std::string& job)
+namespace
+{
+
+bool isFinished(const CIMInstance& job)
+{
+    const auto state = numberField(job, "JobState").value_or(0);
+    return state >= 7 && state <= 10;
+}
+
+// A creation that has not finished takes its half-made volume with it when aborted or deleted.
+void confirmLosingVolume(CimClient& client, const CIMInstance& job, const std::string& action, bool confirmed)
+{
+    if (isFinished(job) || stringField(job, "Name") != std::string("Create volume")) return;
+    // "Create volume 3A00000C" until the volume's name is read.
+    std::string volume = stringField(job, "Description").value_or("Create its volume").substr(7);
+    try
+    {
+        const Array<CIMObjectPath> volumes =
+            client.associatorNames(job.getPath(), "CIM_AffectedJobElement", "CIM_StorageVolume");
+        for (Uint32 i = 0; i < volumes.size(); ++i)
+        {
+            const CIMInstance instance = client.getInstance(volumes[i]);
+            volume = "volume " + stringField(instance, "ElementName").value_or("") + " (" +
+                     stringField(instance, "DeviceID").value_or("") + ")";
+        }
+    }
+    catch (const Failure&)
+    {
+        // The job's description names the volume well enough.
+    }
+    const std::string id = stringField(job, "InstanceID").value_or("");
+    confirmOrRefuse(confirmed,
+                    std::string(action == "abort" ? "aborting" : "deleting") + " job " + id +
+                        " (it removes " + volume + ", which the job is creating)",
+                    "Job " + id + " is creating " + volume + "; " + action + " it and remove the volume?");
+}
+
+// Which jobs the array lets each action touch.
+const char* admittedStates(const std::string& action)
+{
+    if (action == "suspend") return "a New or Running job can be suspended";
+    if (action == "resume") return "a Suspended job can be resumed";
+    if (action == "abort") return "a New, Running or Suspended job can be aborted";
+    return "";
+}
+
+} // namespace
+
+ExitStatus controlJob(Session& session, const std::string& action, const std::string& job, bool confirmed)
 {
     static const std::map<std::string, std::string> methods = {{"suspend", "SuspendTask"},
                                                                {"resume", "ResumeTask"},
@@ -74,10 +140,22 @@ ExitStatus controlJob(Session& session, const std::string& action, const std::st
                                                                {"delete", "DeleteTask"}};
     const std::string& method = methods.at(action);
     CimClient& client = session.client;
+    const CIMInstance before = findJob(client, job);
+    if (action == "abort" || action == "delete") confirmLosingVolume(client, before, action, confirmed);
     const CIMObjectPath service = configurationService(client);
     Array<CIMParamValue> in;
     in.append(CIMParamValue("Job", CIMValue(client.local(jobPath(job))), true));
-    judgeReturn(client, service, method, client.invokeMethod(service, method, in));
+    try
+    {
+        judgeReturn(client, service, method, client.invokeMethod(service, method, in));
+    }
+    catch (const Failure& failure)
+    {
+        const std::string admitted = admittedStates(action);
+        throw explained(failure, "the array refused to " + action + " job " + job + ", which is " +
+                                     jobStateText(findJob(client, job)) +
+                                     (admitted.empty() ? "" : ": only " + admitted));
+    }
     if (!session.json)
         std::printf("job %s: %s done\n", job.c_str(), action.c_str());
     else if (action == "delete")
@@ -109,7 +187,7 @@ ExitStatus scanVolume(Session& session, const ScanRequest& request)
         true));
     if (!request.at.empty() || request.every)
         in.append(CIMParamValue("ScheduledTaskStartTime",
-                                CIMValue(request.at.empty() ? now() : scheduleTime(request.at)), true));
+                                CIMValue(request.at.empty() ? now() : futureTime(request.at)), true));
     if (request.every)
     {
         in.append(CIMParamValue("PeriodicityType", CIMValue(units.at(request.unit)), true));

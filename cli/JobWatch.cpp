@@ -1,12 +1,12 @@
 #include "JobWatch.h"
 
-#include <csignal>
 #include <cstdio>
 #include <thread>
 
 #include <unistd.h>
 
 #include "InstanceFields.h"
+#include "InterruptFlag.h"
 #include "Lookup.h"
 #include "ProgressLine.h"
 #include "Records.h"
@@ -16,33 +16,6 @@ namespace scsctl
 
 namespace
 {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void onInterrupt(int)
-{
-    interrupted = 1;
-}
-
-// SIGINT sets a flag for the length of the watch; the previous handling comes back after it.
-class InterruptFlag
-{
-public:
-    InterruptFlag()
-    {
-        interrupted = 0;
-        struct sigaction action = {};
-        action.sa_handler = onInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &_previous);
-    }
-    ~InterruptFlag() { sigaction(SIGINT, &_previous, nullptr); }
-    InterruptFlag(const InterruptFlag&) = delete;
-    InterruptFlag& operator=(const InterruptFlag&) = delete;
-
-private:
-    struct sigaction _previous = {};
-};
 
 JobProgress progressOf(const std::string& id, const Pegasus::CIMInstance& job)
 {
@@ -91,9 +64,9 @@ ExitStatus watchJob(CimClient& client, const std::string& jobId, const std::stri
             shown = key;
         }
         if (isFinal(job)) break;
-        for (int step = 0; step < 5 && !interrupted; ++step)
+        for (int step = 0; step < 5 && !flag.raised(); ++step)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (interrupted)
+        if (flag.raised())
         {
             if (terminal) std::fprintf(out, "\n");
             std::fprintf(out, "Stopped watching; job %s goes on. To watch it again:\n  %s %s\n",

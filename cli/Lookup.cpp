@@ -58,7 +58,17 @@ CIMObjectPath jobPath(const std::string& id)
 
 CIMInstance findJob(CimClient& client, const std::string& id)
 {
-    return client.getInstance(client.local(jobPath(id)));
+    try
+    {
+        return client.getInstance(client.local(jobPath(id)));
+    }
+    catch (const CimError& error)
+    {
+        if (error.code != CIM_ERR_NOT_FOUND) throw;
+        throw explained(error, "no job has the ID " + id +
+                                   " (a finished job goes after a while; scsctl jobs "
+                                   "lists those there are)");
+    }
 }
 
 CIMObjectPath configurationService(CimClient& client)

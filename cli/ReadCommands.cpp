@@ -1,4 +1,5 @@
 // The reading commands: system, pools, volumes, drives, settings, jobs, volume show, job show.
+#include <algorithm>
 #include <cstdio>
 
 #include "Commands.h"
@@ -37,6 +38,9 @@ ExitStatus listObjects(Session& session, const RecordKind& kind)
     std::vector<Record> records;
     for (Uint32 i = 0; i < instances.size(); ++i)
         records.push_back(kind.record(instances[i]));
+    // Settings: the templates first, then those that describe a volume.
+    std::stable_partition(records.begin(), records.end(),
+                          [](const Record& record) { return record.value("kind", "") != "volume"; });
     return print(session, kind.columns, records);
 }
 

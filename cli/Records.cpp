@@ -1,5 +1,7 @@
 #include "Records.h"
 
+#include <algorithm>
+#include <cctype>
 #include <map>
 
 #include "InstanceFields.h"
@@ -69,6 +71,14 @@ nlohmann::ordered_json layoutOf(std::optional<std::uint64_t> copies, std::option
     }
 }
 
+// A mirror keeps every copy on drives of its own: the drives a layout spans are the copies times
+// the drives of one copy's stripe (ExtentStripeLength).
+nlohmann::ordered_json drivesSpanned(std::optional<std::uint64_t> copies, std::optional<std::uint64_t> stripe)
+{
+    if (!stripe) return nullptr;
+    return *stripe * std::max<std::uint64_t>(1, copies.value_or(1));
+}
+
 Record systemRecord(const CIMConstInstance& instance)
 {
     return {{"id", orNull(stringField(instance, "Name"))},
@@ -79,15 +89,13 @@ Record systemRecord(const CIMConstInstance& instance)
 
 Record poolRecord(const CIMConstInstance& instance)
 {
-    static const std::map<std::uint64_t, const char*> usages = {
-        {1, "other"}, {2, "unrestricted"}, {3, "reserved for the array"}, {8, "reserved for sparing"}};
-    const auto usage = numberField(instance, "Usage");
+    const std::string usage = poolUsageText(instance);
     return {{"id", orNull(stringField(instance, "InstanceID"))},
             {"name", orNull(stringField(instance, "ElementName"))},
             {"size_bytes", orNull(numberField(instance, "TotalManagedSpace"))},
             {"free_bytes", orNull(numberField(instance, "RemainingManagedSpace"))},
             {"primordial", orNull(booleanField(instance, "Primordial"))},
-            {"usage", usage ? nlohmann::ordered_json(wordOf(usages, *usage)) : nlohmann::ordered_json()},
+            {"usage", usage.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(usage)},
             {"status", statusWords(instance)}};
 }
 
@@ -100,7 +108,10 @@ Record volumeRecord(const CIMConstInstance& instance)
             {"size_bytes", blocks && blockSize ? nlohmann::ordered_json(*blocks * *blockSize) : nullptr},
             {"layout",
              layoutOf(numberField(instance, "DataRedundancy"), numberField(instance, "PackageRedundancy"))},
-            {"drives", orNull(numberField(instance, "ExtentStripeLength"))},
+            {"copies", orNull(numberField(instance, "DataRedundancy"))},
+            {"drives", drivesSpanned(numberField(instance, "DataRedundancy"),
+                                     numberField(instance, "ExtentStripeLength"))},
+            {"stripe_drives", orNull(numberField(instance, "ExtentStripeLength"))},
             {"naa", orNull(stringField(instance, "Name"))},
             {"status", statusWords(instance)}};
 }
@@ -118,11 +129,18 @@ Record driveRecord(const CIMConstInstance& instance)
 
 Record settingRecord(const CIMConstInstance& instance)
 {
+    // A setting that is not changeable and persists (ChangeableType 3) describes the volume of its
+    // ID; the others are templates that volumes are made from.
+    const bool ofVolume = numberField(instance, "ChangeableType") == 3u;
     return {{"id", orNull(stringField(instance, "InstanceID"))},
             {"name", orNull(stringField(instance, "ElementName"))},
+            {"kind", ofVolume ? "volume" : "template"},
             {"layout", layoutOf(numberField(instance, "DataRedundancyGoal"),
                                 numberField(instance, "PackageRedundancyGoal"))},
-            {"drives", orNull(numberField(instance, "ExtentStripeLength"))},
+            {"copies", orNull(numberField(instance, "DataRedundancyGoal"))},
+            {"drives", drivesSpanned(numberField(instance, "DataRedundancyGoal"),
+                                     numberField(instance, "ExtentStripeLength"))},
+            {"stripe_drives", orNull(numberField(instance, "ExtentStripeLength"))},
             {"stripe_depth_bytes", orNull(numberField(instance, "UserDataStripeDepth"))}};
 }
 
@@ -158,7 +176,48 @@ std::string cellText(const std::string& field, const nlohmann::ordered_json& val
     return value.dump();
 }
 
+// The columns of a kind, from plain constants: GCC 12 in Release warns (-Wmaybe-uninitialized)
+// about the strings of an initializer list of RecordColumn aggregates.
+struct ColumnSpec
+{
+    const char* header;
+    bool alignRight;
+    const char* field;
+};
+
+template <size_t N> std::vector<RecordColumn> columnsOf(const ColumnSpec (&specs)[N])
+{
+    std::vector<RecordColumn> columns;
+    columns.reserve(N);
+    for (const ColumnSpec& spec : specs)
+    {
+        RecordColumn column;
+        column.column.header = spec.header;
+        column.column.alignRight = spec.alignRight;
+        column.field = spec.field;
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
 } // namespace
+
+std::string poolUsageText(const CIMConstInstance& pool)
+{
+    static const std::map<std::uint64_t, const char*> usages = {
+        {2, "unrestricted"}, {3, "reserved for the array"}, {8, "reserved for sparing"}};
+    const auto usage = numberField(pool, "Usage");
+    if (!usage) return std::string();
+    if (*usage == 1)
+    {
+        // "Other" says nothing; the description says what the pool is for.
+        std::string description = stringField(pool, "OtherUsageDescription").value_or("other");
+        if (!description.empty())
+            description[0] = char(std::tolower(static_cast<unsigned char>(description[0])));
+        return description;
+    }
+    return wordOf(usages, *usage);
+}
 
 std::string jobStateText(const CIMConstInstance& job)
 {
@@ -178,74 +237,64 @@ std::string jobStateText(const CIMConstInstance& job)
 
 const RecordKind& systemKind()
 {
-    static const RecordKind kind{
-        "CIM_ComputerSystem",
-        systemRecord,
-        {{{"ID"}, "id"}, {{"NAME"}, "name"}, {{"DESCRIPTION"}, "description"}, {{"STATUS"}, "status"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},
+                                         {"NAME", false, "name"},
+                                         {"DESCRIPTION", false, "description"},
+                                         {"STATUS", false, "status"}};
+    static const RecordKind kind{"CIM_ComputerSystem", systemRecord, columnsOf(columns)};
     return kind;
 }
 
 const RecordKind& poolKind()
 {
-    static const RecordKind kind{"CIM_StoragePool",
-                                 poolRecord,
-                                 {{{"ID"}, "id"},
-                                  {{"NAME"}, "name"},
-                                  {{"SIZE", true}, "size_bytes"},
-                                  {{"FREE", true}, "free_bytes"},
-                                  {{"USAGE"}, "usage"},
-                                  {{"STATUS"}, "status"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},          {"NAME", false, "name"},
+                                         {"SIZE", true, "size_bytes"}, {"FREE", true, "free_bytes"},
+                                         {"USAGE", false, "usage"},    {"STATUS", false, "status"}};
+    static const RecordKind kind{"CIM_StoragePool", poolRecord, columnsOf(columns)};
     return kind;
 }
 
 const RecordKind& volumeKind()
 {
-    static const RecordKind kind{"CIM_StorageVolume",
-                                 volumeRecord,
-                                 {{{"ID"}, "id"},
-                                  {{"NAME"}, "name"},
-                                  {{"SIZE", true}, "size_bytes"},
-                                  {{"LAYOUT"}, "layout"},
-                                  {{"DRIVES", true}, "drives"},
-                                  {{"STATUS"}, "status"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},          {"NAME", false, "name"},
+                                         {"SIZE", true, "size_bytes"}, {"LAYOUT", false, "layout"},
+                                         {"COPIES", true, "copies"},   {"DRIVES", true, "drives"},
+                                         {"STATUS", false, "status"}};
+    static const RecordKind kind{"CIM_StorageVolume", volumeRecord, columnsOf(columns)};
     return kind;
 }
 
 const RecordKind& driveKind()
 {
-    static const RecordKind kind{"CIM_DiskDrive",
-                                 driveRecord,
-                                 {{{"ID"}, "id"},
-                                  {{"NAME"}, "name"},
-                                  {{"SERIAL"}, "serial"},
-                                  {{"MODEL"}, "model"},
-                                  {{"SIZE", true}, "size_bytes"},
-                                  {{"STATUS"}, "status"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},          {"NAME", false, "name"},
+                                         {"SERIAL", false, "serial"},  {"MODEL", false, "model"},
+                                         {"SIZE", true, "size_bytes"}, {"STATUS", false, "status"}};
+    static const RecordKind kind{"CIM_DiskDrive", driveRecord, columnsOf(columns)};
     return kind;
 }
 
 const RecordKind& settingKind()
 {
-    static const RecordKind kind{"CIM_StorageSetting",
-                                 settingRecord,
-                                 {{{"ID"}, "id"},
-                                  {{"NAME"}, "name"},
-                                  {{"LAYOUT"}, "layout"},
-                                  {{"DRIVES", true}, "drives"},
-                                  {{"STRIPE DEPTH", true}, "stripe_depth_bytes"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},
+                                         {"NAME", false, "name"},
+                                         {"KIND", false, "kind"},
+                                         {"LAYOUT", false, "layout"},
+                                         {"COPIES", true, "copies"},
+                                         {"DRIVES", true, "drives"},
+                                         {"STRIPE DEPTH", true, "stripe_depth_bytes"}};
+    static const RecordKind kind{"CIM_StorageSetting", settingRecord, columnsOf(columns)};
     return kind;
 }
 
 const RecordKind& jobKind()
 {
-    static const RecordKind kind{"CIM_ConcreteJob",
-                                 jobRecord,
-                                 {{{"ID"}, "id"},
-                                  {{"NAME"}, "name"},
-                                  {{"STATE"}, "state"},
-                                  {{"ELAPSED", true}, "elapsed_seconds"},
-                                  {{"SCHEDULED"}, "scheduled_start"},
-                                  {{"STATUS"}, "status"}}};
+    static const ColumnSpec columns[] = {{"ID", false, "id"},
+                                         {"NAME", false, "name"},
+                                         {"STATE", false, "state"},
+                                         {"ELAPSED", true, "elapsed_seconds"},
+                                         {"SCHEDULED", false, "scheduled_start"},
+                                         {"STATUS", false, "status"}};
+    static const RecordKind kind{"CIM_ConcreteJob", jobRecord, columnsOf(columns)};
     return kind;
 }
 
@@ -265,15 +314,27 @@ std::string renderRecords(const std::vector<RecordColumn>& columns, const std::v
     return renderTable(header, rows);
 }
 
+std::string fieldLabel(const std::string& field)
+{
+    for (const std::string suffix : {"_bytes", "_seconds"})
+        if (field.size() > suffix.size() &&
+            field.compare(field.size() - suffix.size(), suffix.size(), suffix) == 0)
+            return field.substr(0, field.size() - suffix.size());
+    return field;
+}
+
 std::string renderRecord(const Record& record)
 {
     size_t width = 0;
     for (const auto& item : record.items())
-        width = std::max(width, item.key().size());
+        width = std::max(width, fieldLabel(item.key()).size());
     std::string out;
     for (const auto& item : record.items())
-        out += item.key() + ":" + std::string(width + 2 - item.key().size(), ' ') +
-               cellText(item.key(), item.value()) + "\n";
+    {
+        const std::string label = fieldLabel(item.key());
+        out += label + ":" + std::string(width + 2 - label.size(), ' ') + cellText(item.key(), item.value()) +
+               "\n";
+    }
     return out;
 }
 

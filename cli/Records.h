@@ -38,13 +38,19 @@ const RecordKind& driveKind();
 const RecordKind& settingKind();
 const RecordKind& jobKind();
 
+// A pool's Usage in words: "unrestricted", "reserved for sparing", or for Other its description.
+std::string poolUsageText(const Pegasus::CIMConstInstance& pool);
+
 // "Completed", "Running 42%", "Suspended", ...
 std::string jobStateText(const Pegasus::CIMConstInstance& job);
 
 // Table rows of the records: sizes in IEC units, lists joined with commas, "-" for nothing.
 std::string renderRecords(const std::vector<RecordColumn>& columns, const std::vector<Record>& records);
 
-// One record as "field: value" lines, for the show commands.
+// The label of a field for people: the unit suffix goes ("size_bytes" shows as "size: 8 GiB").
+std::string fieldLabel(const std::string& field);
+
+// One record as "label: value" lines, for the show commands.
 std::string renderRecord(const Record& record);
 
 } // namespace scsctl

@@ -59,6 +59,31 @@ std::optional<std::uint64_t> parseSize(const std::string& text)
     return std::uint64_t(bytes);
 }
 
+VolumeSize readVolumeSize(const std::string& text)
+{
+    VolumeSize size;
+    const std::string number = text.substr(0, text.find_first_not_of("0123456789."));
+    const bool zero =
+        number.find('0') != std::string::npos && number.find_first_not_of("0.") == std::string::npos;
+    if (zero)
+        size.problem = "a volume cannot be of size " + text;
+    else if (!number.empty() && number == text)
+        size.problem = "\"" + text + "\" has no unit: write for example " + text + "GiB, " + text +
+                       "MiB or " + text + "TB (" + text + "B if you mean bytes)";
+    else if (const auto bytes = parseSize(text))
+    {
+        if (*bytes < ARRAY_BLOCK_BYTES)
+            size.problem = formatSize(*bytes) +
+                           " is below the smallest volume the array makes, one block of " +
+                           std::to_string(ARRAY_BLOCK_BYTES) + " bytes";
+        else
+            size.bytes = *bytes;
+    }
+    else
+        size.problem = "not a size: \"" + text + "\" (for example 4GiB, 500MiB or 2TB)";
+    return size;
+}
+
 std::string formatSize(std::uint64_t bytes)
 {
     static const char* const units[] = {"B", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};

@@ -1,13 +1,13 @@
 // volume create, grow and delete: a setting made through the pool's capabilities, then the
 // storage configuration service's CreateOrModifyElementFromStoragePool and ReturnToStoragePool.
 #include <cstdio>
-#include <iostream>
-
-#include <unistd.h>
 
 #include "Commands.h"
+#include "Confirm.h"
 #include "InstanceFields.h"
+#include "InterruptFlag.h"
 #include "JobWatch.h"
+#include "LayoutRules.h"
 #include "Lookup.h"
 #include "MethodResult.h"
 #include "SizeText.h"
@@ -51,6 +51,91 @@ LayoutGoals layoutGoals(const std::string& layout)
     return {1, 2}; // double-parity; the command line admits no other
 }
 
+std::string describePool(const CIMInstance& pool)
+{
+    return stringField(pool, "ElementName").value_or("") + " (" +
+           stringField(pool, "InstanceID").value_or("") + ")";
+}
+
+// Names the array takes: 1 to 64 characters, none a control character.
+void checkVolumeName(const std::string& name)
+{
+    const size_t longest = 64;
+    if (name.empty())
+        throw Failure(ExitUsage, "a volume needs a name: 1 to " + std::to_string(longest) + " characters");
+    if (name.size() > longest)
+        throw Failure(ExitUsage, "a volume name has at most " + std::to_string(longest) +
+                                     " characters; this one has " + std::to_string(name.size()));
+    for (const unsigned char c : name)
+        if (c < 0x20 || c == 0x7f) throw Failure(ExitUsage, "a volume name cannot hold control characters");
+}
+
+// The array allows two volumes of one name; scsctl does not make them, since a name that fits two
+// volumes no longer names either.
+void refuseTakenName(CimClient& client, const std::string& name)
+{
+    const Array<CIMInstance> volumes = client.enumerateInstances("CIM_StorageVolume");
+    for (Uint32 i = 0; i < volumes.size(); ++i)
+        if (stringField(volumes[i], "ElementName") == name)
+            throw Failure(ExitRefused, "volume " + name + " exists already (" +
+                                           stringField(volumes[i], "DeviceID").value_or("") +
+                                           "); choose another name");
+}
+
+// Pools that are not for general use (sparing, the array's own, failed drives) take volumes only
+// when the operator insists.
+void refuseReservedPool(const CIMInstance& pool, bool force)
+{
+    const auto usage = numberField(pool, "Usage");
+    if (force || !usage || *usage == 2) return;
+    throw Failure(ExitRefused, "pool " + describePool(pool) + " is " + poolUsageText(pool) +
+                                   ", not for volumes; --force makes the volume there all the same");
+}
+
+unsigned drivesIn(CimClient& client, const CIMInstance& pool)
+{
+    return client.associatorNames(pool.getPath(), "CIM_ConcreteComponent").size();
+}
+
+void checkDrives(const VolumeRequest& request, const CIMInstance& pool, unsigned poolDrives)
+{
+    if (request.drives == 0) return;
+    const std::string layout = request.layout.empty() ? "stripe" : request.layout;
+    const DriveRange range = drivesAllowed(layout, poolDrives);
+    if (request.layout.empty() ? request.drives <= range.highest
+                               : request.drives >= range.lowest && request.drives <= range.highest)
+        return;
+    throw Failure(ExitRefused, "pool " + describePool(pool) + " has " + std::to_string(poolDrives) +
+                                   " drives, so --drives " + std::to_string(request.drives) +
+                                   (request.layout.empty() ? "" : " with " + request.layout) +
+                                   " is not possible; its layouts: " + layoutsAllowed(poolDrives));
+}
+
+LayoutShape shapeOf(const CIMInstance& instance, const char* copies, const char* parity)
+{
+    LayoutShape shape;
+    shape.copies = numberField(instance, copies).value_or(1);
+    shape.parity = numberField(instance, parity).value_or(0);
+    shape.drives = numberField(instance, "ExtentStripeLength").value_or(1);
+    return shape;
+}
+
+// "a 4 GiB volume (double-parity over 6 drives) takes 6 GiB of pool Base (37000004), which has
+// 2 GiB free": the figures, or empty when the pool has room.
+std::string capacityShortfall(const CIMInstance& pool, const LayoutShape& shape, std::uint64_t bytes,
+                              const std::string& what)
+{
+    const std::uint64_t needed = rawBytesFor(shape, bytes);
+    const std::uint64_t free = numberField(pool, "RemainingManagedSpace").value_or(0);
+    if (needed <= free) return std::string();
+    const std::string layout = shape.copies >= 2
+                                   ? "mirror, " + std::to_string(shape.copies) + " copies of " +
+                                         std::to_string(shape.drives) + " drives each"
+                                   : layoutName(shape) + " over " + std::to_string(shape.drives) + " drives";
+    return what + " (" + layout + ") takes " + formatSize(needed) + " of pool " + describePool(pool) +
+           ", which has " + formatSize(free) + " free";
+}
+
 // A new setting from the pool's capabilities, changed to the layout and drive count asked for.
 CIMObjectPath makeSetting(CimClient& client, const CIMInstance& pool, const VolumeRequest& request)
 {
@@ -83,10 +168,51 @@ CIMObjectPath makeSetting(CimClient& client, const CIMInstance& pool, const Volu
     if (!changed.empty())
     {
         goals.setPath(setting);
-        client.modifyInstance(goals, changed);
+        try
+        {
+            client.modifyInstance(goals, changed);
+        }
+        catch (const Failure& failure)
+        {
+            const std::string layout = request.layout.empty() ? "the pool's layout" : request.layout;
+            const std::string drives =
+                request.drives ? " over " + std::to_string(request.drives) + " drives" : std::string();
+            throw explained(failure,
+                            "the array refused " + layout + drives + " in pool " + describePool(pool));
+        }
     }
     return setting;
 }
+
+// A setting made for a volume that was not made is deleted again, also when the command fails
+// or is interrupted on the way; kept once the volume is asked for.
+class SettingUndo
+{
+public:
+    SettingUndo(CimClient& client, CIMObjectPath setting) : _client(client), _setting(std::move(setting)) {}
+    ~SettingUndo()
+    {
+        if (_kept) return;
+        try
+        {
+            _client.deleteInstance(_setting);
+        }
+        catch (...)
+        {
+            // The original failure is what the operator needs to see; a setting left over is
+            // listed by "scsctl settings".
+        }
+    }
+    SettingUndo(const SettingUndo&) = delete;
+    SettingUndo& operator=(const SettingUndo&) = delete;
+    const CIMObjectPath& path() const { return _setting; }
+    void keep() { _kept = true; }
+
+private:
+    CimClient& _client;
+    CIMObjectPath _setting;
+    bool _kept = false;
+};
 
 void printStarted(Session& session, const std::string& what, const std::string& volumeId,
                   const std::string& name, const std::string& job)
@@ -123,17 +249,43 @@ ExitStatus followJob(Session& session, const std::string& job, bool wait)
 ExitStatus createVolume(Session& session, const VolumeRequest& request)
 {
     CimClient& client = session.client;
+    checkVolumeName(request.name);
+    refuseTakenName(client, request.name);
     const CIMInstance pool = request.pool.empty() ? basePool(client) : findPool(client, request.pool);
-    const CIMObjectPath setting = makeSetting(client, pool, request);
+    refuseReservedPool(pool, request.force);
+    checkDrives(request, pool, drivesIn(client, pool));
+
+    InterruptFlag interrupt;
+    SettingUndo setting(client, makeSetting(client, pool, request));
+    const LayoutShape shape =
+        shapeOf(client.getInstance(setting.path()), "DataRedundancyGoal", "PackageRedundancyGoal");
+    const std::string what = "a " + formatSize(request.size) + " volume";
+    std::string shortfall = capacityShortfall(pool, shape, request.size, what);
+    if (!shortfall.empty()) throw Failure(ExitRefused, shortfall);
+    if (interrupt.raised())
+        throw Failure(ExitInterrupted,
+                      "interrupted before volume " + request.name + " was asked for; nothing made");
+
     const CIMObjectPath service = configurationService(client);
     Array<CIMParamValue> in;
     in.append(CIMParamValue("ElementName", CIMValue(String(request.name.c_str())), true));
     in.append(CIMParamValue("ElementType", CIMValue(Uint16(2)), true));
-    in.append(CIMParamValue("Goal", CIMValue(setting), true));
+    in.append(CIMParamValue("Goal", CIMValue(setting.path()), true));
     in.append(CIMParamValue("InPool", CIMValue(client.local(pool.getPath())), true));
     in.append(CIMParamValue("Size", CIMValue(Uint64(request.size)), true));
     const MethodAnswer answer = client.invokeMethod(service, "CreateOrModifyElementFromStoragePool", in);
-    judgeReturn(client, service, "CreateOrModifyElementFromStoragePool", answer);
+    try
+    {
+        judgeReturn(client, service, "CreateOrModifyElementFromStoragePool", answer);
+    }
+    catch (const Failure& failure)
+    {
+        // The pool as it is now: another client may have taken the space meanwhile.
+        shortfall = capacityShortfall(client.getInstance(pool.getPath()), shape, request.size, what);
+        throw explained(failure, "the array refused to create volume " + request.name +
+                                     (shortfall.empty() ? "" : ": " + shortfall));
+    }
+    setting.keep();
     const std::string job = startedJob(answer);
     printStarted(session, "creation", keyOf(referenceOut(answer, "TheElement"), "DeviceID"), request.name,
                  job);
@@ -144,15 +296,40 @@ ExitStatus growVolume(Session& session, const std::string& volume, std::uint64_t
 {
     CimClient& client = session.client;
     const CIMInstance instance = findVolume(client, volume);
+    const std::string name = stringField(instance, "ElementName").value_or("");
+    const std::uint64_t blockSize = numberField(instance, "BlockSize").value_or(ARRAY_BLOCK_BYTES);
+    const std::uint64_t current = numberField(instance, "NumberOfBlocks").value_or(0) * blockSize;
+    if ((size + blockSize - 1) / blockSize * blockSize <= current)
+        throw Failure(ExitRefused, "volume " + name + " is " + formatSize(current) +
+                                       (size < current ? "; a volume can grow but not shrink" : " already") +
+                                       " (asked for " + formatSize(size) + ")");
+    const Array<CIMObjectPath> pools =
+        client.associatorNames(instance.getPath(), "CIM_AllocatedFromStoragePool");
+    const LayoutShape shape = shapeOf(instance, "DataRedundancy", "PackageRedundancy");
+    const std::string what = "growing volume " + name + " by " + formatSize(size - current);
+    if (pools.size() > 0)
+    {
+        const std::string shortfall =
+            capacityShortfall(client.getInstance(pools[0]), shape, size - current, what);
+        if (!shortfall.empty()) throw Failure(ExitRefused, shortfall);
+    }
     const CIMObjectPath service = configurationService(client);
     Array<CIMParamValue> in;
     in.append(CIMParamValue("TheElement", CIMValue(client.local(instance.getPath())), true));
     in.append(CIMParamValue("Size", CIMValue(Uint64(size)), true));
     const MethodAnswer answer = client.invokeMethod(service, "CreateOrModifyElementFromStoragePool", in);
-    judgeReturn(client, service, "CreateOrModifyElementFromStoragePool", answer);
+    try
+    {
+        judgeReturn(client, service, "CreateOrModifyElementFromStoragePool", answer);
+    }
+    catch (const Failure& failure)
+    {
+        throw explained(failure, "the array refused to grow volume " + name + " to " + formatSize(size) +
+                                     " (a task may be working on it: scsctl jobs)");
+    }
     const std::string job = startedJob(answer);
     printStarted(session, "growth to " + formatSize(size), stringField(instance, "DeviceID").value_or(""),
-                 stringField(instance, "ElementName").value_or(""), job);
+                 name, job);
     return followJob(session, job, wait);
 }
 
@@ -162,17 +339,8 @@ ExitStatus deleteVolume(Session& session, const std::string& volume, bool confir
     const CIMInstance instance = findVolume(client, volume);
     const std::string id = stringField(instance, "DeviceID").value_or("");
     const std::string name = stringField(instance, "ElementName").value_or("");
-    if (!confirmed)
-    {
-        if (!isatty(STDIN_FILENO))
-            throw Failure(ExitRefused, "deleting volume " + name + " (" + id +
-                                           ") needs --yes when not asked on a terminal");
-        std::fprintf(stderr, "Delete volume %s (%s) and all its data? [y/N] ", name.c_str(), id.c_str());
-        std::string answer;
-        std::getline(std::cin, answer);
-        if (answer != "y" && answer != "Y" && answer != "yes")
-            throw Failure(ExitRefused, "volume " + name + " kept");
-    }
+    confirmOrRefuse(confirmed, "deleting volume " + name + " (" + id + ")",
+                    "Delete volume " + name + " (" + id + ") and all its data?");
     const CIMObjectPath service = configurationService(client);
     Array<CIMParamValue> in;
     in.append(CIMParamValue("TheElement", CIMValue(client.local(instance.getPath())), true));

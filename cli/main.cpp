@@ -1,6 +1,7 @@
 // scsctl: the storage administrator's command line for the array, over CIM-XML.
 #include <cstdio>
 #include <functional>
+#include <map>
 
 #include <CLI/CLI.hpp>
 
@@ -10,6 +11,7 @@
 #include "InstanceFields.h"
 #include "Password.h"
 #include "SizeText.h"
+#include "Suggest.h"
 
 using namespace scsctl;
 
@@ -31,10 +33,9 @@ struct Connection
 
 std::uint64_t sizeArgument(const std::string& text)
 {
-    const auto size = parseSize(text);
-    if (!size)
-        throw Failure(ExitUsage, "not a size: \"" + text + "\" (for example 4GiB, 500MiB, 2TB or bytes)");
-    return *size;
+    const VolumeSize size = readVolumeSize(text);
+    if (!size.problem.empty()) throw Failure(ExitUsage, size.problem);
+    return size.bytes;
 }
 
 // The command line that watches a job again, with the connection options given (no password).
@@ -110,11 +111,22 @@ void addVolumeCommands(CLI::App& app, Arguments& args)
 
     CLI::App* create = volume->add_subcommand("create", "Create a volume");
     create->add_option("NAME", args.volume.name, "the new volume's name")->required();
-    create->add_option("SIZE", args.size, "its size: 4GiB, 500MiB, 2TB or bytes")->required();
+    create->add_option("SIZE", args.size, "its size with a unit: 4GiB, 500MiB, 2TB")->required();
     create->add_option("--pool", args.volume.pool, "pool ID or name (default: the base pool)");
-    create->add_option("--layout", args.volume.layout, "data layout")
-        ->check(CLI::IsMember({"mirror", "stripe", "parity", "double-parity"}));
-    create->add_option("--drives", args.volume.drives, "drives a stripe spans")->check(CLI::Range(1, 255));
+    create->add_flag("--force", args.volume.force, "make it in a pool reserved for the array's own use");
+    // RAID levels are accepted as the layouts they name.
+    create->add_option("--layout", args.volume.layout, "data layout: mirror, stripe, parity, double-parity")
+        ->transform(CLI::Transformer(std::map<std::string, std::string>{{"raid0", "stripe"},
+                                                                        {"raid1", "mirror"},
+                                                                        {"raid5", "parity"},
+                                                                        {"raid6", "double-parity"}},
+                                     CLI::ignore_case)
+                        .description(""))
+        ->check(CLI::IsMember({"mirror", "stripe", "parity", "double-parity"}).description(""));
+    create
+        ->add_option("--drives", args.volume.drives,
+                     "drives one copy's stripe spans (a mirror takes twice as many)")
+        ->check(CLI::Range(1, 255));
     create->add_flag("--wait", args.volume.wait, "watch the job to its end");
     create->callback(
         [&args]
@@ -165,12 +177,18 @@ void addJobCommands(CLI::App& app, Arguments& args)
         ->callback([&args]
                    { args.action = [&args](Session& session) { return waitJob(session, args.target); }; });
     for (const std::string name : {"suspend", "resume", "abort", "delete"})
-        job->add_subcommand(name, "Ask the array to " + name + " a job")
-            ->callback(
-                [&args, name] {
-                    args.action = [&args, name](Session& session)
-                    { return controlJob(session, name, args.target); };
-                });
+    {
+        CLI::App* control = job->add_subcommand(name, "Ask the array to " + name + " a job");
+        control->callback(
+            [&args, name]
+            {
+                args.action = [&args, name](Session& session)
+                { return controlJob(session, name, args.target, args.yes); };
+            });
+        if (name == "abort" || name == "delete")
+            control->add_flag("--yes", args.yes,
+                              "do not ask when the job's volume would go (needed off a terminal)");
+    }
     for (CLI::App* command : job->get_subcommands({}))
         command->add_option("JOB", args.target, "job ID")->required();
 
@@ -191,6 +209,59 @@ void addJobCommands(CLI::App& app, Arguments& args)
         });
 }
 
+// The option of that name at this level or above; nothing when none.
+const CLI::Option* findOption(const CLI::App* level, const std::string& name)
+{
+    for (; level; level = level->get_parent())
+        if (const CLI::Option* option = level->get_option_no_throw(name)) return option;
+    return nullptr;
+}
+
+// "did you mean": the first word of the command line that is no command where one was expected,
+// and the command it is nearest to.
+std::string didYouMean(const CLI::App& app, int argc, char** argv)
+{
+    const CLI::App* level = &app;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string word = argv[i];
+        if (word.size() > 1 && word[0] == '-')
+        {
+            const std::string name = word.substr(0, word.find('='));
+            const CLI::Option* option = findOption(level, name);
+            if (option && option->get_items_expected_min() > 0 && name == word) ++i; // its value
+            continue;
+        }
+        const auto commands = level->get_subcommands([](const CLI::App*) { return true; });
+        if (commands.empty()) return std::string();
+        std::vector<std::string> names;
+        const CLI::App* next = nullptr;
+        for (const CLI::App* command : commands)
+        {
+            names.push_back(command->get_name());
+            if (command->get_name() == word) next = command;
+        }
+        if (next)
+        {
+            level = next;
+            continue;
+        }
+        const auto nearest = closestWord(word, names);
+        return nearest ? "did you mean \"" + *nearest + "\" instead of \"" + word + "\"?" : std::string();
+    }
+    return std::string();
+}
+
+void printFailure(const Failure& failure, bool verbose)
+{
+    std::fprintf(stderr, "scsctl: %s\n", failure.what());
+    if (failure.detail.empty()) return;
+    if (verbose)
+        std::fprintf(stderr, "  the server said: %s\n", failure.detail.c_str());
+    else
+        std::fprintf(stderr, "  (--verbose shows what the server said)\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -202,9 +273,14 @@ int main(int argc, char** argv)
     app.fallthrough();
     Connection connection;
     bool json = false;
-    app.add_option("--url", connection.url, "CIM server, http:// or https://")->capture_default_str();
+    bool verbose = false;
+    app.set_version_flag("--version", "scsctl " SCSCTL_VERSION);
+    app.add_option("--url", connection.url, "CIM server, http:// or https://")
+        ->capture_default_str()
+        ->envname("SCSCTL_URL");
     app.add_option("--user", connection.user,
-                   "user name; the password comes from SCSCTL_PASSWORD or is asked");
+                   "user name; the password comes from SCSCTL_PASSWORD or is asked")
+        ->envname("SCSCTL_USER");
     app.add_option("--namespace", connection.nameSpace, "CIM namespace")->capture_default_str();
     app.add_option("--cacert", connection.caFile, "https: the certificates to trust")
         ->check(CLI::ExistingFile);
@@ -213,6 +289,8 @@ int main(int argc, char** argv)
         ->capture_default_str()
         ->check(CLI::Range(1, 3600));
     app.add_flag("--json", json, "print JSON for scripts");
+    app.add_flag("--verbose", verbose,
+                 "with a failure, also what the server said (CIM operation, status, path)");
 
     Arguments args;
     addReadingCommands(app, args);
@@ -225,6 +303,11 @@ int main(int argc, char** argv)
     catch (const CLI::ParseError& error)
     {
         const int status = app.exit(error);
+        if (status != 0)
+        {
+            const std::string suggestion = didYouMean(app, argc, argv);
+            if (!suggestion.empty()) std::fprintf(stderr, "scsctl: %s\n", suggestion.c_str());
+        }
         return status == 0 ? ExitOk : ExitUsage;
     }
     if (!args.action)
@@ -248,7 +331,7 @@ int main(int argc, char** argv)
     }
     catch (const Failure& failure)
     {
-        std::fprintf(stderr, "scsctl: %s\n", failure.what());
+        printFailure(failure, verbose);
         return failure.status;
     }
     catch (const Pegasus::Exception& error)

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -28,6 +29,7 @@
 #include "CimHttpServer.h"
 #include "ClassRepository.h"
 #include "Dispatcher.h"
+#include "InstalledPaths.h"
 #include "InteropProvider.h"
 #include "SchemaManifest.h"
 #include "ProviderManager.h"
@@ -41,12 +43,19 @@
 #ifndef CIMHOST_DEFAULT_PROVIDER_DIR
 #define CIMHOST_DEFAULT_PROVIDER_DIR "lib"
 #endif
+#ifndef CIMHOST_INSTALLED_SCHEMA_DIR
+#define CIMHOST_INSTALLED_SCHEMA_DIR "share/cimhost/schema"
+#define CIMHOST_INSTALLED_PROVIDER_DIR "lib/cimhost"
+#endif
 
 namespace
 {
 
-const char VERSION_NUMBER[] = "1.0.0";
-const std::string VERSION = std::string("cimhost ") + VERSION_NUMBER;
+#ifndef CIMHOST_VERSION
+#define CIMHOST_VERSION "1.0.0"
+#endif
+const char VERSION_NUMBER[] = CIMHOST_VERSION;
+const char VERSION[] = "cimhost " CIMHOST_VERSION;
 
 struct Options
 {
@@ -106,6 +115,7 @@ void addSeconds(CLI::App& app, const std::string& name, std::chrono::millisecond
            [&target](double seconds) { target = std::chrono::milliseconds(std::llround(seconds * 1000)); },
            description + " (" + std::to_string(target.count() / 1000) + ")")
         ->type_name("SECONDS")
+        ->default_str(std::to_string(target.count() / 1000))
         ->check(CLI::Range(0.01, 86400.0).description(""))
         ->group(group);
 }
@@ -149,8 +159,19 @@ int parseOptions(int argc, char** argv, Options& options)
                  "SIGINT or SIGTERM stops serving once the requests in progress are answered.",
                  "cimhost");
     app.set_version_flag("--version", VERSION);
-    // As with getopt, an option given twice takes its last value.
-    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    // As with getopt, an option given twice takes its last value. Defaults are kept as text, so
+    // that --print-config writes every option with the value in effect.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)->always_capture_default();
+    // Every option can be set in the file as "name = value" (TOML or INI); the command line wins.
+    app.set_config("--config", "", "read options from FILE: one 'name = value' line an option (TOML or INI)")
+        ->type_name("FILE")
+        ->group("Configuration");
+    app.allow_config_extras(CLI::config_extras_mode::error); // a mistyped name is not silently ignored
+    bool printConfig = false;
+    app.add_flag("--print-config", printConfig,
+                 "print the options in effect (file and command line) as a configuration file, and exit")
+        ->configurable(false)
+        ->group("Configuration");
     app.get_formatter()->column_width(34);
     cimhost::HttpServerOptions& http = options.http;
     cimhost::TransportOptions& transport = http.transport;
@@ -163,12 +184,14 @@ int parseOptions(int argc, char** argv, Options& options)
            "--port", [&](const std::string& text) { parsePort(http.port, text); },
            "plain HTTP port; 0: no plain HTTP; any: a free port (5988)")
         ->type_name("N")
+        ->default_str(std::to_string(http.port))
         ->check([&](const std::string& text) { return parsePort(http.port, text); })
         ->group(serving);
     app.add_option_function<std::string>(
            "--https-port", [&](const std::string& text) { parsePort(http.httpsPort, text); },
            "HTTPS port, 5989 by convention; needs --cert and --key (0: none)")
         ->type_name("N")
+        ->default_str(std::to_string(http.httpsPort))
         ->check([&](const std::string& text) { return parsePort(http.httpsPort, text); })
         ->group(serving);
     app.add_option("--host-name", options.hostName,
@@ -181,6 +204,7 @@ int parseOptions(int argc, char** argv, Options& options)
                    "workers running requests at once (twice the cores, at least 4: " +
                        std::to_string(cimhost::defaultWorkerCount()) + ")")
         ->type_name("N")
+        ->default_str("") // chosen at start-up unless set
         ->check(CLI::Range(1, 1024).description(""))
         ->group(serving);
 
@@ -234,9 +258,11 @@ int parseOptions(int argc, char** argv, Options& options)
 
     const std::string array = "Array";
     addPath(app, "--schema", options.schemaDirectory, "DIR",
-            "schema folder: manifest.txt names its MOF files and their namespaces (" CIMHOST_DEFAULT_SCHEMA_DIR ")", array);
+            "schema folder: manifest.txt names its MOF files and their namespaces (" +
+                options.schemaDirectory + ")",
+            array);
     addPath(app, "--providers", options.providerDirectory, "DIR",
-            "directory of the provider modules (" CIMHOST_DEFAULT_PROVIDER_DIR ")", array);
+            "directory of the provider modules (" + options.providerDirectory + ")", array);
     addPath(app, "--state", options.stateFile, "FILE", "the simulated array's durable state (KVEL_STATE)",
             array);
     addPath(app, "--array", options.arrayFile, "FILE", "the simulated array's description (KVEL_ARRAY)",
@@ -246,6 +272,7 @@ int parseOptions(int argc, char** argv, Options& options)
     app.add_option("--time-scale", options.timeScale,
                    "the simulated array's clock runs N times as fast (KVEL_TIME_SCALE)")
         ->type_name("N")
+        ->default_str("") // the engine's own unless set
         ->check(CLI::Range(1, 10000).description(""))
         ->group(array);
     addPath(app, "--event-file", options.eventFile, "FILE",
@@ -256,6 +283,7 @@ int parseOptions(int argc, char** argv, Options& options)
                    "the modules' trace lines: off, stdout, or FILE to append them to (stdout, or off when "
                    "SMIMO_TRACE=off)")
         ->type_name("off|stdout|FILE")
+        ->default_str("") // as SMIMO_TRACE says unless set
         ->check([](const std::string& text) { return text.empty() ? "a file name cannot be empty" : ""; })
         ->group("Tracing");
 
@@ -277,6 +305,18 @@ int parseOptions(int argc, char** argv, Options& options)
     {
         std::cerr << "cimhost: " << error.what() << "\nTry 'cimhost --help' for more information.\n";
         return 2;
+    }
+    if (printConfig)
+    {
+        // An option not set prints as name="": it goes out as a comment, so that the file read back
+        // leaves it unset rather than set to nothing.
+        std::istringstream lines(app.config_to_str(true, true));
+        for (std::string line; std::getline(lines, line);)
+        {
+            const bool unset = line.size() > 3 && line.compare(line.size() - 3, 3, "=\"\"") == 0;
+            std::cout << (unset ? "# " : "") << line << "\n";
+        }
+        return 0;
     }
     return checkCombination(options);
 }
@@ -441,6 +481,11 @@ int serve(const Options& options, const sigset_t& stopSignals)
 int main(int argc, char** argv)
 {
     Options options;
+    const cimhost::SearchPaths paths = cimhost::defaultSearchPaths(
+        cimhost::runningExecutable(), {CIMHOST_INSTALLED_SCHEMA_DIR, CIMHOST_INSTALLED_PROVIDER_DIR},
+        {options.schemaDirectory, options.providerDirectory});
+    options.schemaDirectory = paths.schemaDirectory;
+    options.providerDirectory = paths.providerDirectory;
     const int exitCode = parseOptions(argc, argv, options);
     if (exitCode >= 0) return exitCode;
 

@@ -34,7 +34,7 @@ std::string formatAccessLine(const AccessRecord& record)
 {
     std::string line;
     line.reserve(record.peer.size() + record.operation.size() + record.object.size() + record.outcome.size() +
-                 record.reason.size() + 32);
+                 record.reason.size() + record.user.size() + 40);
     appendField(line, record.peer);
     line.push_back(' ');
     appendField(line, record.operation);
@@ -45,6 +45,11 @@ std::string formatAccessLine(const AccessRecord& record)
     line.push_back(' ');
     line += std::to_string(record.elapsed.count());
     line += "us";
+    if (!record.user.empty())
+    {
+        line += " user=";
+        appendField(line, record.user);
+    }
     if (!record.reason.empty())
     {
         line.push_back(' ');

@@ -17,9 +17,10 @@ struct AccessRecord
     std::string outcome;   // "0", a CIM status code, "HTTP nnn", or "TLS"
     std::string reason;    // why a request or connection was refused; empty otherwise
     std::chrono::microseconds elapsed{0};
+    std::string user; // the authenticated user; empty without authentication or before it
 };
 
-// "<peer> <operation> <object> <outcome> <elapsed>us[ <reason>]"
+// "<peer> <operation> <object> <outcome> <elapsed>us[ user=<user>][ <reason>]"
 std::string formatAccessLine(const AccessRecord& record);
 void writeAccessLine(const AccessRecord& record);
 // A request or connection refused before anything was answered: "<peer> - - <outcome> ...".

@@ -359,8 +359,10 @@ private:
         if constexpr (isTls<Stream>())
         {
             onWorker(
-                [self = this->shared_from_this()]
-                { return guarded([&] { return self->_shared.service.serve(self->_request); }, internalFault()); },
+                [self = this->shared_from_this()] {
+                    return guarded([&] { return self->_shared.service.serve(self->_request); },
+                                   internalFault());
+                },
                 [self = this->shared_from_this()](HttpAnswer answer) { self->answer(std::move(answer)); });
         }
         else
@@ -386,8 +388,7 @@ private:
 
     void onWorkerWrite(bool keepAlive, const error_code& ec)
     {
-        if (ec == net::error::would_block || ec == net::error::try_again)
-            return sendPrepared(keepAlive);
+        if (ec == net::error::would_block || ec == net::error::try_again) return sendPrepared(keepAlive);
         afterWrite(keepAlive, ec);
     }
 
@@ -435,10 +436,7 @@ private:
         this->answer(std::move(answer));
     }
 
-    void answer(HttpAnswer answer)
-    {
-        sendPrepared(prepareAnswer(std::move(answer)));
-    }
+    void answer(HttpAnswer answer) { sendPrepared(prepareAnswer(std::move(answer))); }
 
     // Makes the response and its serializer and logs the request; true when the connection stays.
     bool prepareAnswer(HttpAnswer answer)
@@ -458,6 +456,7 @@ private:
         record.object = answer.object;
         record.outcome = answer.outcome.empty() ? "HTTP " + std::to_string(answer.status) : answer.outcome;
         record.reason = answer.reason;
+        record.user = _request.user;
         record.elapsed =
             std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - _start);
         writeAccessLine(record);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # cimhost-passwd: a user added from standard input is listed, the file is private, a second add
-# replaces the password, remove works, and empty passwords and usage errors are refused.
+# replaces the password, remove works, and empty, short or mistyped passwords and usage errors are
+# refused.
 set -uo pipefail
 
 PASSWD=$1
@@ -14,24 +15,36 @@ check() { # what expected actual
 }
 
 umask 022
-echo 'pass:word' | "$PASSWD" "$USERS" add alice >/dev/null
+printf 'pass:word\npass:word\n' | "$PASSWD" "$USERS" add alice >/dev/null
 check "add from standard input exits 0" 0 $?
 check "the new file is mode 600" 600 "$(stat -c %a "$USERS")"
 check "the record is a salted PBKDF2 hash" 1 "$(grep -c '^alice:pbkdf2-sha256\$210000\$' "$USERS")"
 check "the password is not stored" 0 "$(grep -c 'pass:word' "$USERS")"
-printf 'other\n' | "$PASSWD" "$USERS" add bob >/dev/null
+printf 'other-one\nother-one\n' | "$PASSWD" "$USERS" add bob >/dev/null
 check "list shows the users" "alice bob" "$("$PASSWD" "$USERS" list | tr '\n' ' ' | sed 's/ $//')"
 
 before=$(grep '^alice:' "$USERS")
-out=$(echo 'new' | "$PASSWD" "$USERS" add alice)
+out=$(printf 'new-password\nnew-password\n' | "$PASSWD" "$USERS" add alice)
 check "add again says it replaced the password" "replaced the password of user alice" "$out"
 [ "$before" != "$(grep '^alice:' "$USERS")" ]
 check "add again changed the record" 0 $?
 
-echo '' | "$PASSWD" "$USERS" add carol 2>"$WORK/err"
-check "an empty password exits 1" 1 $?
-check "an empty password is named" 1 "$(grep -c 'empty password' "$WORK/err")"
+# Each refused password: what is piped in, and the words that say why. carol is never added.
+while IFS='|' read -r input words; do
+    printf '%b' "$input" | "$PASSWD" "$USERS" add carol 2>"$WORK/err" >/dev/null
+    check "refused ($words): exit 1" 1 $?
+    check "refused ($words): said so" 1 "$(grep -c "$words" "$WORK/err")"
+done <<'TABLE'
+\n\n|empty password
+long-enough\n|no second line repeating the password
+long-enough\nlong-enougH\n|do not match
+short\nshort\n|at least 8 characters
+|no password on standard input
+TABLE
 check "carol was not added" "alice bob" "$("$PASSWD" "$USERS" list | tr '\n' ' ' | sed 's/ $//')"
+printf 'short\nshort\n' | "$PASSWD" "$USERS" add carol --force >/dev/null
+check "--force takes a short password" "alice bob carol" "$("$PASSWD" "$USERS" list | tr '\n' ' ' | sed 's/ $//')"
+"$PASSWD" "$USERS" remove carol >/dev/null
 
 "$PASSWD" "$USERS" remove bob >/dev/null
 check "remove exits 0" 0 $?

@@ -8,12 +8,12 @@ SCSCTL=$4
 PASSWD=$5
 command -v jq >/dev/null || { echo "jq is not installed (scripts/setup installs it)"; exit 1; }
 umask 077
-printf 'sesame\n' | "$PASSWD" "$WORK/users" add admin >/dev/null || exit 1
+printf 'open-sesame\nopen-sesame\n' | "$PASSWD" "$WORK/users" add admin >/dev/null || exit 1
 start_cimhost --time-scale 10 --users "$WORK/users"
 TLS=()
 [ "$SCHEME" = https ] && TLS=(--cacert "$WORK/tls-cert.pem")
 URL="$SCHEME://localhost:$PORT"
-export SCSCTL_PASSWORD=sesame
+export SCSCTL_PASSWORD=open-sesame
 
 # Runs scsctl with standard input not a terminal; OUT holds what it printed, RC its exit status.
 ctl() {
@@ -45,7 +45,7 @@ ctl volumes --json
 json_true "volumes give size_bytes and layout" \
     'any(.[]; .name == "vm-dparity" and .size_bytes == 1099511627776 and .layout == "double-parity")'
 ctl volume show db-mirror
-expect_contains "a volume in detail, with its pool" "$OUT" "pool_name:   Base"
+expect_contains "a volume in detail, with its pool" "$OUT" "pool_name:      Base"
 
 # --- a volume's road ---
 ctl volume create demo 4GiB --layout double-parity --drives 6 --wait
@@ -111,7 +111,7 @@ if [ "$BARS" -ge 2 ]; then pass "the bar is redrawn"; else fail "the bar is redr
 expect_contains "the bar ends at 100%" "$(cat "$WORK/terminal.out")" "100%  Completed"
 
 # Without SCSCTL_PASSWORD the password is asked on the terminal.
-OUT=$(printf 'sesame\n' | env -u SCSCTL_PASSWORD script -qec \
+OUT=$(printf 'open-sesame\n' | env -u SCSCTL_PASSWORD script -qec \
     "$(printf '%q ' "$SCSCTL" --url "$URL" "${TLS[@]}" --user admin pools)" /dev/null 2>&1)
 expect_contains "the password is asked for" "$OUT" "Password for admin:"
 expect_contains "the asked password logs in" "$OUT" "37000004  Base"
@@ -119,10 +119,9 @@ expect_contains "the asked password logs in" "$OUT" "37000004  Base"
 # --- failures and their exit status ---
 ctl job show 99
 expect_status "a job that does not exist" 1
-expect_contains "a CIM error names the operation, status and description" "$OUT" \
-    'GetInstance root/snia:CIM_ConcreteJob.InstanceID="99": CIM_ERR_NOT_FOUND: '
-ctl job suspend 3600000100000001
+ctl --verbose job suspend 3600000100000001
 expect_status "suspending a completed job" 1
+expect_contains "a refused task method names the job's state" "$OUT" "which is Completed"
 expect_contains "a failure return value is explained from the class" "$OUT" "SuspendTask returned 4 (Failed)"
 ctl volume create huge 100TiB
 expect_status "a volume larger than the pool" 1
@@ -138,6 +137,7 @@ expect_status "an unknown layout" 2
 OUT=$("$SCSCTL" --url "http://127.0.0.1:1" pools 2>&1)
 RC=$?
 expect_status "no server" 3
+expect_contains "no server: what to try" "$OUT" "is cimhost running at http://127.0.0.1:1?"
 if [ "$SCHEME" = http ]; then
     # A server that takes the connection and never answers: --timeout bounds the wait.
     python3 -c 'import socket, time
@@ -154,9 +154,17 @@ fi
 OUT=$(SCSCTL_PASSWORD=wrong "$SCSCTL" --url "$URL" "${TLS[@]}" --user admin pools 2>&1)
 RC=$?
 expect_status "a wrong password" 3
+expect_contains "a wrong password: what to check" "$OUT" "the server refused user admin: unknown user or wrong password"
+OUT=$("$SCSCTL" --url "$URL" "${TLS[@]}" pools 2>&1)
+RC=$?
+expect_status "no user for a host that wants one" 3
+expect_contains "no user: what to give" "$OUT" "the server asks for a user: give --user NAME (or set SCSCTL_USER)"
+OUT=$(SCSCTL_URL=$URL SCSCTL_USER=admin "$SCSCTL" "${TLS[@]}" pools 2>&1)
+RC=$?
+expect_status "SCSCTL_URL and SCSCTL_USER stand for --url and --user" 0
 ctl volume create doomed 1GiB
 JOB=$(sed -n 's/.*started as job //p' <<<"$OUT")
-ctl job abort "$JOB"
+ctl job abort "$JOB" --yes
 ctl job wait "$JOB"
 expect_status "a job that was aborted" 4
 expect_contains "a failed job says how it ended" "$OUT" "job $JOB ended Terminated (Stopped, Aborted)"
@@ -164,6 +172,8 @@ if [ "$SCHEME" = https ]; then
     OUT=$("$SCSCTL" --url "$URL" --user admin pools 2>&1)
     RC=$?
     expect_status "an untrusted certificate" 3
+    expect_contains "an untrusted certificate: what to give" "$OUT" "give --cacert FILE"
+    expect_contains "an untrusted certificate: or what to risk" "$OUT" "--insecure"
     OUT=$("$SCSCTL" --url "$URL" --insecure --user admin pools 2>&1)
     RC=$?
     expect_status "--insecure" 0

@@ -3,7 +3,7 @@
 # runs ten times as fast: each fenced block is run as written (only the binary and the port
 # differ) and its answer checked. The fourth argument is scsctl.
 . "$(dirname "$0")/harness.sh"
-README="$SCHEMA_DIR/../README.md"
+README=${SCSCTL_README:-"$SCHEMA_DIR/../README.md"}
 SCSCTL=$4
 
 mkdir "$WORK/blocks"
@@ -32,8 +32,8 @@ step() { # what needle...
 step "the pools are listed" "37000004  Base" "unrestricted"
 step "the volume is made" "volume demo (3A00000C): creation started as job 3600000100000001" \
     "job 3600000100000001: Completed 100%"
-step "the volume grows" "job 3600000200000002: Completed 100%" "size_bytes:  8 GiB" "layout:      double-parity" \
-    "pool_name:   Base"
+step "the volume grows" "job 3600000200000002: Completed 100%" "size:           8 GiB" "layout:         double-parity" \
+    "pool_name:      Base"
 step "the scan is scheduled, suspended and resumed" "scheduled as job 3600000300000003" \
     "job 3600000300000003: suspend done" "job 3600000300000003: resume done" "2099-01-04 02:00:00 UTC"
 step "the volume goes back to its pool" "job 3600000400000004: Completed 100%" "3A000004  vm-dparity"

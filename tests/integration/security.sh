@@ -21,7 +21,7 @@ refused() { # what status text options...
     expect_contains "$what: the message" "$MESSAGE" "$text"
 }
 
-printf '%s\n' "$PASSWORD" | "$PASSWD" "$WORK/users" add "$USER_NAME" >/dev/null || exit 1
+printf '%s\n%s\n' "$PASSWORD" "$PASSWORD" | "$PASSWD" "$WORK/users" add "$USER_NAME" >/dev/null || exit 1
 cp "$WORK/users" "$WORK/users.open" && chmod 644 "$WORK/users.open"
 { cat "$WORK/users"; echo 'bob hunter2'; } >"$WORK/users.bad"
 refused "a users file others can read" 1 "chmod 600 $WORK/users.open" --users "$WORK/users.open"
@@ -59,6 +59,8 @@ https_post() {
 
 https_post "$EIN_POOLS" -u "$CRED"
 expect_contains "HTTPS with the right password" "$OUT" "HTTP/1.1 200"
+expect_equal "the served request is logged with the user" 1 \
+    "$(grep -cE "^$CLIENT EnumerateInstanceNames CIM_StoragePool 0 [0-9]+us user=$USER_NAME\$" "$WORK/stderr")"
 expect_equal "HTTPS: the 4 pools" 4 "$(grep -o '<INSTANCENAME CLASSNAME="CIM_StoragePool">' <<<"$OUT" | wc -l)"
 https_post "$EIN_POOLS"
 expect_contains "no credentials" "$OUT" "HTTP/1.1 401"

@@ -17,6 +17,28 @@ expect_contains "the invalid time scale is named" "$(cat "$WORK/usage")" "--time
 "$CIMHOST" --no-such-option 2>/dev/null
 expect_equal "an unknown option is a usage error" 2 $?
 
+# A configuration file sets any option; --print-config writes one that reads back the same.
+"$CIMHOST" --print-config >"$WORK/printed.conf"
+expect_equal "--print-config exits 0" 0 $?
+"$CIMHOST" --config "$WORK/printed.conf" --print-config >"$WORK/reprinted.conf"
+expect_equal "the printed configuration reads back the same" "$(cat "$WORK/printed.conf")" "$(cat "$WORK/reprinted.conf")"
+printf 'max-connections = 7\nbind = "::1"\n' >"$WORK/set.conf"
+out=$("$CIMHOST" --config "$WORK/set.conf" --bind 127.0.0.1 --print-config)
+expect_contains "a configured option is in effect" "$out" "max-connections=7"
+expect_contains "the command line wins over the file" "$out" 'bind="127.0.0.1"'
+while IFS='|' read -r line words; do
+    printf '%s\n' "$line" >"$WORK/bad.conf"
+    "$CIMHOST" --config "$WORK/bad.conf" 2>"$WORK/usage" >/dev/null
+    expect_equal "configuration '$line': a usage error" 2 $?
+    expect_contains "configuration '$line': named" "$(cat "$WORK/usage")" "$words"
+done <<'TABLE'
+time-scale = 0|--time-scale
+no-such-option = 1|no-such-option
+TABLE
+"$CIMHOST" --config "$WORK/missing.conf" 2>"$WORK/usage"
+expect_equal "a missing configuration file is a usage error" 2 $?
+expect_contains "the missing file is named" "$(cat "$WORK/usage")" "missing.conf"
+
 mkdir "$WORK/badschema"
 printf 'class Broken\n{\n    string Name\n};\n' >"$WORK/badschema/schema.mof"
 printf 'root/snia schema.mof\n' >"$WORK/badschema/manifest.txt"

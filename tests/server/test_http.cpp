@@ -49,9 +49,32 @@ TEST(CimHeadersTest, FindsTheCimMappingAmongTheMandatoryExtensions)
 // Names and reasons come from the client: they must not start a line of their own or shift a field.
 TEST(AccessLogTest, ClientTextCannotForgeALineOrShiftTheFields)
 {
-    cimhost::AccessRecord record{"127.0.0.1:1", "Get Instance\n", "", "0", "user\nroot x", {}};
+    cimhost::AccessRecord record{"127.0.0.1:1", "Get Instance\n", "", "0", "user\nroot x", {}, ""};
     record.elapsed = std::chrono::microseconds(12);
     EXPECT_EQ(cimhost::formatAccessLine(record), "127.0.0.1:1 Get?Instance? - 0 12us user?root x\n");
+}
+
+// A served request names who asked; a user name cannot shift the fields either.
+TEST(AccessLogTest, NamesTheAuthenticatedUser)
+{
+    const struct
+    {
+        const char* user;
+        const char* reason;
+        const char* line;
+    } cases[] = {
+        {"alice", "", "127.0.0.1:1 GetInstance CIM_StoragePool 0 7us user=alice\n"},
+        {"", "", "127.0.0.1:1 GetInstance CIM_StoragePool 0 7us\n"},
+        {"al ice\n", "", "127.0.0.1:1 GetInstance CIM_StoragePool 0 7us user=al?ice?\n"},
+        {"bob", "why", "127.0.0.1:1 GetInstance CIM_StoragePool 0 7us user=bob why\n"},
+    };
+    for (const auto& test : cases)
+    {
+        cimhost::AccessRecord record{"127.0.0.1:1", "GetInstance", "CIM_StoragePool", "0", test.reason, {},
+                                     test.user};
+        record.elapsed = std::chrono::microseconds(7);
+        EXPECT_EQ(cimhost::formatAccessLine(record), test.line) << test.user;
+    }
 }
 
 TEST(CimHeadersTest, ComparesCimObjectWithTheNamespaceOrTheTargetPath)

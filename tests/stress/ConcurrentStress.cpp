@@ -75,7 +75,8 @@ public:
             pick(25) ? (1 + pick(64)) * MIB : 8 * TIB; // at times more than is free
         const auto sent = Clock::now();
         const Answer answer = _client.invoke(
-            SERVICE, fromDrives ? "CreateOrModifyElementFromElements" : "CreateOrModifyElementFromStoragePool",
+            SERVICE,
+            fromDrives ? "CreateOrModifyElementFromElements" : "CreateOrModifyElementFromStoragePool",
             param("ElementName", name()) + param("Size", std::to_string(size)) + param("Goal", setting.path) +
                 (fromDrives ? param("InElements", drives) : param("InPool", BASE_POOL)));
         // 2: the task table is full.
@@ -301,18 +302,12 @@ private:
 };
 
 const std::pair<int, void (*)(Worker&)> OPERATIONS[] = {
-    {10, [](Worker& w) { w.create(); }},
-    {3, [](Worker& w) { w.create(true); }},
-    {6, [](Worker& w) { w.grow(); }},
-    {6, [](Worker& w) { w.giveBack(); }},
-    {14, [](Worker& w) { w.pollJob(); }},
-    {4, [](Worker& w) { w.scheduleScan(); }},
-    {8, [](Worker& w) { w.controlScan(); }},
-    {8, [](Worker& w) { w.followAssociations(); }},
-    {3, [](Worker& w) { w.writeBlock(); }},
-    {4, [](Worker& w) { w.readBlock(); }},
-    {6, [](Worker& w) { w.changeSetting(); }},
-    {8, [](Worker& w) { w.lookUpPool(); }},
+    {10, [](Worker& w) { w.create(); }},       {3, [](Worker& w) { w.create(true); }},
+    {6, [](Worker& w) { w.grow(); }},          {6, [](Worker& w) { w.giveBack(); }},
+    {14, [](Worker& w) { w.pollJob(); }},      {4, [](Worker& w) { w.scheduleScan(); }},
+    {8, [](Worker& w) { w.controlScan(); }},   {8, [](Worker& w) { w.followAssociations(); }},
+    {3, [](Worker& w) { w.writeBlock(); }},    {4, [](Worker& w) { w.readBlock(); }},
+    {6, [](Worker& w) { w.changeSetting(); }}, {8, [](Worker& w) { w.lookUpPool(); }},
 };
 
 void Worker::run(int operations)

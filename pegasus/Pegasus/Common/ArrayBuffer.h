@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 namespace Pegasus
@@ -35,17 +37,27 @@ public:
     {
         if (capacity <= _capacity) return;
         T* fresh = static_cast<T*>(::operator new(capacity * sizeof(T)));
-        size_t moved = 0;
-        try
+        if constexpr (std::is_trivially_copyable_v<T>)
         {
-            for (; moved < _size; ++moved)
-                new (fresh + moved) T(std::move_if_noexcept(_data[moved]));
+            // Bytes are copied as bytes: GCC 12 at -O3 takes the element loop, vectorised, for
+            // writes past the new block (-Wstringop-overflow) when the buffer was empty.
+            if (_size != 0)
+                std::memcpy(static_cast<void*>(fresh), static_cast<const void*>(_data), _size * sizeof(T));
         }
-        catch (...)
+        else
         {
-            std::destroy(fresh, fresh + moved);
-            ::operator delete(static_cast<void*>(fresh));
-            throw;
+            size_t moved = 0;
+            try
+            {
+                for (; moved < _size; ++moved)
+                    new (fresh + moved) T(std::move_if_noexcept(_data[moved]));
+            }
+            catch (...)
+            {
+                std::destroy(fresh, fresh + moved);
+                ::operator delete(static_cast<void*>(fresh));
+                throw;
+            }
         }
         std::destroy(_data, _data + _size);
         ::operator delete(static_cast<void*>(_data));

@@ -1,6 +1,7 @@
 // cimhost-passwd: adds, removes and lists the users of cimhost's HTTP Basic authentication.
-//   cimhost-passwd FILE add USER     password from the terminal (asked twice, not echoed), or one
-//                                    line of standard input when that is not a terminal
+//   cimhost-passwd FILE add USER     password from the terminal (asked twice, not echoed), or the
+//                                    first two lines of standard input when that is not a
+//                                    terminal; shorter than 8 characters only with --force
 //   cimhost-passwd FILE remove USER
 //   cimhost-passwd FILE list         user names only
 // Exit status: 0 done, 1 failed (message on standard error), 2 usage error.
@@ -53,22 +54,40 @@ std::string readHidden(const std::string& prompt)
     return line;
 }
 
-std::string readNewPassword()
+const size_t SHORTEST_PASSWORD = 8;
+
+std::string readLine(const char* what)
 {
-    std::string password;
+    std::string line;
+    if (!std::getline(std::cin, line))
+        throw std::runtime_error(std::string("no ") + what + " on standard input");
+    return line;
+}
+
+// Asked twice either way, so that a typing mistake (or a script that sends one line) cannot set a
+// password nobody knows.
+std::string readNewPassword(bool allowShort)
+{
+    std::string password, again;
     if (::isatty(STDIN_FILENO))
     {
         password = readHidden("Password: ");
-        if (readHidden("Password again: ") != password)
-            throw std::runtime_error("the passwords do not match");
+        again = readHidden("Password again: ");
     }
-    else if (!std::getline(std::cin, password))
-        throw std::runtime_error("no password on standard input");
+    else
+    {
+        password = readLine("password");
+        again = readLine("second line repeating the password");
+    }
+    if (again != password) throw std::runtime_error("the passwords do not match");
     if (password.empty()) throw std::runtime_error("empty passwords are refused");
     // Basic authentication refuses control characters, so such a password could never log in.
     if (std::any_of(password.begin(), password.end(),
                     [](char c) { return static_cast<unsigned char>(c) < ' ' || c == 0x7f; }))
         throw std::runtime_error("a password must not contain control characters");
+    if (password.size() < SHORTEST_PASSWORD && !allowShort)
+        throw std::runtime_error("a password needs at least " + std::to_string(SHORTEST_PASSWORD) +
+                                 " characters (--force takes a shorter one)");
     return password;
 }
 
@@ -95,8 +114,10 @@ int main(int argc, char** argv)
                        : "a user name is non-empty, without ':', whitespace or control characters";
         },
         "USER");
-    CLI::App* add = app.add_subcommand("add", "Add USER, or replace its password");
+    bool force = false;
+    CLI::App* add = app.add_subcommand("add", "Add USER, or replace its password (asked twice)");
     add->add_option("USER", user)->required()->check(userName);
+    add->add_flag("--force", force, "accept a password shorter than 8 characters");
     CLI::App* remove = app.add_subcommand("remove", "Remove USER");
     remove->add_option("USER", user)->required();
     app.add_subcommand("list", "List the user names");
@@ -115,7 +136,7 @@ int main(int argc, char** argv)
         if (add->parsed())
         {
             UserFile users = loadOrStartEmpty(path);
-            const bool added = users.set(user, hashPassword(readNewPassword()));
+            const bool added = users.set(user, hashPassword(readNewPassword(force)));
             users.save(path);
             std::cout << (added ? "added user " : "replaced the password of user ") << user << "\n";
         }
