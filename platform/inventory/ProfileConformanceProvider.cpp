@@ -72,13 +72,23 @@ bool namesProfile(const CIMObjectPath& path, const CIMObjectPath& profile)
            keys[0].getValue() == profile.getKeyBindings()[0].getValue();
 }
 
-// The reference a conformance's instance path holds for a role; a null path when it has none.
+// The reference a conformance's instance path holds for a role; a null path when it has none or
+// the client's text is no path.
 CIMObjectPath referenceKey(const CIMObjectPath& path, const char* role)
 {
     const Array<CIMKeyBinding>& keys = path.getKeyBindings();
     for (Uint32 i = 0; i < keys.size(); ++i)
         if (keys[i].getName().equal(CIMName(role)) && keys[i].getType() == CIMKeyBinding::REFERENCE)
-            return CIMObjectPath(keys[i].getValue());
+        {
+            try
+            {
+                return CIMObjectPath(keys[i].getValue());
+            }
+            catch (const Exception&)
+            {
+                break;
+            }
+        }
     return CIMObjectPath();
 }
 

@@ -106,6 +106,12 @@ TEST_F(DiscoveryTest, TheArrayAloneConformsToTheArrayProfile)
         EXPECT_EQ(associators(CONFORMANCE, q.object, q.resultClass, q.role).size(), q.found)
             << str(q.object.toString()) << " " << q.role;
     EXPECT_EQ(references(CONFORMANCE, array, "CIM_Dependency").size(), 0u);
+    Array<CIMKeyBinding> garbled;
+    garbled.append(
+        CIMKeyBinding(CIMName("ConformantStandard"), String("not a path ="), CIMKeyBinding::REFERENCE));
+    garbled.append(CIMKeyBinding(CIMName("ManagedElement"), CIMValue(array)));
+    EXPECT_TRUE(notFound(CONFORMANCE, CIMObjectPath("", CIMNamespaceName("root/snia"),
+                                                    CIMName("Zarvo_ElementConformsToProfile"), garbled)));
     EXPECT_TRUE(notFound(CONFORMANCE, linkPath("Zarvo_ElementConformsToProfile", "ConformantStandard",
                                                CIMObjectPath(profile.c_str()), "ManagedElement",
                                                systemRef(arrayName() + "-SP1"))));
