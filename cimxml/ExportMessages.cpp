@@ -95,13 +95,7 @@ std::string encodeExportResponse(const std::string& messageID, Pegasus::CIMStatu
     out += "<EXPMETHODRESPONSE NAME=\"";
     out += EXPORT_METHOD;
     out += "\">";
-    if (code != Pegasus::CIM_ERR_SUCCESS)
-    {
-        out += "<ERROR";
-        appendAttribute(out, "CODE", std::to_string(int(code)));
-        if (!description.empty()) appendAttribute(out, "DESCRIPTION", description);
-        out += "></ERROR>";
-    }
+    if (code != Pegasus::CIM_ERR_SUCCESS) appendErrorElement(out, int(code), description);
     out += "</EXPMETHODRESPONSE>";
     closeMessage(out, "SIMPLEEXPRSP");
     return out;

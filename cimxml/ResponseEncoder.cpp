@@ -15,10 +15,7 @@ namespace
 
 void appendError(std::string& out, const CimResponse& response)
 {
-    out += "<ERROR";
-    appendAttribute(out, "CODE", std::to_string(int(response.errorCode)));
-    if (!response.errorDescription.empty()) appendAttribute(out, "DESCRIPTION", response.errorDescription);
-    out += "></ERROR>";
+    appendErrorElement(out, int(response.errorCode), response.errorDescription);
 }
 
 void appendReturnValue(std::string& out, const CimResponse& response)
