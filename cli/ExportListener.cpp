@@ -36,6 +36,7 @@ struct ExportListener::Impl : std::enable_shared_from_this<Impl>
 
     tcp::acceptor acceptor;
     Handler handler;
+    std::function<void()> answered;
     std::list<std::weak_ptr<Connection>> connections;
     std::size_t accepted = 0;
     std::size_t taken = 0;
@@ -87,6 +88,7 @@ struct ExportListener::Impl::Connection : std::enable_shared_from_this<Connectio
         http::async_write(stream, response,
                           [self = shared_from_this()](beast::error_code error, std::size_t)
                           {
+                              if (self->owner->answered) self->owner->answered();
                               if (error || !self->response.keep_alive())
                                   self->close();
                               else
@@ -168,6 +170,11 @@ ExportListener::ExportListener(net::io_context& io, const std::string& address, 
 ExportListener::~ExportListener()
 {
     close();
+}
+
+void ExportListener::onAnswered(std::function<void()> answered)
+{
+    _impl->answered = std::move(answered);
 }
 
 unsigned short ExportListener::port() const

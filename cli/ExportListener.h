@@ -31,6 +31,10 @@ public:
     ExportListener(const ExportListener&) = delete;
     ExportListener& operator=(const ExportListener&) = delete;
 
+    // Called after each answer has gone out (or failed to), e.g. to stop once enough have arrived
+    // without cutting the last answer off.
+    void onAnswered(std::function<void()> answered);
+
     unsigned short port() const;
     std::size_t connectionsAccepted() const;
     std::size_t indicationsTaken() const;
