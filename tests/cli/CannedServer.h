@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -17,7 +18,10 @@
 class CannedServer
 {
 public:
-    explicit CannedServer(std::deque<std::string> bodies) : _bodies(std::move(bodies))
+    // closeEach: a connection for each request, for clients that hold two connections at once
+    // (this server serves one connection at a time).
+    explicit CannedServer(std::deque<std::string> bodies, bool closeEach = false)
+        : _bodies(std::move(bodies)), _closeEach(closeEach)
     {
         _listener = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -47,6 +51,12 @@ public:
     {
         std::lock_guard<std::mutex> lock(_mutex);
         return _objects;
+    }
+    // Returns once this many requests have come (the client runs in another thread).
+    void awaitRequests(size_t count)
+    {
+        std::unique_lock<std::mutex> lock(_mutex);
+        _arrived.wait(lock, [&] { return _methods.size() >= count; });
     }
     std::vector<std::string> bodies()
     {
@@ -88,14 +98,17 @@ private:
             _methods.push_back(headerValue(head, "cimmethod"));
             _objects.push_back(uriDecoded(headerValue(head, "cimobject")));
             _requests.push_back(input.substr(headEnd + 4, length));
+            _arrived.notify_all();
             if (_bodies.empty()) return false;
             body = _bodies.front();
             _bodies.pop_front();
         }
         const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: application/xml; charset=\"utf-8\"\r\n"
-                                  "CIMOperation: MethodResponse\r\nContent-Length: " +
-                                  std::to_string(body.size()) + "\r\n\r\n" + body;
-        return ::send(connection, reply.data(), reply.size(), MSG_NOSIGNAL) == ssize_t(reply.size());
+                                  "CIMOperation: MethodResponse\r\n" +
+                                  std::string(_closeEach ? "Connection: close\r\n" : "") +
+                                  "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+        return ::send(connection, reply.data(), reply.size(), MSG_NOSIGNAL) == ssize_t(reply.size()) &&
+               !_closeEach;
     }
     static std::string headerValue(const std::string& head, const std::string& lowerName)
     {
@@ -126,7 +139,9 @@ private:
     int _port = 0;
     std::thread _thread;
     std::mutex _mutex;
+    std::condition_variable _arrived;
     std::deque<std::string> _bodies;
+    bool _closeEach;
     std::vector<std::string> _methods;
     std::vector<std::string> _objects;
     std::vector<std::string> _requests;
