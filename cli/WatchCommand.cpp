@@ -103,18 +103,26 @@ ExitStatus watchIndications(Session& session, const WatchRequest& request)
     boost::asio::io_context io;
     unsigned shown = 0;
     bool enough = false;
+    bool outputGone = false;
+    // A closed pipe is seen as a failed write rather than as a signal that would leave the
+    // subscription behind.
+    std::signal(SIGPIPE, SIG_IGN);
     ExportListener listener(
         io, listen.host, listen.port,
         [&](const cimhost::ExportedIndication& exported)
         {
             const Pegasus::CIMConstInstance indication = exported.indication;
             if (enough || !wanted(topics, topicOf(indication))) return;
+            // Text that is no UTF-8 is shown with replacement characters rather than refused.
             const std::string text =
-                session.json ? indicationJson(indication, clockText("%Y-%m-%dT%H:%M:%SZ", true)).dump()
+                session.json ? indicationJson(indication, clockText("%Y-%m-%dT%H:%M:%SZ", true))
+                                   .dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                              : indicationLine(indication, clockText("%H:%M:%S", false));
             std::printf("%s\n", text.c_str());
             std::fflush(stdout);
-            enough = request.count != 0 && ++shown >= request.count;
+            // Nobody reads any more (| head): time to clean up, as for Ctrl-C.
+            outputGone = std::ferror(stdout) != 0;
+            enough = outputGone || (request.count != 0 && ++shown >= request.count);
         });
     // Stops after the answer to the last indication wanted has gone out.
     listener.onAnswered(
@@ -165,6 +173,7 @@ ExitStatus watchIndications(Session& session, const WatchRequest& request)
             std::fprintf(stderr, "  %s\n", problem.c_str());
         return ExitRefused;
     }
+    if (outputGone) return ExitOk;
     if (timedOut && request.count != 0 && shown < request.count)
     {
         std::fprintf(stderr, "scsctl: %u of %u indications arrived in %u seconds\n", shown, request.count,
