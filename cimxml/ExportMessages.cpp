@@ -51,19 +51,32 @@ pugi::xml_node simpleExport(pugi::xml_document& document, const std::string& bod
 
 } // namespace
 
-std::string encodeExportIndication(const std::string& messageID, const Pegasus::CIMInstance& indication)
+std::string encodeIndicationElement(const Pegasus::CIMInstance& indication)
 {
     std::string out;
+    Pegasus::XmlWriter::appendInstanceElement(out, indication);
+    return out;
+}
+
+std::string encodeExportIndication(const std::string& messageID, const std::string& indicationElement)
+{
+    std::string out;
+    out.reserve(indicationElement.size() + 320);
     openMessage(out, messageID, "SIMPLEEXPREQ");
     out += "<EXPMETHODCALL NAME=\"";
     out += EXPORT_METHOD;
     out += "\"><EXPPARAMVALUE NAME=\"";
     out += INDICATION_PARAMETER;
     out += "\">";
-    Pegasus::XmlWriter::appendInstanceElement(out, indication);
+    out += indicationElement;
     out += "</EXPPARAMVALUE></EXPMETHODCALL>";
     closeMessage(out, "SIMPLEEXPREQ");
     return out;
+}
+
+std::string encodeExportIndication(const std::string& messageID, const Pegasus::CIMInstance& indication)
+{
+    return encodeExportIndication(messageID, encodeIndicationElement(indication));
 }
 
 ExportedIndication decodeExportIndication(const std::string& body)

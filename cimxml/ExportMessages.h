@@ -14,6 +14,10 @@ namespace cimhost
 {
 
 std::string encodeExportIndication(const std::string& messageID, const Pegasus::CIMInstance& indication);
+// The same in two steps, for a sender that encodes an indication once for several listeners: the
+// INSTANCE element, and the request around it.
+std::string encodeIndicationElement(const Pegasus::CIMInstance& indication);
+std::string encodeExportIndication(const std::string& messageID, const std::string& indicationElement);
 
 struct ExportedIndication
 {

@@ -29,6 +29,8 @@
 #include "CimHttpServer.h"
 #include "ClassRepository.h"
 #include "Dispatcher.h"
+#include "IndicationService.h"
+#include "IndicationServiceProvider.h"
 #include "InstalledPaths.h"
 #include "InteropProvider.h"
 #include "SchemaManifest.h"
@@ -69,6 +71,9 @@ struct Options
     unsigned timeScale = 0; // 0: real time
     std::string usersFile;
     cimhost::PullLimits pull;
+    std::string subscriptionsFile; // empty: beside the state file, or none without one
+    cimhost::DeliverySettings delivery;
+    size_t maxSubscriptions = 10000;
     bool allowAnonymous = false;
     std::string hostName; // empty: the machine's
 };
@@ -250,8 +255,9 @@ int parseOptions(int argc, char** argv, Options& options)
         ->type_name("N")
         ->check(CLI::Range(1, 100000).description(""))
         ->group(limits);
-    app.add_option("--max-enumeration-objects", options.pull.maxHeldObjects,
-                   "objects waiting in open enumerations at most; an open beyond is refused with error 27 (200000)")
+    app.add_option(
+           "--max-enumeration-objects", options.pull.maxHeldObjects,
+           "objects waiting in open enumerations at most; an open beyond is refused with error 27 (200000)")
         ->type_name("N")
         ->check(CLI::Range(1, 100000000).description(""))
         ->group(limits);
@@ -277,6 +283,34 @@ int parseOptions(int argc, char** argv, Options& options)
         ->group(array);
     addPath(app, "--event-file", options.eventFile, "FILE",
             "record the array's events in FILE (SMIMO_EVENT_LOG)", array);
+
+    const std::string indications = "Indications";
+    addPath(app, "--subscriptions", options.subscriptionsFile, "FILE",
+            "keep the indication subscriptions in FILE (STATE.subscriptions beside --state or KVEL_STATE; "
+            "none without a state file: they last until cimhost stops)",
+            indications);
+    app.add_option("--delivery-retry-attempts", options.delivery.retryAttempts,
+                   "times an indication a listener did not take is tried again (3)")
+        ->type_name("N")
+        ->check(CLI::Range(0, 1000).description(""))
+        ->group(indications);
+    addSeconds(app, "--delivery-retry-interval", options.delivery.retryInterval,
+               "seconds between two tries of an indication", indications);
+    app.add_option("--listener-queue", options.delivery.queueLimit,
+                   "indications waiting for one listener; more drop the oldest (10000)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 10000000).description(""))
+        ->group(indications);
+    addSeconds(app, "--listener-timeout", options.delivery.timeout,
+               "seconds a listener has to accept a connection, and to answer", indications);
+    addPath(app, "--listener-ca", options.delivery.certificateAuthorities, "FILE",
+            "PEM certificates that https listeners' certificates must chain to (not checked without)",
+            indications);
+    app.add_option("--max-subscriptions", options.maxSubscriptions,
+                   "filters, listener destinations and subscriptions, each, a client may create (10000)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1000000).description(""))
+        ->group(indications);
 
     // --trace-file FILE is the older spelling of --trace FILE; the last of the two given counts.
     app.add_option("--trace,--trace-file", options.trace,
@@ -366,6 +400,21 @@ std::string displayAddress(const std::string& address)
     return address.find(':') == std::string::npos ? address : "[" + address + "]";
 }
 
+cimhost::IndicationServiceSettings indicationSettings(const Options& options, const std::string& hostName)
+{
+    cimhost::IndicationServiceSettings settings;
+    settings.hostName = hostName;
+    settings.delivery = options.delivery;
+    settings.maxInstances = options.maxSubscriptions;
+    settings.storeFile = options.subscriptionsFile;
+    if (settings.storeFile.empty())
+    {
+        const char* state = std::getenv("KVEL_STATE");
+        if (state && *state) settings.storeFile = std::string(state) + ".subscriptions";
+    }
+    return settings;
+}
+
 // Serves until SIGINT or SIGTERM (blocked in every thread; a watcher thread waits for them).
 int serve(const Options& options, const sigset_t& stopSignals)
 {
@@ -412,7 +461,16 @@ int serve(const Options& options, const sigset_t& stopSignals)
     auto interop = std::make_unique<cimhost::InteropProvider>(repository, registry.profiles());
     cimhost::InteropProvider& interopProvider = *interop;
     providers.addBuiltIn(std::move(interop), interopProvider.capabilities());
+    cimhost::IndicationService indicationService(repository, providers,
+                                                 indicationSettings(options, dispatcher.hostName()));
+    std::vector<Pegasus::CIMNamespaceName> interopNamespaces;
+    for (const char* name : cimhost::InteropProvider::NAMESPACES)
+        interopNamespaces.emplace_back(name);
+    providers.addBuiltIn(std::make_unique<cimhost::IndicationServiceProvider>(
+                             indicationService, repository, options.delivery, dispatcher.hostName()),
+                         cimhost::IndicationServiceProvider::capabilities(interopNamespaces));
     providers.loadAll(dispatcher.makeHandle());
+    indicationService.start();
 
     cimhost::CimHttpServer server(options.http, dispatcher,
                                   users ? authenticateWith(*users) : cimhost::Authenticate());
@@ -470,6 +528,7 @@ int serve(const Options& options, const sigset_t& stopSignals)
         std::_Exit(1);
     }
 
+    indicationService.stop();
     providers.terminateAll();
     traceOutput.reset();
     std::cerr << "cimhost: stopped" << std::endl;

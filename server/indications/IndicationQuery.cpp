@@ -1,5 +1,6 @@
 #include "IndicationQuery.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <optional>
@@ -538,6 +539,8 @@ public:
         return CIMName(token.text.c_str());
     }
     bool atEnd() const { return peek().kind == Token::End; }
+    // Where the next token starts in the query.
+    size_t offset() const { return peek().at; }
     [[noreturn]] void fail(const std::string& what) const
     {
         const Token& token = peek();
@@ -718,6 +721,7 @@ IndicationQuery IndicationQuery::parse(const std::string& language, const std::s
     query._indicationClass = parser.className();
     if (parser.acceptKeyword("WHERE"))
     {
+        query._conditionText = text.substr(std::min(parser.offset(), text.size()));
         query._condition = parser.condition();
         query._sourceInstanceClass = query._condition->requiredSourceClass();
     }
@@ -728,6 +732,11 @@ IndicationQuery IndicationQuery::parse(const std::string& language, const std::s
 const CIMName& IndicationQuery::indicationClass() const
 {
     return _indicationClass;
+}
+
+const std::string& IndicationQuery::conditionText() const
+{
+    return _conditionText;
 }
 
 const CIMName& IndicationQuery::sourceInstanceClass() const

@@ -51,6 +51,8 @@ public:
     // The class the condition requires SourceInstance to be (SourceInstance ISA X joined by AND at
     // the top of the condition); null when it requires none.
     const Pegasus::CIMName& sourceInstanceClass() const;
+    // The text of the condition after WHERE, as the query has it; empty without one.
+    const std::string& conditionText() const;
     // Whether the indication (of indicationClass() or a subclass; the caller checks that) meets
     // the condition.
     bool matches(const Pegasus::CIMInstance& indication, const IsA& isA) const;
@@ -62,6 +64,7 @@ private:
 
     Pegasus::CIMName _indicationClass;
     Pegasus::CIMName _sourceInstanceClass;
+    std::string _conditionText;
     std::unique_ptr<Condition> _condition; // null: no WHERE
 };
 

@@ -143,6 +143,7 @@ struct InteropProvider::Impl
                                             {3, "Basic Write"},
                                             {5, "Instance Manipulation"},
                                             {6, "Association Traversal"},
+                                            {9, "Indications"},
                                             {10, "Pulled Read"}})
         {
             functional.append(profile);

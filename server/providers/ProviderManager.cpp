@@ -118,6 +118,7 @@ struct ProviderManager::Impl
     // Registration order, for the association fan-out and instanceClasses().
     std::vector<std::pair<std::string, RegisteredAssociation>> associationList;
     std::vector<std::pair<std::string, Pegasus::CIMName>> instanceClassList;
+    std::vector<std::pair<std::string, RegisteredIndicationProvider>> indicationList;
 
     std::string libraryPath(const ProviderModuleInfo& module) const
     {
@@ -171,6 +172,7 @@ void ProviderManager::Impl::registerCapability(const ProviderCapability& capabil
     auto* instance = dynamic_cast<Pegasus::CIMInstanceProvider*>(loaded.provider);
     auto* method = dynamic_cast<Pegasus::CIMMethodProvider*>(loaded.provider);
     auto* association = dynamic_cast<Pegasus::CIMAssociationProvider*>(loaded.provider);
+    auto* indication = dynamic_cast<Pegasus::CIMIndicationProvider*>(loaded.provider);
     auto missing = [&](const char* interface)
     {
         return StartupError("provider " + loaded.label + " is registered as " + interface +
@@ -179,6 +181,7 @@ void ProviderManager::Impl::registerCapability(const ProviderCapability& capabil
     if (capability.instance && !instance) throw missing("an instance");
     if (capability.method && !method) throw missing("a method");
     if (capability.association && !association) throw missing("an association");
+    if (capability.indication && !indication) throw missing("an indication");
 
     for (const Pegasus::CIMNamespaceName& nameSpace : capability.namespaces)
     {
@@ -197,6 +200,9 @@ void ProviderManager::Impl::registerCapability(const ProviderCapability& capabil
                                              RegisteredAssociation{capability.className, association});
             registerInterface(associationProviders, key, association, capability, "association");
         }
+        if (capability.indication)
+            indicationList.emplace_back(key.first,
+                                        RegisteredIndicationProvider{capability.className, indication});
     }
 }
 
@@ -250,6 +256,7 @@ void ProviderManager::terminateAll()
     _impl->associationProviders.clear();
     _impl->associationList.clear();
     _impl->instanceClassList.clear();
+    _impl->indicationList.clear();
 
     for (auto it = _impl->providers.rbegin(); it != _impl->providers.rend(); ++it)
     {
@@ -297,6 +304,16 @@ ProviderManager::associations(const Pegasus::CIMNamespaceName& nameSpace) const
     std::string key = nameKey(nameSpace.getString());
     std::vector<RegisteredAssociation> result;
     for (const auto& entry : _impl->associationList)
+        if (entry.first == key) result.push_back(entry.second);
+    return result;
+}
+
+std::vector<RegisteredIndicationProvider>
+ProviderManager::indicationProviders(const Pegasus::CIMNamespaceName& nameSpace) const
+{
+    std::string key = nameKey(nameSpace.getString());
+    std::vector<RegisteredIndicationProvider> result;
+    for (const auto& entry : _impl->indicationList)
         if (entry.first == key) result.push_back(entry.second);
     return result;
 }

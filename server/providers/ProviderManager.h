@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <Pegasus/Provider/CIMAssociationProvider.h>
+#include <Pegasus/Provider/CIMIndicationProvider.h>
 #include <Pegasus/Provider/CIMInstanceProvider.h>
 #include <Pegasus/Provider/CIMMethodProvider.h>
 
@@ -29,6 +30,12 @@ struct RegisteredAssociation
     Pegasus::CIMAssociationProvider* provider;
 };
 
+struct RegisteredIndicationProvider
+{
+    Pegasus::CIMName indicationClass;
+    Pegasus::CIMIndicationProvider* provider;
+};
+
 class ProviderManager
 {
 public:
@@ -44,7 +51,8 @@ public:
     // Registers a provider of the host itself for the given capabilities (their module and
     // provider names only label it). loadAll initialises it after the modules' providers; it is
     // owned here. Call before loadAll.
-    void addBuiltIn(std::unique_ptr<Pegasus::CIMProvider> provider, std::vector<ProviderCapability> capabilities);
+    void addBuiltIn(std::unique_ptr<Pegasus::CIMProvider> provider,
+                    std::vector<ProviderCapability> capabilities);
     // Calls terminate() on every provider once; providers are not deleted (terminate does that).
     void terminateAll();
 
@@ -57,6 +65,10 @@ public:
                                                          const Pegasus::CIMName& associationClass) const;
     // Every association class registered in the namespace, with its provider.
     std::vector<RegisteredAssociation> associations(const Pegasus::CIMNamespaceName& nameSpace) const;
+    // Every indication class registered in the namespace, with its provider, in registration order
+    // (a class may have several providers, a provider several classes).
+    std::vector<RegisteredIndicationProvider>
+    indicationProviders(const Pegasus::CIMNamespaceName& nameSpace) const;
     // Classes registered with an instance provider in the namespace.
     std::vector<Pegasus::CIMName> instanceClasses(const Pegasus::CIMNamespaceName& nameSpace) const;
 

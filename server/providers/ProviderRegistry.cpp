@@ -246,6 +246,7 @@ ProviderRegistry ProviderRegistry::fromRepository(const ClassRepository& reposit
             capability.instance = capability.instance || type == 2;
             capability.association = capability.association || type == 3;
             capability.method = capability.method || type == 5;
+            capability.indication = capability.indication || type == 4;
         }
 
         const std::vector<std::string> namespaces = stringArray(instance, "Namespaces");
@@ -278,8 +279,8 @@ ProviderRegistry ProviderRegistry::fromRepository(const ClassRepository& reposit
                                          "' already has a provider of type " + std::to_string(type));
             capability.namespaces.push_back(nameSpace);
         }
-        // Other provider types (indication, query, ...) are not served; such a capability adds nothing.
-        if (capability.instance || capability.association || capability.method)
+        // Other provider types (query, consumer, ...) are not served; such a capability adds nothing.
+        if (capability.instance || capability.association || capability.method || capability.indication)
             registry._capabilities.push_back(capability);
     }
     registry.readProfiles(repository);

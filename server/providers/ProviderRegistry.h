@@ -36,6 +36,7 @@ struct ProviderCapability
     bool instance = false;    // ProviderType 2
     bool association = false; // ProviderType 3
     bool method = false;      // ProviderType 5
+    bool indication = false;  // ProviderType 4: several providers may serve one indication class
 };
 
 // A profile a provider implements (PG_ProviderProfileCapabilities), its organization and name

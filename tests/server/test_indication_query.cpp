@@ -98,6 +98,10 @@ TEST(IndicationQuery, TheSourceClassAndIndicationClassAreKnownForChoosingProvide
                     "(SourceInstance ISA CIM_ConcreteJob) AND SourceInstance ISA CIM_Job");
     EXPECT_TRUE(query.indicationClass().equal(CIMName("CIM_InstModification")));
     EXPECT_TRUE(query.sourceInstanceClass().equal(CIMName("CIM_ConcreteJob")));
+    // Providers are told the condition as the client wrote it.
+    EXPECT_EQ(query.conditionText(),
+              "SourceInstance.JobState = 7 AND (SourceInstance ISA CIM_ConcreteJob) AND SourceInstance ISA CIM_Job");
+    EXPECT_EQ(IndicationQuery::parse("WQL", "SELECT * FROM CIM_InstCreation").conditionText(), "");
     // Under OR the class is not required.
     EXPECT_TRUE(IndicationQuery::parse("DMTF:CQL", "SELECT * FROM CIM_InstCreation WHERE SourceInstance ISA "
                                                    "CIM_ConcreteJob OR SourceInstance ISA CIM_StorageVolume")

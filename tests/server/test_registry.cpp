@@ -48,18 +48,21 @@ protected:
     MofCompiler compiler{repository};
 };
 
-// Names are matched ignoring case and reported as registered; the indication-only capability
-// serves nothing here and is left out. The shipped registration is read by every integration test.
+// Names are matched ignoring case and reported as registered; indication capabilities are kept,
+// and one class may have an indication provider besides its others. The shipped registration is
+// read by every integration test.
 TEST_F(ProviderRegistryTest, ReadsCapabilitiesWithTheirTypes)
 {
     const ProviderRegistry registry = ProviderRegistry::fromRepository(repository);
     ASSERT_EQ(registry.modules().size(), 1u);
-    ASSERT_EQ(registry.capabilities().size(), 2u);
+    ASSERT_EQ(registry.capabilities().size(), 3u);
     const auto& service = registry.capabilities()[0];
-    EXPECT_TRUE(service.instance && service.method && !service.association);
+    EXPECT_TRUE(service.instance && service.method && !service.association && !service.indication);
     const auto& hosted = registry.capabilities()[1];
     EXPECT_EQ(hosted.moduleName + "/" + hosted.providerName, "SvcModule/ServiceProvider");
-    EXPECT_TRUE(hosted.association && hosted.instance && !hosted.method);
+    EXPECT_TRUE(hosted.association && hosted.instance && !hosted.method && hosted.indication);
+    const auto& told = registry.capabilities()[2];
+    EXPECT_TRUE(told.indication && !told.instance && !told.association && !told.method);
 }
 
 // A capability of SvcModule's provider for a class; "namespaces" is the property as written.

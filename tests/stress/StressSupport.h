@@ -326,6 +326,7 @@ public:
 private:
     int stop(int signal)
     {
+        if (_pid <= 0) return -1; // kill(-1) would signal every process of the user
         ::kill(_pid, signal);
         int status = 0;
         waitpid(_pid, &status, 0);
