@@ -2,21 +2,12 @@
 # scsctl watch against a fresh cimhost: two watchers at once (lines, and JSON on a given listen
 # address) see a volume's job start and complete and the volume appear; Ctrl-C removes every
 # subscription, filter and destination they made; --volumes --count 1 ends by itself with the
-# first indication of the volume's deletion; and volume create --wait follows its job by indications, reading it once.
+# first indication of the volume's deletion; volume create --wait follows its job by indications,
+# reading it once; a failed job is an alert.
 # Arguments after the harness's three: scsctl.
 . "$(dirname "$0")/harness.sh"
 SCSCTL=$4
 command -v jq >/dev/null || { echo "jq is not installed (scripts/setup installs it)"; exit 1; }
-start_cimhost --time-scale 2
-URL="$SCHEME://localhost:$PORT"
-TLS=()
-[ "$SCHEME" = https ] && TLS=(--cacert "$WORK/tls-cert.pem")
-
-expect_status() { expect_equal "$1: exit status" "$2" "$RC"; }
-ctl() {
-    OUT=$("$SCSCTL" --url "$URL" "${TLS[@]}" "$@" </dev/null 2>&1)
-    RC=$?
-}
 # Polls until the command succeeds, for at most 30 s; a failure names what was awaited.
 until_true() { # WHAT COMMAND...
     local deadline=$((SECONDS + 30))
@@ -29,13 +20,29 @@ until_true() { # WHAT COMMAND...
     done
     pass "$1"
 }
+# cimhost writes its listening line in pieces: the port may come after start_cimhost has read it.
+port_known() {
+    PORT=$(sed -n "s|^cimhost: listening on $SCHEME://.*:\([0-9][0-9]*\)\$|\1|p" "$WORK/stderr")
+    [ -n "$PORT" ]
+}
+start_cimhost --time-scale 2
+until_true "cimhost names its port" port_known
+URL="$SCHEME://localhost:$PORT"
+TLS=()
+[ "$SCHEME" = https ] && TLS=(--cacert "$WORK/tls-cert.pem")
+
+expect_status() { expect_equal "$1: exit status" "$2" "$RC"; }
+ctl() {
+    OUT=$("$SCSCTL" --url "$URL" "${TLS[@]}" "$@" </dev/null 2>&1)
+    RC=$?
+}
 watching() { grep -q '^scsctl: watching' "$WORK/$1.err"; }
 # Starts scsctl watch with the given options, its output in $WORK/NAME.out and .err, and returns
 # once it is subscribed. WATCHER is its process ID.
 start_watch() { # NAME OPTIONS...
     "$SCSCTL" --url "$URL" "${TLS[@]}" watch "${@:2}" </dev/null >"$WORK/$1.out" 2>"$WORK/$1.err" &
     WATCHER=$!
-    until_true "$1 is subscribed" watching "$1"
+    until_true "$1 is subscribed" watching "$1" || cat "$WORK/$1.err"
 }
 json_holds() { jq -se "$1" "$WORK/json.out" >/dev/null 2>&1; }
 line_holds() { grep -qF -- "$1" "$WORK/lines.out"; }
@@ -120,6 +127,26 @@ PROGRESS=$(grep -c '^job .*%' <<<"$OUT")
 if [ "$PROGRESS" -ge 3 ]; then pass "--wait shows the job's progress"; else fail "--wait shows progress: $OUT"; fi
 expect_equal "--wait reads the job once, the rest comes by indications" 1 "$(($(job_reads) - BEFORE))"
 expect_contains "--wait removed its subscription" "$(tail -n 5 "$WORK/stderr")" "DeleteInstance CIM_ListenerDestinationCIMXML"
+
+# --- an alert: the array fails the running job (engine second 80, 8 s in at ten times the pace) ---
+stop_cimhost
+jq '. + {faults: [{afterSeconds: 80, job: "running", errorCode: 25}]}' \
+    "$(dirname "$0")/../../platform/kvel/arrays/small.json" >"$WORK/failing.json"
+rm -f "$WORK"/state.json*
+start_cimhost --time-scale 10 --array "$WORK/failing.json"
+until_true "cimhost names its port again" port_known
+URL="$SCHEME://localhost:$PORT"
+start_watch alert --alerts --count 1
+ALERT=$WATCHER
+ctl volume create doomed 100GiB --wait
+expect_status "a job that fails under --wait" 4
+JOB=$(sed -n 's/.*started as job //p' <<<"$OUT")
+until_true "--alerts --count 1 ends with the alert" gone "$ALERT"
+wait "$ALERT"
+expect_equal "the alert's watch ends with 0" 0 "$?"
+expect_contains "the alert: severity, type and what failed" "$(cat "$WORK/alert.out")" \
+    "alert    Minor Processing Error: Job Create volume doomed"
+expect_contains "the alert names the job" "$(cat "$WORK/alert.out")" "CIM_ConcreteJob $JOB"
 
 stop_cimhost
 finish
