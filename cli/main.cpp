@@ -274,7 +274,13 @@ void printFailure(const Failure& failure, bool verbose)
     std::fprintf(stderr, "scsctl: %s\n", failure.what());
     if (failure.detail.empty()) return;
     if (verbose)
-        std::fprintf(stderr, "  the server said: %s\n", failure.detail.c_str());
+    {
+        // Several answers (one a line) stay under the heading.
+        std::string detail = failure.detail;
+        for (size_t at = detail.find('\n'); at != std::string::npos; at = detail.find('\n', at + 1))
+            detail.insert(at + 1, "    ");
+        std::fprintf(stderr, "  the server said: %s\n", detail.c_str());
+    }
     else
         std::fprintf(stderr, "  (--verbose shows what the server said)\n");
 }
