@@ -32,7 +32,8 @@ struct Received
 class ExportListener
 {
 public:
-    ExportListener() { start(0); }
+    // decode: false takes each request's message ID only, as a listener that only counts would.
+    explicit ExportListener(bool decode = true) : _decode(decode) { start(0); }
     ~ExportListener() { stop(); }
     ExportListener(const ExportListener&) = delete;
     ExportListener& operator=(const ExportListener&) = delete;
@@ -153,7 +154,13 @@ private:
             std::string answer;
             try
             {
-                received.exported = cimhost::decodeExportIndication(body);
+                if (_decode)
+                    received.exported = cimhost::decodeExportIndication(body);
+                else
+                {
+                    const size_t id = body.find("ID=\"") + 4;
+                    received.exported.messageID = body.substr(id, body.find('"', id) - id);
+                }
                 answer = cimhost::encodeExportResponse(received.exported.messageID);
             }
             catch (const cimhost::CimXmlError& e)
@@ -212,6 +219,7 @@ private:
         return fallback;
     }
 
+    const bool _decode = true;
     int _socket = -1;
     int _port = 0;
     std::thread _acceptor;
