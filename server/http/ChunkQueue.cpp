@@ -3,7 +3,8 @@
 namespace cimhost
 {
 
-bool ChunkQueue::push(std::string bytes, std::chrono::steady_clock::duration patience, bool& wakeWriter)
+bool ChunkQueue::push(std::vector<std::string> pieces, std::chrono::steady_clock::duration patience,
+                      bool& wakeWriter)
 {
     wakeWriter = false;
     std::unique_lock<std::mutex> lock(_mutex);
@@ -11,8 +12,11 @@ bool ChunkQueue::push(std::string bytes, std::chrono::steady_clock::duration pat
     // One push may pass the bound, so that a piece larger than it still goes.
     if (!_room.wait_until(lock, deadline, [&] { return _failed || _heldBytes < _maxBytes; })) _failed = true;
     if (_failed || _closed) return false;
-    _heldBytes += bytes.size();
-    _queued.push_back(std::move(bytes));
+    for (std::string& bytes : pieces)
+    {
+        _heldBytes += bytes.size();
+        _queued.push_back(std::move(bytes));
+    }
     if (!_writerBusy) wakeWriter = _writerBusy = true;
     return true;
 }

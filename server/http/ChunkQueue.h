@@ -23,8 +23,11 @@ public:
 
     // The maker's side. push() waits while the queue holds maxBytes or more (written or being
     // written), at most `patience`; false when the queue has failed or the wait ran out (the
-    // queue then fails). wakeWriter is set when the writer is idle and must be started.
-    bool push(std::string bytes, std::chrono::steady_clock::duration patience, bool& wakeWriter);
+    // queue then fails). The pieces (a chunk's size line, data and end) are queued together, so
+    // that the writer takes them in one write. wakeWriter is set when the writer is idle and
+    // must be started.
+    bool push(std::vector<std::string> pieces, std::chrono::steady_clock::duration patience,
+              bool& wakeWriter);
     // Nothing more will be pushed; complete false: the answer was cut short.
     void close(bool complete, bool& wakeWriter);
 

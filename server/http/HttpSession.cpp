@@ -427,8 +427,12 @@ private:
             if (chunk.empty()) return !_session->_chunks->failed();
             char size[24];
             std::snprintf(size, sizeof size, "%zx\r\n", chunk.size());
-            return _session->pushBytes(size) && _session->pushBytes(std::move(chunk)) &&
-                   _session->pushBytes("\r\n");
+            std::vector<std::string> pieces;
+            pieces.reserve(3);
+            pieces.emplace_back(size);
+            pieces.push_back(std::move(chunk));
+            pieces.emplace_back("\r\n");
+            return _session->pushBytes(std::move(pieces));
         }
         void finish(const HeaderFields& trailers) override
         {
@@ -436,7 +440,7 @@ private:
             for (const auto& field : trailers)
                 last += field.first + ": " + field.second + "\r\n";
             last += "\r\n";
-            _session->pushBytes(std::move(last));
+            _session->pushBytes({std::move(last)});
             end(true);
         }
         void abort() override { end(false); }
@@ -475,14 +479,14 @@ private:
         std::ostringstream text;
         text << response.base();
         _chunks = std::make_shared<ChunkQueue>(STREAM_HELD_BYTES);
-        pushBytes(text.str());
+        pushBytes({text.str()});
     }
 
     // On the serving thread; waits for room at most the body timeout.
-    bool pushBytes(std::string bytes)
+    bool pushBytes(std::vector<std::string> pieces)
     {
         bool wake = false;
-        const bool pushed = _chunks->push(std::move(bytes), _shared.options.bodyTimeout, wake);
+        const bool pushed = _chunks->push(std::move(pieces), _shared.options.bodyTimeout, wake);
         if (wake) wakeStreamWriter();
         return pushed;
     }

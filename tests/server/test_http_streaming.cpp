@@ -209,29 +209,29 @@ TEST(ChunkQueue, BoundedAndFailingFast)
 {
     cimhost::ChunkQueue queue(10);
     bool wake = false;
-    EXPECT_TRUE(queue.push("12345", std::chrono::seconds(0), wake));
+    EXPECT_TRUE(queue.push({"12345"}, std::chrono::seconds(0), wake));
     EXPECT_TRUE(wake) << "the writer is idle: start it";
-    EXPECT_TRUE(queue.push("1234567890", std::chrono::seconds(0), wake))
+    EXPECT_TRUE(queue.push({"1234567890"}, std::chrono::seconds(0), wake))
         << "under the bound, a piece may pass it";
     EXPECT_FALSE(wake) << "the writer was started already";
-    EXPECT_FALSE(queue.push("x", std::chrono::seconds(0), wake)) << "full, and nobody takes: given up";
+    EXPECT_FALSE(queue.push({"x"}, std::chrono::seconds(0), wake)) << "full, and nobody takes: given up";
     EXPECT_TRUE(queue.failed());
 
     cimhost::ChunkQueue taken(10);
     std::vector<std::string> batch;
-    taken.push("abc", std::chrono::seconds(0), wake);
-    taken.push("defghijklm", std::chrono::seconds(0), wake);
+    taken.push({"abc"}, std::chrono::seconds(0), wake);
+    taken.push({"defghijklm"}, std::chrono::seconds(0), wake);
     EXPECT_EQ(taken.take(batch), cimhost::ChunkQueue::Next::Bytes);
     EXPECT_EQ(batch, (std::vector<std::string>{"abc", "defghijklm"}));
     taken.written(13);
     EXPECT_EQ(taken.take(batch), cimhost::ChunkQueue::Next::Idle);
-    EXPECT_TRUE(taken.push("n", std::chrono::seconds(0), wake)) << "room again once written";
+    EXPECT_TRUE(taken.push({"n"}, std::chrono::seconds(0), wake)) << "room again once written";
     EXPECT_TRUE(wake);
     taken.close(true, wake);
     EXPECT_EQ(taken.take(batch), cimhost::ChunkQueue::Next::Bytes);
     EXPECT_EQ(taken.take(batch), cimhost::ChunkQueue::Next::Ended);
     EXPECT_TRUE(taken.complete());
-    EXPECT_FALSE(taken.push("late", std::chrono::seconds(0), wake));
+    EXPECT_FALSE(taken.push({"late"}, std::chrono::seconds(0), wake));
 }
 
 // Records what a ChunkedCimAnswer does with its stream.
