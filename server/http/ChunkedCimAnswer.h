@@ -26,7 +26,7 @@ struct StreamLimits
 {
     size_t chunkBytes = 64 * 1024;
     // Held for a client that does not take trailers before the answer is sent in chunks.
-    size_t heldBytes = 1024 * 1024;
+    size_t heldBytes = 256 * 1024;
 };
 
 // Whether a TE header value accepts trailers.
