@@ -546,8 +546,12 @@ private:
 
     void endStreamedRequest()
     {
-        logAnswer(_streamAnswer);
         const bool complete = _chunks->complete();
+        if (!complete && _streamAnswer.reason.empty())
+            _streamAnswer.reason = _chunks->failed()
+                                       ? "answer cut short: the client left or took nothing in time"
+                                       : "answer cut short by an error after its first chunk";
+        logAnswer(_streamAnswer);
         _chunks.reset();
         _batch.clear();
         _streamServed = _streamWritten = false;
