@@ -500,7 +500,8 @@ private:
     // again) or ends.
     void writeStreamed()
     {
-        if (_state == State::Closing) return;
+        // A wake posted as a cut-short stream ended may come after the connection let it go.
+        if (_state == State::Closing || !_chunks) return;
         switch (_chunks->take(_batch))
         {
         case ChunkQueue::Next::Idle:
