@@ -138,6 +138,22 @@ TEST(HttpStreaming, AnErrorAfterTheFirstChunkGoesInTheTrailersToClientsThatTakeT
               "1");
 }
 
+TEST(HttpStreaming, AnMPostsTrailersCarryItsPrefix)
+{
+    StreamingServer running(failingRegistration());
+    std::string request = enumerate(
+        "EnumerateInstanceNames", "TE: trailers\r\nMan: http://www.dmtf.org/cim/mapping/http/v1.0;ns=73\r\n");
+    request.replace(0, 4, "M-POST");
+    for (const char* header : {"CIMOperation:", "CIMMethod:", "CIMObject:"})
+        request.insert(request.find(header), "73-");
+    Connection connection(running.port);
+    const Reply reply = connection.exchange(request);
+    ASSERT_TRUE(reply.chunked);
+    EXPECT_EQ(reply.header("73-CIMOperation"), "MethodResponse");
+    EXPECT_EQ(reply.header("Trailer"), "73-CIMStatusCode, 73-CIMStatusCodeDescription");
+    EXPECT_EQ(reply.trailers.count("73-CIMStatusCode"), 1u);
+}
+
 TEST(HttpStreaming, OtherClientsGetAnErrorWholeWithinTheBoundAndACutAnswerPastIt)
 {
     {
