@@ -1,6 +1,7 @@
 // scsctl's enumerations against a canned server on loopback: pulled in chunks where the server
 // offers the pull operations, the classic request (from then on) where it answers
-// CIM_ERR_NOT_SUPPORTED. The answers are encoded by the host's own encoder.
+// CIM_ERR_NOT_SUPPORTED, and classic answers sent in chunks as cimhost sends long ones. The
+// answers are encoded by the host's own encoder.
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "CimClient.h"
+#include "Failures.h"
 #include "ResponseEncoder.h"
 
 using namespace Pegasus;
@@ -26,7 +28,10 @@ namespace
 class CannedServer
 {
 public:
-    explicit CannedServer(std::deque<std::string> bodies) : _bodies(std::move(bodies))
+    // chunked: the bodies go with chunked transfer coding; one starting with CUT_SHORT goes
+    // without its last chunk, and the connection closes.
+    explicit CannedServer(std::deque<std::string> bodies, bool chunked = false)
+        : _bodies(std::move(bodies)), _chunked(chunked)
     {
         _listener = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -88,10 +93,24 @@ private:
             body = _bodies.front();
             _bodies.pop_front();
         }
-        const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: application/xml; charset=\"utf-8\"\r\n"
-                                  "CIMOperation: MethodResponse\r\nContent-Length: " +
-                                  std::to_string(body.size()) + "\r\n\r\n" + body;
-        return ::send(connection, reply.data(), reply.size(), MSG_NOSIGNAL) == ssize_t(reply.size());
+        const std::string status = "HTTP/1.1 200 OK\r\nContent-Type: application/xml; charset=\"utf-8\"\r\n"
+                                   "CIMOperation: MethodResponse\r\n";
+        std::string reply = status + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+        const bool cut = body.rfind(CUT_SHORT, 0) == 0;
+        if (_chunked)
+        {
+            if (cut) body.erase(0, sizeof CUT_SHORT - 1);
+            reply = status + "Transfer-Encoding: chunked\r\n\r\n";
+            for (size_t at = 0; at < body.size(); at += 100)
+            {
+                const std::string piece = body.substr(at, 100);
+                char size[16];
+                std::snprintf(size, sizeof size, "%zx\r\n", piece.size());
+                reply += size + piece + "\r\n";
+            }
+            if (!cut) reply += "0\r\n\r\n";
+        }
+        return ::send(connection, reply.data(), reply.size(), MSG_NOSIGNAL) == ssize_t(reply.size()) && !cut;
     }
     static std::string headerValue(const std::string& head, const std::string& lowerName)
     {
@@ -109,7 +128,11 @@ private:
     std::thread _thread;
     std::mutex _mutex;
     std::deque<std::string> _bodies;
+    bool _chunked;
     std::vector<std::string> _methods;
+
+public:
+    static constexpr char CUT_SHORT[] = "CUT-SHORT:";
 };
 
 CIMInstance volume(const char* id)
@@ -185,4 +208,24 @@ TEST(ClientPull, AServerWithoutPullOperationsGetsTheClassicRequestFromThenOn)
     EXPECT_EQ(
         (std::vector<std::string>{"OpenEnumerateInstances", "EnumerateInstances", "EnumerateInstances"}),
         server.methods());
+}
+
+TEST(ClientPull, AClassicAnswerInChunksReadsAsWholeAndACutOneFails)
+{
+    CimResponse notSupported;
+    notSupported.methodName = "OpenEnumerateInstances";
+    notSupported.messageId = "1";
+    notSupported.isError = true;
+    notSupported.errorCode = CIM_ERR_NOT_SUPPORTED;
+    CannedServer server({cimhost::encodeResponse(notSupported),
+                         answer("EnumerateInstances", CimResponse::NamedInstances, {"V1", "V2", "V3"}),
+                         CannedServer::CUT_SHORT +
+                             answer("EnumerateInstances", CimResponse::NamedInstances, {"V4", "V5", "V6"})},
+                        true);
+    scsctl::CimClient client(options(server.url()), "root/snia");
+    EXPECT_EQ(
+        (std::vector<std::string>{"CIM_StorageVolume.DeviceID=\"V1\"", "CIM_StorageVolume.DeviceID=\"V2\"",
+                                  "CIM_StorageVolume.DeviceID=\"V3\""}),
+        pathsOf(client.enumerateInstances("CIM_StorageVolume")));
+    EXPECT_THROW(client.enumerateInstances("CIM_StorageVolume"), scsctl::Failure);
 }
