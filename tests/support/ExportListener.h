@@ -25,7 +25,8 @@ namespace testhttp
 
 struct Received
 {
-    std::string cimExport, cimExportMethod; // the request's headers
+    std::chrono::system_clock::time_point at; // when its body had arrived
+    std::string cimExport, cimExportMethod;   // the request's headers
     cimhost::ExportedIndication exported;
 };
 
@@ -149,6 +150,7 @@ private:
             buffer.erase(0, headerEnd + 4 + length);
 
             Received received;
+            received.at = std::chrono::system_clock::now();
             received.cimExport = header(head, "CIMExport", "");
             received.cimExportMethod = header(head, "CIMExportMethod", "");
             std::string answer;
