@@ -231,6 +231,9 @@ void ArrayWatch::_compare(std::vector<CIMIndication>& out)
     _compareElements(_volumes, storageVolumes(), now, changes);
     _compareElements(_pools, storagePools(), now, changes);
     _compareDrives(now, alerts);
+    // A job's end (or start) is told when it happens, not at the next progress reading.
+    MPU_TIME next = 0;
+    if (_engine.nextTaskEvent(next)) _wakeInFound = sooner(_wakeInFound, next > now ? next - now : 1);
     if (_baselineTaken) out.insert(out.end(), changes.begin(), changes.end());
     _baselineTaken = true;
     out.insert(out.end(), alerts.begin(), alerts.end());

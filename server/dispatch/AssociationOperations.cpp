@@ -10,6 +10,7 @@
 #include <Pegasus/Common/Exception.h>
 
 #include "ProviderCall.h"
+#include "ResultSinks.h"
 
 namespace cimhost
 {
@@ -77,15 +78,16 @@ std::string operationLabel(const char* operation, const Pegasus::CIMName& associ
     return std::string(operation) + " of " + std::string(associationClass.getString().getCString());
 }
 
-// Runs the call for every target; a provider that does not support the operation (for example
-// because the source object is not its kind) contributes nothing.
-template <class Collector, class Call, class Consume>
-void forEachTarget(const std::vector<AssociationTarget>& targets, const char* operation, Call&& call,
-                   Consume&& consume)
+// Runs the call for every target, its deliveries going to receive as they come; a provider that
+// does not support the operation (for example because the source object is not its kind)
+// contributes nothing further.
+template <class Handler, class Call>
+void forEachTarget(const std::vector<AssociationTarget>& targets, const char* operation,
+                   const typename Handler::Receiver& receive, Call&& call)
 {
     for (const AssociationTarget& target : targets)
     {
-        Collector handler;
+        Handler handler(receive);
         try
         {
             callProvider(operationLabel(operation, target.associationClass), handler,
@@ -96,7 +98,6 @@ void forEachTarget(const std::vector<AssociationTarget>& targets, const char* op
             if (e.getCode() == Pegasus::CIM_ERR_NOT_SUPPORTED) continue;
             throw;
         }
-        consume(handler);
     }
 }
 
@@ -115,20 +116,29 @@ const Pegasus::CIMName& CimOperations::checkAssociationQuery(const Pegasus::CIMN
     return namedClass;
 }
 
-Pegasus::Array<Pegasus::CIMObject>
-CimOperations::associationObjects(const Pegasus::OperationContext& context,
-                                  const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
-                                  const ResultFilter& filter, bool references) const
+void CimOperations::associationObjects(const Pegasus::OperationContext& context,
+                                       const Pegasus::CIMNamespaceName& nameSpace,
+                                       const AssociationQuery& query, const ResultFilter& filter,
+                                       bool references, ResultSink& sink) const
 {
     const Pegasus::CIMName& sourceClass = query.objectName.getClassName();
     const Pegasus::CIMName& namedClass = checkAssociationQuery(nameSpace, query, references);
 
     Pegasus::CIMObjectPath objectName = providerPath(nameSpace, query.objectName);
-    Pegasus::Array<Pegasus::CIMObject> result;
-    forEachTarget<ObjectCollector>(
+    forEachTarget<ObjectForwarder>(
         associationTargets(*this, nameSpace, sourceClass, namedClass, query.role),
         references ? "references" : "associators",
-        [&](const AssociationTarget& target, ObjectCollector& handler)
+        [&](const Pegasus::CIMObject& object)
+        {
+            if (object.isInstance())
+                sink.object(object,
+                            completedInstancePath(Pegasus::CIMConstInstance(object), _repository, nameSpace,
+                                                  _hostName),
+                            filter);
+            else
+                sink.object(object, object.getPath(), filter);
+        },
+        [&](const AssociationTarget& target, ObjectForwarder& handler)
         {
             if (references)
                 target.provider->references(context, objectName, target.associationClass, query.role,
@@ -138,35 +148,27 @@ CimOperations::associationObjects(const Pegasus::OperationContext& context,
                 target.provider->associators(context, objectName, target.associationClass, query.resultClass,
                                              query.role, query.resultRole, filter.includeQualifiers,
                                              filter.includeClassOrigin, filter.propertyList, handler);
-        },
-        [&](ObjectCollector& answer)
-        {
-            for (Pegasus::Uint32 i = 0; i < answer.objects.size(); ++i)
-            {
-                Pegasus::CIMObject& object = answer.owned(i);
-                completeObjectPath(object, _repository, nameSpace, _hostName);
-                object.instanceFilter(filter.includeQualifiers, filter.includeClassOrigin,
-                                      filter.propertyList);
-                result.append(object);
-            }
         });
-    return result;
 }
 
-Pegasus::Array<Pegasus::CIMObjectPath>
-CimOperations::associationNames(const Pegasus::OperationContext& context,
-                                const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
-                                bool references) const
+void CimOperations::associationNames(const Pegasus::OperationContext& context,
+                                     const Pegasus::CIMNamespaceName& nameSpace,
+                                     const AssociationQuery& query, bool references, ResultSink& sink) const
 {
     const Pegasus::CIMName& sourceClass = query.objectName.getClassName();
     const Pegasus::CIMName& namedClass = checkAssociationQuery(nameSpace, query, references);
 
     Pegasus::CIMObjectPath objectName = providerPath(nameSpace, query.objectName);
-    Pegasus::Array<Pegasus::CIMObjectPath> result;
-    forEachTarget<ObjectPathCollector>(
+    forEachTarget<ObjectPathForwarder>(
         associationTargets(*this, nameSpace, sourceClass, namedClass, query.role),
         references ? "referenceNames" : "associatorNames",
-        [&](const AssociationTarget& target, ObjectPathCollector& handler)
+        [&](const Pegasus::CIMObjectPath& delivered)
+        {
+            Pegasus::CIMObjectPath path = delivered;
+            completePath(path, nameSpace, _hostName);
+            sink.path(path);
+        },
+        [&](const AssociationTarget& target, ObjectPathForwarder& handler)
         {
             if (references)
                 target.provider->referenceNames(context, objectName, target.associationClass, query.role,
@@ -174,17 +176,35 @@ CimOperations::associationNames(const Pegasus::OperationContext& context,
             else
                 target.provider->associatorNames(context, objectName, target.associationClass,
                                                  query.resultClass, query.role, query.resultRole, handler);
-        },
-        [&](ObjectPathCollector& answer)
-        {
-            for (Pegasus::Uint32 i = 0; i < answer.paths.size(); ++i)
-            {
-                Pegasus::CIMObjectPath& path = answer.paths[i];
-                completePath(path, nameSpace, _hostName);
-                result.append(path);
-            }
         });
-    return result;
+}
+
+void CimOperations::associators(const Pegasus::OperationContext& context,
+                                const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
+                                const ResultFilter& filter, ResultSink& sink) const
+{
+    associationObjects(context, nameSpace, query, filter, false, sink);
+}
+
+void CimOperations::associatorNames(const Pegasus::OperationContext& context,
+                                    const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
+                                    ResultSink& sink) const
+{
+    associationNames(context, nameSpace, query, false, sink);
+}
+
+void CimOperations::references(const Pegasus::OperationContext& context,
+                               const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
+                               const ResultFilter& filter, ResultSink& sink) const
+{
+    associationObjects(context, nameSpace, query, filter, true, sink);
+}
+
+void CimOperations::referenceNames(const Pegasus::OperationContext& context,
+                                   const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
+                                   ResultSink& sink) const
+{
+    associationNames(context, nameSpace, query, true, sink);
 }
 
 Pegasus::Array<Pegasus::CIMObject> CimOperations::associators(const Pegasus::OperationContext& context,
@@ -192,7 +212,9 @@ Pegasus::Array<Pegasus::CIMObject> CimOperations::associators(const Pegasus::Ope
                                                               const AssociationQuery& query,
                                                               const ResultFilter& filter) const
 {
-    return associationObjects(context, nameSpace, query, filter, false);
+    CollectingSink sink;
+    associators(context, nameSpace, query, filter, sink);
+    return sink.takeObjects();
 }
 
 Pegasus::Array<Pegasus::CIMObjectPath>
@@ -200,7 +222,9 @@ CimOperations::associatorNames(const Pegasus::OperationContext& context,
                                const Pegasus::CIMNamespaceName& nameSpace,
                                const AssociationQuery& query) const
 {
-    return associationNames(context, nameSpace, query, false);
+    CollectingSink sink;
+    associatorNames(context, nameSpace, query, sink);
+    return sink.takePaths();
 }
 
 Pegasus::Array<Pegasus::CIMObject> CimOperations::references(const Pegasus::OperationContext& context,
@@ -208,14 +232,18 @@ Pegasus::Array<Pegasus::CIMObject> CimOperations::references(const Pegasus::Oper
                                                              const AssociationQuery& query,
                                                              const ResultFilter& filter) const
 {
-    return associationObjects(context, nameSpace, query, filter, true);
+    CollectingSink sink;
+    references(context, nameSpace, query, filter, sink);
+    return sink.takeObjects();
 }
 
 Pegasus::Array<Pegasus::CIMObjectPath>
 CimOperations::referenceNames(const Pegasus::OperationContext& context,
                               const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query) const
 {
-    return associationNames(context, nameSpace, query, true);
+    CollectingSink sink;
+    referenceNames(context, nameSpace, query, sink);
+    return sink.takePaths();
 }
 
 } // namespace cimhost

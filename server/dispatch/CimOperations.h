@@ -25,6 +25,8 @@
 namespace cimhost
 {
 
+class ResultSink;
+
 struct AssociationQuery
 {
     Pegasus::CIMObjectPath objectName;
@@ -74,6 +76,13 @@ public:
     Pegasus::Array<Pegasus::CIMObjectPath> enumerateInstanceNames(const Pegasus::OperationContext& context,
                                                                   const Pegasus::CIMNamespaceName& nameSpace,
                                                                   const Pegasus::CIMName& className) const;
+    // The same enumerations delivering into a sink as the providers deliver (see ResultSinks.h).
+    void enumerateInstances(const Pegasus::OperationContext& context,
+                            const Pegasus::CIMNamespaceName& nameSpace, const Pegasus::CIMName& className,
+                            bool deepInheritance, const ResultFilter& filter, ResultSink& sink) const;
+    void enumerateInstanceNames(const Pegasus::OperationContext& context,
+                                const Pegasus::CIMNamespaceName& nameSpace, const Pegasus::CIMName& className,
+                                ResultSink& sink) const;
     Pegasus::CIMObjectPath createInstance(const Pegasus::OperationContext& context,
                                           const Pegasus::CIMNamespaceName& nameSpace,
                                           const Pegasus::CIMInstance& newInstance) const;
@@ -106,6 +115,15 @@ public:
     Pegasus::Array<Pegasus::CIMObjectPath> referenceNames(const Pegasus::OperationContext& context,
                                                           const Pegasus::CIMNamespaceName& nameSpace,
                                                           const AssociationQuery& query) const;
+    // The same delivering into a sink.
+    void associators(const Pegasus::OperationContext& context, const Pegasus::CIMNamespaceName& nameSpace,
+                     const AssociationQuery& query, const ResultFilter& filter, ResultSink& sink) const;
+    void associatorNames(const Pegasus::OperationContext& context, const Pegasus::CIMNamespaceName& nameSpace,
+                         const AssociationQuery& query, ResultSink& sink) const;
+    void references(const Pegasus::OperationContext& context, const Pegasus::CIMNamespaceName& nameSpace,
+                    const AssociationQuery& query, const ResultFilter& filter, ResultSink& sink) const;
+    void referenceNames(const Pegasus::OperationContext& context, const Pegasus::CIMNamespaceName& nameSpace,
+                        const AssociationQuery& query, ResultSink& sink) const;
 
     // Untyped parameters are typed from the method declaration first.
     Pegasus::CIMValue invokeMethod(const Pegasus::OperationContext& context,
@@ -127,14 +145,12 @@ private:
     // association providers (the result class of a reference query, else the association class).
     const Pegasus::CIMName& checkAssociationQuery(const Pegasus::CIMNamespaceName& nameSpace,
                                                   const AssociationQuery& query, bool references) const;
-    Pegasus::Array<Pegasus::CIMObject> associationObjects(const Pegasus::OperationContext& context,
-                                                          const Pegasus::CIMNamespaceName& nameSpace,
-                                                          const AssociationQuery& query,
-                                                          const ResultFilter& filter, bool references) const;
-    Pegasus::Array<Pegasus::CIMObjectPath> associationNames(const Pegasus::OperationContext& context,
-                                                            const Pegasus::CIMNamespaceName& nameSpace,
-                                                            const AssociationQuery& query,
-                                                            bool references) const;
+    void associationObjects(const Pegasus::OperationContext& context,
+                            const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
+                            const ResultFilter& filter, bool references, ResultSink& sink) const;
+    void associationNames(const Pegasus::OperationContext& context,
+                          const Pegasus::CIMNamespaceName& nameSpace, const AssociationQuery& query,
+                          bool references, ResultSink& sink) const;
 
     const ClassRepository& _repository;
     const ProviderManager& _providers;

@@ -11,6 +11,8 @@
 #include "HostCimomHandle.h"
 #include "IntrinsicRequests.h"
 #include "PullRequests.h"
+#include "ResultSinks.h"
+#include "StreamedResponse.h"
 
 namespace cimhost
 {
@@ -93,7 +95,11 @@ const std::string& Dispatcher::hostName() const
     return _operations->hostName();
 }
 
-CimResponse Dispatcher::execute(const CimRequest& request, const Pegasus::OperationContext& context)
+namespace
+{
+
+// Runs the work; whatever it throws becomes the error response with its CIM status code.
+template <class Work> CimResponse answered(const CimRequest& request, Work work)
 {
     try
     {
@@ -107,10 +113,7 @@ CimResponse Dispatcher::execute(const CimRequest& request, const Pegasus::Operat
         response.messageId = request.messageId;
         response.kind = request.kind;
         response.methodName = request.methodName;
-        if (request.kind == OperationKind::Extrinsic)
-            executeExtrinsic(*_operations, request, context, response);
-        else
-            executeIntrinsic(*_operations, _contexts, request, context, response);
+        work(response);
         return response;
     }
     catch (const Pegasus::CIMException& e)
@@ -129,6 +132,43 @@ CimResponse Dispatcher::execute(const CimRequest& request, const Pegasus::Operat
     {
         return CimResponse::error(request, Pegasus::CIM_ERR_FAILED, "unexpected failure");
     }
+}
+
+} // namespace
+
+CimResponse Dispatcher::execute(const CimRequest& request, const Pegasus::OperationContext& context)
+{
+    return answered(request,
+                    [&](CimResponse& response)
+                    {
+                        if (request.kind == OperationKind::Extrinsic)
+                            executeExtrinsic(*_operations, request, context, response);
+                        else
+                            executeIntrinsic(*_operations, _contexts, request, context, response);
+                    });
+}
+
+bool Dispatcher::streams(const CimRequest& request) const
+{
+    return request.kind == OperationKind::Intrinsic && !request.hasDecodeError &&
+           findStreamedIntrinsic(request.methodName) != nullptr;
+}
+
+CimResponse Dispatcher::executeStreamed(const CimRequest& request, const Pegasus::OperationContext& context,
+                                        AnswerOutput& out)
+{
+    const StreamedIntrinsic* streamed = findStreamedIntrinsic(request.methodName);
+    if (!streamed || request.kind != OperationKind::Intrinsic) return execute(request, context);
+    return answered(request,
+                    [&](CimResponse& response)
+                    {
+                        _operations->requireNamespace(request.nameSpace);
+                        appendIntrinsicOpening(out.text, request.messageId, request.methodName);
+                        EncodingSink sink(streamed->kind, out);
+                        streamed->handler(*_operations, request, context, sink);
+                        appendIntrinsicClosing(out.text);
+                        response.returnKind = streamed->kind;
+                    });
 }
 
 Pegasus::CIMOMHandle Dispatcher::makeHandle()

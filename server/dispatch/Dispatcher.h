@@ -19,6 +19,7 @@
 namespace cimhost
 {
 
+class AnswerOutput;
 class CimOperations;
 
 // The machine's name as gethostname gives it ("localhost" when it has none).
@@ -45,6 +46,16 @@ public:
     // (unknown namespace 3, unknown class 5, unconvertible parameter 4, unsupported operation 7,
     // anything unexpected 1).
     CimResponse execute(const CimRequest& request, const Pegasus::OperationContext& context);
+
+    // True for the enumerations whose answer executeStreamed() can encode as the providers
+    // deliver (see StreamedIntrinsic).
+    bool streams(const CimRequest& request) const;
+    // Such an enumeration, its answer's XML written into out as it is made: the opening, each
+    // object, the closing. Returns the response without its objects; when it is an error, what
+    // out received is not an answer (the caller answers the error instead, if it still can).
+    // Never throws.
+    CimResponse executeStreamed(const CimRequest& request, const Pegasus::OperationContext& context,
+                                AnswerOutput& out);
 
     // The host stops: open enumerations are dropped, and pull operations from now on answer
     // CIM_ERR_SERVER_IS_SHUTTING_DOWN.

@@ -5,6 +5,7 @@
 #include <Pegasus/Common/Exception.h>
 
 #include "ProviderCall.h"
+#include "ResultSinks.h"
 
 namespace cimhost
 {
@@ -99,22 +100,27 @@ Pegasus::CIMInstance CimOperations::getInstance(const Pegasus::OperationContext&
     return instance;
 }
 
-Pegasus::Array<Pegasus::CIMInstance> CimOperations::enumerateInstances(
-    const Pegasus::OperationContext& context, const Pegasus::CIMNamespaceName& nameSpace,
-    const Pegasus::CIMName& className, bool deepInheritance, const ResultFilter& filter) const
+void CimOperations::enumerateInstances(const Pegasus::OperationContext& context,
+                                       const Pegasus::CIMNamespaceName& nameSpace,
+                                       const Pegasus::CIMName& className, bool deepInheritance,
+                                       const ResultFilter& filter, ResultSink& sink) const
 {
     requireNamespace(nameSpace);
     Pegasus::CIMConstClass requested = requireClass(nameSpace, className);
-    Pegasus::CIMPropertyList shown =
-        deepInheritance ? filter.propertyList : propertiesOf(requested, filter.propertyList);
+    ResultFilter shown = filter;
+    if (!deepInheritance) shown.propertyList = propertiesOf(requested, filter.propertyList);
 
-    Pegasus::Array<Pegasus::CIMInstance> result;
     Pegasus::Array<Pegasus::CIMName> served = servedClasses(nameSpace, className);
     for (Pegasus::Uint32 c = 0; c < served.size(); ++c)
     {
         const Pegasus::CIMName& servedClass = served[c];
         Pegasus::CIMInstanceProvider* provider = _providers.instanceProvider(nameSpace, servedClass);
-        InstanceCollector handler;
+        InstanceForwarder handler(
+            [&](const Pegasus::CIMInstance& instance)
+            {
+                sink.object(Pegasus::CIMObject(instance),
+                            completedInstancePath(instance, _repository, nameSpace, _hostName), shown);
+            });
         try
         {
             callProvider(
@@ -132,32 +138,37 @@ Pegasus::Array<Pegasus::CIMInstance> CimOperations::enumerateInstances(
             if (skippable(e, servedClass, className)) continue;
             throw;
         }
-        for (Pegasus::Uint32 i = 0; i < handler.instances.size(); ++i)
-        {
-            Pegasus::CIMInstance& instance = handler.owned(i);
-            completeInstancePath(instance, _repository, nameSpace, _hostName);
-            instance.instanceFilter(filter.includeQualifiers, filter.includeClassOrigin, shown);
-            result.append(instance);
-        }
     }
-    return result;
 }
 
-Pegasus::Array<Pegasus::CIMObjectPath>
-CimOperations::enumerateInstanceNames(const Pegasus::OperationContext& context,
-                                      const Pegasus::CIMNamespaceName& nameSpace,
-                                      const Pegasus::CIMName& className) const
+Pegasus::Array<Pegasus::CIMInstance> CimOperations::enumerateInstances(
+    const Pegasus::OperationContext& context, const Pegasus::CIMNamespaceName& nameSpace,
+    const Pegasus::CIMName& className, bool deepInheritance, const ResultFilter& filter) const
+{
+    CollectingSink sink;
+    enumerateInstances(context, nameSpace, className, deepInheritance, filter, sink);
+    return sink.takeInstances();
+}
+
+void CimOperations::enumerateInstanceNames(const Pegasus::OperationContext& context,
+                                           const Pegasus::CIMNamespaceName& nameSpace,
+                                           const Pegasus::CIMName& className, ResultSink& sink) const
 {
     requireNamespace(nameSpace);
     requireClass(nameSpace, className);
 
-    Pegasus::Array<Pegasus::CIMObjectPath> result;
     Pegasus::Array<Pegasus::CIMName> served = servedClasses(nameSpace, className);
     for (Pegasus::Uint32 c = 0; c < served.size(); ++c)
     {
         const Pegasus::CIMName& servedClass = served[c];
         Pegasus::CIMInstanceProvider* provider = _providers.instanceProvider(nameSpace, servedClass);
-        ObjectPathCollector handler;
+        ObjectPathForwarder handler(
+            [&](const Pegasus::CIMObjectPath& delivered)
+            {
+                Pegasus::CIMObjectPath path = delivered;
+                completePath(path, nameSpace, _hostName);
+                sink.path(path);
+            });
         try
         {
             callProvider(
@@ -175,14 +186,17 @@ CimOperations::enumerateInstanceNames(const Pegasus::OperationContext& context,
             if (skippable(e, servedClass, className)) continue;
             throw;
         }
-        for (Pegasus::Uint32 i = 0; i < handler.paths.size(); ++i)
-        {
-            Pegasus::CIMObjectPath& path = handler.paths[i];
-            completePath(path, nameSpace, _hostName);
-            result.append(path);
-        }
     }
-    return result;
+}
+
+Pegasus::Array<Pegasus::CIMObjectPath>
+CimOperations::enumerateInstanceNames(const Pegasus::OperationContext& context,
+                                      const Pegasus::CIMNamespaceName& nameSpace,
+                                      const Pegasus::CIMName& className) const
+{
+    CollectingSink sink;
+    enumerateInstanceNames(context, nameSpace, className, sink);
+    return sink.takePaths();
 }
 
 Pegasus::CIMObjectPath CimOperations::createInstance(const Pegasus::OperationContext& context,

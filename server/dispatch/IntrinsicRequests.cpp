@@ -3,6 +3,7 @@
 #include <Pegasus/Common/Exception.h>
 
 #include "IParamReader.h"
+#include "ResultSinks.h"
 #include "ValueFromText.h"
 
 namespace cimhost
@@ -83,7 +84,7 @@ void getInstance(const CimOperations& operations, const CimRequest& request, con
 }
 
 void enumerateInstances(const CimOperations& operations, const CimRequest& request,
-                        const OperationContext& context, CimResponse& response)
+                        const OperationContext& context, ResultSink& sink)
 {
     IParamReader in(request, {"ClassName", "LocalOnly", "DeepInheritance", "IncludeQualifiers",
                               "IncludeClassOrigin", "PropertyList"});
@@ -91,17 +92,15 @@ void enumerateInstances(const CimOperations& operations, const CimRequest& reque
     in.flag("LocalOnly", false);
     bool deep = in.flag("DeepInheritance", true);
     ResultFilter filter = readFilter(in, false);
-    response.returnKind = CimResponse::NamedInstances;
-    response.instances = operations.enumerateInstances(context, request.nameSpace, className, deep, filter);
+    operations.enumerateInstances(context, request.nameSpace, className, deep, filter, sink);
 }
 
 void enumerateInstanceNames(const CimOperations& operations, const CimRequest& request,
-                            const OperationContext& context, CimResponse& response)
+                            const OperationContext& context, ResultSink& sink)
 {
     IParamReader in(request, {"ClassName"});
     Pegasus::CIMName className = in.className("ClassName", true);
-    response.returnKind = CimResponse::InstanceNames;
-    response.paths = operations.enumerateInstanceNames(context, request.nameSpace, className);
+    operations.enumerateInstanceNames(context, request.nameSpace, className, sink);
 }
 
 void createInstance(const CimOperations& operations, const CimRequest& request,
@@ -132,60 +131,74 @@ void deleteInstance(const CimOperations& operations, const CimRequest& request,
     response.returnKind = CimResponse::NoReturn;
 }
 
+AssociationQuery associationQuery(const IParamReader& in, bool references)
+{
+    AssociationQuery query;
+    query.objectName = objectName(in);
+    if (!references) query.assocClass = in.className("AssocClass", false);
+    query.resultClass = in.className("ResultClass", false);
+    query.role = in.text("Role");
+    if (!references) query.resultRole = in.text("ResultRole");
+    return query;
+}
+
 void associators(const CimOperations& operations, const CimRequest& request, const OperationContext& context,
-                 CimResponse& response)
+                 ResultSink& sink)
 {
     IParamReader in(request, {"ObjectName", "AssocClass", "ResultClass", "Role", "ResultRole",
                               "IncludeQualifiers", "IncludeClassOrigin", "PropertyList"});
-    AssociationQuery query;
-    query.objectName = objectName(in);
-    query.assocClass = in.className("AssocClass", false);
-    query.resultClass = in.className("ResultClass", false);
-    query.role = in.text("Role");
-    query.resultRole = in.text("ResultRole");
+    AssociationQuery query = associationQuery(in, false);
     ResultFilter filter = readFilter(in, false);
-    response.returnKind = CimResponse::ObjectsWithPath;
-    response.objects = operations.associators(context, request.nameSpace, query, filter);
+    operations.associators(context, request.nameSpace, query, filter, sink);
 }
 
 void associatorNames(const CimOperations& operations, const CimRequest& request,
-                     const OperationContext& context, CimResponse& response)
+                     const OperationContext& context, ResultSink& sink)
 {
     IParamReader in(request, {"ObjectName", "AssocClass", "ResultClass", "Role", "ResultRole"});
-    AssociationQuery query;
-    query.objectName = objectName(in);
-    query.assocClass = in.className("AssocClass", false);
-    query.resultClass = in.className("ResultClass", false);
-    query.role = in.text("Role");
-    query.resultRole = in.text("ResultRole");
-    response.returnKind = CimResponse::ObjectPaths;
-    response.paths = operations.associatorNames(context, request.nameSpace, query);
+    operations.associatorNames(context, request.nameSpace, associationQuery(in, false), sink);
 }
 
 void references(const CimOperations& operations, const CimRequest& request, const OperationContext& context,
-                CimResponse& response)
+                ResultSink& sink)
 {
     IParamReader in(request, {"ObjectName", "ResultClass", "Role", "IncludeQualifiers", "IncludeClassOrigin",
                               "PropertyList"});
-    AssociationQuery query;
-    query.objectName = objectName(in);
-    query.resultClass = in.className("ResultClass", false);
-    query.role = in.text("Role");
+    AssociationQuery query = associationQuery(in, true);
     ResultFilter filter = readFilter(in, false);
-    response.returnKind = CimResponse::ObjectsWithPath;
-    response.objects = operations.references(context, request.nameSpace, query, filter);
+    operations.references(context, request.nameSpace, query, filter, sink);
 }
 
 void referenceNames(const CimOperations& operations, const CimRequest& request,
-                    const OperationContext& context, CimResponse& response)
+                    const OperationContext& context, ResultSink& sink)
 {
     IParamReader in(request, {"ObjectName", "ResultClass", "Role"});
-    AssociationQuery query;
-    query.objectName = objectName(in);
-    query.resultClass = in.className("ResultClass", false);
-    query.role = in.text("Role");
-    response.returnKind = CimResponse::ObjectPaths;
-    response.paths = operations.referenceNames(context, request.nameSpace, query);
+    operations.referenceNames(context, request.nameSpace, associationQuery(in, true), sink);
+}
+
+const StreamedIntrinsic STREAMED[] = {
+    {"EnumerateInstances", CimResponse::NamedInstances, enumerateInstances},
+    {"EnumerateInstanceNames", CimResponse::InstanceNames, enumerateInstanceNames},
+    {"Associators", CimResponse::ObjectsWithPath, associators},
+    {"AssociatorNames", CimResponse::ObjectPaths, associatorNames},
+    {"References", CimResponse::ObjectsWithPath, references},
+    {"ReferenceNames", CimResponse::ObjectPaths, referenceNames},
+};
+
+// The classic answer of a streamed enumeration: every object gathered, then answered at once.
+template <StreamedIntrinsic::Handler handler, CimResponse::ReturnKind kind>
+void collected(const CimOperations& operations, const CimRequest& request, const OperationContext& context,
+               CimResponse& response)
+{
+    CollectingSink sink;
+    handler(operations, request, context, sink);
+    response.returnKind = kind;
+    if (kind == CimResponse::NamedInstances)
+        response.instances = sink.takeInstances();
+    else if (kind == CimResponse::ObjectsWithPath)
+        response.objects = sink.takeObjects();
+    else
+        response.paths = sink.takePaths();
 }
 
 void getProperty(const CimOperations& operations, const CimRequest& request, const OperationContext& context,
@@ -259,15 +272,15 @@ const IntrinsicEntry INTRINSICS[] = {
     {"EnumerateClasses", enumerateClasses},
     {"EnumerateClassNames", enumerateClassNames},
     {"GetInstance", getInstance},
-    {"EnumerateInstances", enumerateInstances},
-    {"EnumerateInstanceNames", enumerateInstanceNames},
+    {"EnumerateInstances", collected<enumerateInstances, CimResponse::NamedInstances>},
+    {"EnumerateInstanceNames", collected<enumerateInstanceNames, CimResponse::InstanceNames>},
     {"CreateInstance", createInstance},
     {"ModifyInstance", modifyInstance},
     {"DeleteInstance", deleteInstance},
-    {"Associators", associators},
-    {"AssociatorNames", associatorNames},
-    {"References", references},
-    {"ReferenceNames", referenceNames},
+    {"Associators", collected<associators, CimResponse::ObjectsWithPath>},
+    {"AssociatorNames", collected<associatorNames, CimResponse::ObjectPaths>},
+    {"References", collected<references, CimResponse::ObjectsWithPath>},
+    {"ReferenceNames", collected<referenceNames, CimResponse::ObjectPaths>},
     {"GetProperty", getProperty},
     {"SetProperty", setProperty},
 };
@@ -278,6 +291,13 @@ IntrinsicHandler findIntrinsic(const std::string& methodName)
 {
     for (const IntrinsicEntry& entry : INTRINSICS)
         if (sameName(methodName, entry.name)) return entry.handler;
+    return nullptr;
+}
+
+const StreamedIntrinsic* findStreamedIntrinsic(const std::string& methodName)
+{
+    for (const StreamedIntrinsic& entry : STREAMED)
+        if (sameName(methodName, entry.name)) return &entry;
     return nullptr;
 }
 

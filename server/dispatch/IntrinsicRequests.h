@@ -20,6 +20,23 @@ using IntrinsicHandler = void (*)(const CimOperations& operations, const CimRequ
 // implement it.
 IntrinsicHandler findIntrinsic(const std::string& methodName);
 
+class ResultSink;
+
+// The enumerations whose answers may be long (EnumerateInstances, EnumerateInstanceNames,
+// Associators, AssociatorNames, References, ReferenceNames) also deliver their objects into a
+// sink as the providers deliver them; findIntrinsic's handlers for them collect through the same.
+struct StreamedIntrinsic
+{
+    using Handler = void (*)(const CimOperations& operations, const CimRequest& request,
+                             const Pegasus::OperationContext& context, ResultSink& sink);
+    const char* name;
+    CimResponse::ReturnKind kind; // the element each object is answered in
+    Handler handler;
+};
+
+// Null for any other name.
+const StreamedIntrinsic* findStreamedIntrinsic(const std::string& methodName);
+
 } // namespace cimhost
 
 #endif

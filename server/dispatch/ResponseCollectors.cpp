@@ -88,23 +88,46 @@ void ObjectPathCollector::deliver(const Pegasus::Array<Pegasus::CIMObjectPath>& 
         deliver(batch[i]);
 }
 
-void ObjectCollector::deliver(const Pegasus::CIMObject& object)
+void InstanceForwarder::deliver(const Pegasus::CIMInstance& instance)
+{
+    if (!onDeliver()) return;
+    if (instance.isUninitialized())
+        violate("delivered an uninitialized instance");
+    else
+        _receive(instance);
+}
+
+void InstanceForwarder::deliver(const Pegasus::Array<Pegasus::CIMInstance>& batch)
+{
+    for (Pegasus::Uint32 i = 0; i < batch.size(); ++i)
+        deliver(batch[i]);
+}
+
+void ObjectForwarder::deliver(const Pegasus::CIMObject& object)
 {
     if (!onDeliver()) return;
     if (object.isUninitialized())
         violate("delivered an uninitialized object");
     else
-        objects.append(object);
+        _receive(object);
 }
 
-Pegasus::CIMObject& ObjectCollector::owned(Pegasus::Uint32 i)
+void ObjectForwarder::deliver(const Pegasus::Array<Pegasus::CIMObject>& batch)
 {
-    Pegasus::CIMObject& object = objects[i];
-    if (Pegasus::CIMHandleAccess::rep(object)->isShared()) object = object.clone();
-    return object;
+    for (Pegasus::Uint32 i = 0; i < batch.size(); ++i)
+        deliver(batch[i]);
 }
 
-void ObjectCollector::deliver(const Pegasus::Array<Pegasus::CIMObject>& batch)
+void ObjectPathForwarder::deliver(const Pegasus::CIMObjectPath& path)
+{
+    if (!onDeliver()) return;
+    if (path.getClassName().isNull())
+        violate("delivered an object path without a class");
+    else
+        _receive(path);
+}
+
+void ObjectPathForwarder::deliver(const Pegasus::Array<Pegasus::CIMObjectPath>& batch)
 {
     for (Pegasus::Uint32 i = 0; i < batch.size(); ++i)
         deliver(batch[i]);

@@ -5,7 +5,9 @@
 #ifndef CIMHOST_ResponseCollectors_h
 #define CIMHOST_ResponseCollectors_h
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include <Pegasus/Common/ResponseHandler.h>
 
@@ -71,16 +73,45 @@ public:
     Pegasus::Array<Pegasus::CIMObjectPath> paths;
 };
 
-class ObjectCollector : public CheckedHandler<Pegasus::ObjectResponseHandler>
+// The enumerations hand each delivery on at once (to be encoded, or kept by a CollectingSink)
+// rather than gathering the provider's whole answer first.
+class InstanceForwarder : public CheckedHandler<Pegasus::InstanceResponseHandler>
 {
 public:
+    using Receiver = std::function<void(const Pegasus::CIMInstance&)>;
+    explicit InstanceForwarder(Receiver receive) : _receive(std::move(receive)) {}
+
+    void deliver(const Pegasus::CIMInstance& instance) override;
+    void deliver(const Pegasus::Array<Pegasus::CIMInstance>& instances) override;
+
+private:
+    Receiver _receive;
+};
+
+class ObjectForwarder : public CheckedHandler<Pegasus::ObjectResponseHandler>
+{
+public:
+    using Receiver = std::function<void(const Pegasus::CIMObject&)>;
+    explicit ObjectForwarder(Receiver receive) : _receive(std::move(receive)) {}
+
     void deliver(const Pegasus::CIMObject& object) override;
     void deliver(const Pegasus::Array<Pegasus::CIMObject>& objects) override;
 
-    // The i-th object, free to change (see InstanceCollector::owned).
-    Pegasus::CIMObject& owned(Pegasus::Uint32 i);
+private:
+    Receiver _receive;
+};
 
-    Pegasus::Array<Pegasus::CIMObject> objects; // copies, free to filter
+class ObjectPathForwarder : public CheckedHandler<Pegasus::ObjectPathResponseHandler>
+{
+public:
+    using Receiver = std::function<void(const Pegasus::CIMObjectPath&)>;
+    explicit ObjectPathForwarder(Receiver receive) : _receive(std::move(receive)) {}
+
+    void deliver(const Pegasus::CIMObjectPath& path) override;
+    void deliver(const Pegasus::Array<Pegasus::CIMObjectPath>& paths) override;
+
+private:
+    Receiver _receive;
 };
 
 class MethodResultCollector : public CheckedHandler<Pegasus::MethodResultResponseHandler>

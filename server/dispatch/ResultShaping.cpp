@@ -79,10 +79,13 @@ void completePath(Pegasus::CIMObjectPath& path, const Pegasus::CIMNamespaceName&
     if (path.getNameSpace().isNull()) path.setNameSpace(nameSpace);
 }
 
-void completeInstancePath(Pegasus::CIMInstance& instance, const ClassRepository& repository,
-                          const Pegasus::CIMNamespaceName& nameSpace, const std::string& hostName)
+Pegasus::CIMObjectPath completedInstancePath(const Pegasus::CIMConstInstance& instance,
+                                             const ClassRepository& repository,
+                                             const Pegasus::CIMNamespaceName& nameSpace,
+                                             const std::string& hostName)
 {
-    Pegasus::CIMObjectPath path = instance.getPath();
+    const Pegasus::CIMObjectPath& path = instance.getPath();
+    Pegasus::CIMObjectPath complete;
     if (path.getKeyBindings().size() == 0)
     {
         Pegasus::CIMConstClass cimClass = repository.resolvedClassView(nameSpace, instance.getClassName());
@@ -90,7 +93,9 @@ void completeInstancePath(Pegasus::CIMInstance& instance, const ClassRepository&
         {
             try
             {
-                path = instance.buildPath(cimClass);
+                const Pegasus::CIMObjectPath built = instance.buildPath(cimClass);
+                complete = Pegasus::CIMObjectPath(built.getHost(), built.getNameSpace(),
+                                                  instance.getClassName(), built.getKeyBindings());
             }
             catch (const Pegasus::Exception&)
             {
@@ -99,18 +104,17 @@ void completeInstancePath(Pegasus::CIMInstance& instance, const ClassRepository&
         }
     }
     // The instance's own class names it, whatever class the provider wrote into the path.
-    Pegasus::CIMObjectPath complete(path.getHost(), path.getNameSpace(), instance.getClassName(),
-                                    path.getKeyBindings());
+    if (complete.getClassName().isNull())
+        complete = Pegasus::CIMObjectPath(path.getHost(), path.getNameSpace(), instance.getClassName(),
+                                          path.getKeyBindings());
     completePath(complete, nameSpace, hostName);
-    instance.setPath(complete);
+    return complete;
 }
 
-void completeObjectPath(Pegasus::CIMObject& object, const ClassRepository& repository,
-                        const Pegasus::CIMNamespaceName& nameSpace, const std::string& hostName)
+void completeInstancePath(Pegasus::CIMInstance& instance, const ClassRepository& repository,
+                          const Pegasus::CIMNamespaceName& nameSpace, const std::string& hostName)
 {
-    if (!object.isInstance()) return;
-    Pegasus::CIMInstance instance(object);
-    completeInstancePath(instance, repository, nameSpace, hostName);
+    instance.setPath(completedInstancePath(instance, repository, nameSpace, hostName));
 }
 
 } // namespace cimhost

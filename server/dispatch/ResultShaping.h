@@ -32,14 +32,16 @@ Pegasus::CIMClass shapeClass(const Pegasus::CIMConstClass& resolvedClass, bool l
 void completePath(Pegasus::CIMObjectPath& path, const Pegasus::CIMNamespaceName& nameSpace,
                   const std::string& hostName);
 
-// Gives the instance a complete path: the provider's keys, or keys built from the instance's key
-// properties when the provider set none; then host and namespace.
+// The instance's complete path: the provider's keys, or keys built from the instance's key
+// properties when the provider set none; then host and namespace. The instance is not changed.
+Pegasus::CIMObjectPath completedInstancePath(const Pegasus::CIMConstInstance& instance,
+                                             const ClassRepository& repository,
+                                             const Pegasus::CIMNamespaceName& nameSpace,
+                                             const std::string& hostName);
+
+// Gives the instance that path.
 void completeInstancePath(Pegasus::CIMInstance& instance, const ClassRepository& repository,
                           const Pegasus::CIMNamespaceName& nameSpace, const std::string& hostName);
-
-// The same for an association answer (instances get their path; classes are left alone).
-void completeObjectPath(Pegasus::CIMObject& object, const ClassRepository& repository,
-                        const Pegasus::CIMNamespaceName& nameSpace, const std::string& hostName);
 
 } // namespace cimhost
 

@@ -18,7 +18,7 @@ ListenerOptions listener(const std::string& address, int port, bool tls)
 
 CimHttpServer::CimHttpServer(const HttpServerOptions& options, Dispatcher& dispatcher,
                              Authenticate authenticate)
-    : _service(dispatcher, options.decoder, std::move(authenticate)), _options(options)
+    : _service(dispatcher, options.decoder, std::move(authenticate), options.stream), _options(options)
 {
     TransportOptions transport = options.transport;
     transport.listeners.clear();

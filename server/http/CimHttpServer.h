@@ -24,6 +24,7 @@ struct HttpServerOptions
     // Timeouts, limits, workers, certificate and key; its listeners are filled from the above.
     TransportOptions transport;
     DecoderLimits decoder;
+    StreamLimits stream; // how long enumerations are answered as they are made
 };
 
 class CimHttpServer

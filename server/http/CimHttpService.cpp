@@ -1,5 +1,7 @@
 #include "CimHttpService.h"
 
+#include "IntrinsicRequests.h"
+
 namespace cimhost
 {
 namespace
@@ -10,8 +12,9 @@ const char REALM[] = "Basic realm=\"cimhost\"";
 
 } // namespace
 
-CimHttpService::CimHttpService(Dispatcher& dispatcher, const DecoderLimits& limits, Authenticate authenticate)
-    : _exchange(dispatcher, limits), _authenticate(std::move(authenticate))
+CimHttpService::CimHttpService(Dispatcher& dispatcher, const DecoderLimits& limits, Authenticate authenticate,
+                               const StreamLimits& streamLimits)
+    : _exchange(dispatcher, limits, streamLimits), _authenticate(std::move(authenticate))
 {
 }
 
@@ -47,6 +50,20 @@ HttpAnswer CimHttpService::serve(const HttpRequest& request) const
 {
     return _exchange.handle(request.headers, request.body, request.extendedMethod(), request.start,
                             request.user);
+}
+
+bool CimHttpService::mayStream(const HttpRequest& request) const
+{
+    // An M-POST's CIM headers carry its prefix: left to the workers whatever it asks.
+    if (request.extendedMethod()) return true;
+    const std::string* method = request.header("CIMMethod");
+    return method && findStreamedIntrinsic(*method);
+}
+
+HttpAnswer CimHttpService::serveStreamed(const HttpRequest& request, AnswerStream& stream) const
+{
+    return _exchange.handle(request.headers, request.body, request.extendedMethod(), request.start,
+                            request.user, &stream);
 }
 
 } // namespace cimhost

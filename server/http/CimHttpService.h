@@ -27,11 +27,15 @@ class CimHttpService : public HttpService
 {
 public:
     // Without authenticate, every request is served anonymously.
-    CimHttpService(Dispatcher& dispatcher, const DecoderLimits& limits, Authenticate authenticate = nullptr);
+    CimHttpService(Dispatcher& dispatcher, const DecoderLimits& limits, Authenticate authenticate = nullptr,
+                   const StreamLimits& streamLimits = StreamLimits());
 
     Admission screen(const HttpRequest& head) const override;
     Admission authorize(const HttpRequest& head) const override;
     HttpAnswer serve(const HttpRequest& request) const override;
+    // The long enumerations, by their CIMMethod header.
+    bool mayStream(const HttpRequest& request) const override;
+    HttpAnswer serveStreamed(const HttpRequest& request, AnswerStream& stream) const override;
 
 private:
     CimOperationExchange _exchange;

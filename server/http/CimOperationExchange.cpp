@@ -93,14 +93,15 @@ private:
 
 } // namespace
 
-CimOperationExchange::CimOperationExchange(Dispatcher& dispatcher, const DecoderLimits& limits)
-    : _dispatcher(dispatcher), _limits(limits)
+CimOperationExchange::CimOperationExchange(Dispatcher& dispatcher, const DecoderLimits& limits,
+                                           const StreamLimits& streamLimits)
+    : _dispatcher(dispatcher), _limits(limits), _streamLimits(streamLimits)
 {
 }
 
 HttpAnswer CimOperationExchange::handle(const HeaderMap& headers, const std::string& body,
                                         bool extendedMethod, std::chrono::steady_clock::time_point start,
-                                        const std::string& user) const
+                                        const std::string& user, AnswerStream* stream) const
 {
     HttpAnswer answer;
     AnswerBuilder reply(answer);
@@ -165,13 +166,49 @@ HttpAnswer CimOperationExchange::handle(const HeaderMap& headers, const std::str
         (!request.hasDecodeError && !objectHeaderMatches(decoded, request)))
         return reply.fault(400, "header-mismatch");
 
+    const std::string* timing = headerValue("WBEMServerResponseTime", true);
+    // The answer's head once it is known to be a CIM answer (whole or the first chunk's).
+    const auto completeHead = [&](HttpAnswer& head)
+    {
+        head.status = 200;
+        head.contentType = XML_CONTENT_TYPE;
+        head.headers.emplace_back(reply.prefix() + "CIMOperation", "MethodResponse");
+        if (!timing || !equalNoCase(*timing, "true")) return;
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        head.headers.emplace_back(
+            reply.prefix() + "WBEMServerResponseTime",
+            std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()));
+    };
+
     // The dispatcher answers a request with a decode error with that error.
     CimResponse response;
     Pegasus::OperationContext context;
     context.insert(Pegasus::IdentityContainer(Pegasus::String(user.c_str())));
     try
     {
-        response = _dispatcher.execute(request, context);
+        if (stream && stream->canStream() && _dispatcher.streams(request))
+        {
+            const std::string* te = headerValue("TE", false);
+            ChunkedCimAnswer out(*stream, _streamLimits, te && acceptsTrailers(*te), reply.prefix(),
+                                 [&]
+                                 {
+                                     HttpAnswer head = answer;
+                                     completeHead(head);
+                                     return head;
+                                 });
+            response = _dispatcher.executeStreamed(request, context, out);
+            if (out.streaming())
+            {
+                out.finish(response);
+                answer.status = 200;
+                answer.outcome =
+                    response.isError ? std::to_string(static_cast<int>(response.errorCode)) : "0";
+                return answer;
+            }
+            if (!response.isError) answer.body = std::move(out.text);
+        }
+        else
+            response = _dispatcher.execute(request, context);
     }
     catch (...)
     {
@@ -179,25 +216,14 @@ HttpAnswer CimOperationExchange::handle(const HeaderMap& headers, const std::str
     }
     try
     {
-        answer.body = encodeResponse(response);
+        if (answer.body.empty()) answer.body = encodeResponse(response);
     }
     catch (...)
     {
         return reply.fault(500, "", "the answer could not be encoded");
     }
-
-    answer.status = 200;
-    answer.contentType = XML_CONTENT_TYPE;
     answer.outcome = response.isError ? std::to_string(static_cast<int>(response.errorCode)) : "0";
-    reply.cimHeader("CIMOperation", "MethodResponse");
-    const std::string* timing = headerValue("WBEMServerResponseTime", true);
-    if (timing && equalNoCase(*timing, "true"))
-    {
-        const auto elapsed = std::chrono::steady_clock::now() - start;
-        reply.cimHeader(
-            "WBEMServerResponseTime",
-            std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()));
-    }
+    completeHead(answer);
     return answer;
 }
 

@@ -4,6 +4,7 @@
 #ifndef CIMHOST_HttpService_h
 #define CIMHOST_HttpService_h
 
+#include "AnswerStream.h"
 #include "HttpMessage.h"
 
 namespace cimhost
@@ -37,6 +38,16 @@ public:
     virtual Admission authorize(const HttpRequest& head) const = 0;
     // On a worker with the whole request.
     virtual HttpAnswer serve(const HttpRequest& request) const = 0;
+    // Whether serving the request may stream its answer (see serveStreamed). Such a request is
+    // served on a worker: an I/O thread serving it would hold the connection's strand, which
+    // writes the chunks the service waits to see written.
+    virtual bool mayStream(const HttpRequest&) const { return false; }
+    // The same for a service that may stream its answer: when it has begun the stream, the
+    // answer returned only tells the access log how the request ended.
+    virtual HttpAnswer serveStreamed(const HttpRequest& request, AnswerStream&) const
+    {
+        return serve(request);
+    }
 };
 
 } // namespace cimhost

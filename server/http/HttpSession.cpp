@@ -1,6 +1,8 @@
 #include "HttpSession.h"
 
+#include <cstdio>
 #include <optional>
+#include <sstream>
 #include <type_traits>
 #include <utility>
 
@@ -12,6 +14,7 @@
 #include <boost/asio/write.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/core/stream_traits.hpp>
+#include <boost/beast/http/empty_body.hpp>
 #include <boost/beast/http/error.hpp>
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/read.hpp>
@@ -21,6 +24,7 @@
 #include <strings.h>
 
 #include "AccessLog.h"
+#include "ChunkQueue.h"
 
 namespace cimhost
 {
@@ -39,6 +43,9 @@ const char CONTINUE[] = "HTTP/1.1 100 Continue\r\n\r\n";
 const std::chrono::seconds LINGER_TIME(2);
 const size_t LINGER_BYTES = 1024 * 1024;
 const std::chrono::steady_clock::time_point NO_DEADLINE = std::chrono::steady_clock::time_point::max();
+// A streamed answer's bytes a connection holds before the service waits for the client to take
+// them: a few chunks, so that the socket always has the next one at hand.
+const size_t STREAM_HELD_BYTES = 256 * 1024;
 
 const boost::system::error_category& httpErrors()
 {
@@ -298,6 +305,7 @@ private:
         _request.peer = _peer;
         _request.start = _start;
         _keepAlive = message.keep_alive();
+        _http11 = message.version() >= 11;
 
         if (_shared.stopping) return refuse(HttpAnswer::fault(503, "server stopping"));
         Admission admission = _shared.service.screen(_request);
@@ -356,34 +364,201 @@ private:
             return refuse(bodyFault(ec));
         }
         _request.body = _parser->release().body();
-        if constexpr (isTls<Stream>())
-        {
-            onWorker(
-                [self = this->shared_from_this()] {
-                    return guarded([&] { return self->_shared.service.serve(self->_request); },
-                                   internalFault());
-                },
-                [self = this->shared_from_this()](HttpAnswer answer) { self->answer(std::move(answer)); });
-        }
-        else
-        {
-            // A plain connection is answered by the thread that served it: from a worker, the
-            // answer reaches the client without waiting for an I/O thread. Nothing else uses the
-            // socket meanwhile (no read or timer is armed while the service has the request). What
-            // the socket does not take at once is written on the connection's strand.
-            onWorker(
-                [self = this->shared_from_this()]
+        // A plain connection is answered by the thread that served it: from a worker, the answer
+        // reaches the client without waiting for an I/O thread. Nothing else uses the socket
+        // meanwhile (no read or timer is armed while the service has the request). What the
+        // socket does not take at once is written on the connection's strand. A streamed answer
+        // is written on the strand as the service makes it.
+        onWorker(
+            [self = this->shared_from_this()]
+            {
+                Served served;
+                Streamer streamer(self);
+                served.answer =
+                    guarded([&] { return self->_shared.service.serveStreamed(self->_request, streamer); },
+                            internalFault());
+                served.streamed = streamer.begun();
+                if (served.streamed)
                 {
-                    HttpAnswer answer =
-                        guarded([&] { return self->_shared.service.serve(self->_request); }, internalFault());
-                    const bool keepAlive = self->prepareAnswer(std::move(answer));
-                    error_code ec;
-                    http::write(self->socket(), *self->_serializer, ec);
-                    return std::make_pair(keepAlive, ec);
-                },
-                [self = this->shared_from_this()](std::pair<bool, error_code> written)
-                { self->onWorkerWrite(written.first, written.second); });
+                    streamer.endIfOpen();
+                    return served;
+                }
+                if constexpr (!isTls<Stream>())
+                {
+                    served.keepAlive = self->prepareAnswer(std::move(served.answer));
+                    http::write(self->socket(), *self->_serializer, served.ec);
+                    served.written = true;
+                }
+                return served;
+            },
+            [self = this->shared_from_this()](Served served)
+            {
+                if (served.streamed) return self->onStreamServed(std::move(served.answer));
+                if (served.written) return self->onWorkerWrite(served.keepAlive, served.ec);
+                self->answer(std::move(served.answer));
+            },
+            !_shared.service.mayStream(_request));
+    }
+
+    // What serving a request came to, on its way from the worker to the connection's strand.
+    struct Served
+    {
+        HttpAnswer answer;
+        bool streamed = false; // the answer went through the Streamer; answer only tells the log
+        bool written = false;  // a plain connection's answer, written by the worker
+        bool keepAlive = false;
+        error_code ec;
+    };
+
+    // The connection's side of a streamed answer, used by the serving thread.
+    class Streamer : public AnswerStream
+    {
+    public:
+        explicit Streamer(std::shared_ptr<Session> session) : _session(std::move(session)) {}
+
+        bool canStream() const override { return _session->_http11; }
+        void begin(const HttpAnswer& head) override
+        {
+            _begun = true;
+            _session->beginStream(head);
         }
+        bool write(std::string chunk) override
+        {
+            if (chunk.empty()) return !_session->_chunks->failed();
+            char size[24];
+            std::snprintf(size, sizeof size, "%zx\r\n", chunk.size());
+            std::vector<std::string> pieces;
+            pieces.reserve(3);
+            pieces.emplace_back(size);
+            pieces.push_back(std::move(chunk));
+            pieces.emplace_back("\r\n");
+            return _session->pushBytes(std::move(pieces));
+        }
+        void finish(const HeaderFields& trailers) override
+        {
+            std::string last = "0\r\n";
+            for (const auto& field : trailers)
+                last += field.first + ": " + field.second + "\r\n";
+            last += "\r\n";
+            _session->pushBytes({std::move(last)});
+            end(true);
+        }
+        void abort() override { end(false); }
+
+        bool begun() const { return _begun; }
+        // A service that began a stream and returned without ending it cut it short.
+        void endIfOpen()
+        {
+            if (!_ended) end(false);
+        }
+
+    private:
+        void end(bool complete)
+        {
+            _ended = true;
+            bool wake = false;
+            _session->_chunks->close(complete, wake);
+            if (wake) _session->wakeStreamWriter();
+        }
+
+        std::shared_ptr<Session> _session;
+        bool _begun = false;
+        bool _ended = false;
+    };
+
+    // On the serving thread: the head of a chunked answer, queued as its first bytes.
+    void beginStream(const HttpAnswer& head)
+    {
+        _streamKeepAlive = _keepAlive && !head.closeConnection && !_shared.stopping;
+        http::response<http::empty_body> response(static_cast<http::status>(head.status), 11);
+        for (const auto& header : head.headers)
+            response.insert(header.first, header.second);
+        if (!head.contentType.empty()) response.set(http::field::content_type, head.contentType);
+        response.keep_alive(_streamKeepAlive);
+        response.chunked(true);
+        std::ostringstream text;
+        text << response.base();
+        _chunks = std::make_shared<ChunkQueue>(STREAM_HELD_BYTES);
+        pushBytes({text.str()});
+    }
+
+    // On the serving thread; waits for room at most the body timeout.
+    bool pushBytes(std::vector<std::string> pieces)
+    {
+        bool wake = false;
+        const bool pushed = _chunks->push(std::move(pieces), _shared.options.bodyTimeout, wake);
+        if (wake) wakeStreamWriter();
+        return pushed;
+    }
+
+    void wakeStreamWriter()
+    {
+        net::post(_stream.get_executor(), [self = this->shared_from_this()] { self->writeStreamed(); });
+    }
+
+    // On the strand: writes what the queue holds, until it runs dry (the next push wakes this
+    // again) or ends.
+    void writeStreamed()
+    {
+        // A wake posted as a cut-short stream ended may come after the connection let it go.
+        if (_state == State::Closing || !_chunks) return;
+        switch (_chunks->take(_batch))
+        {
+        case ChunkQueue::Next::Idle:
+            return;
+        case ChunkQueue::Next::Ended:
+            return onStreamWritten();
+        case ChunkQueue::Next::Bytes:
+            break;
+        }
+        std::vector<net::const_buffer> buffers;
+        size_t bytes = 0;
+        for (const std::string& piece : _batch)
+        {
+            buffers.push_back(net::buffer(piece));
+            bytes += piece.size();
+        }
+        _state = State::Writing;
+        armTimer(_shared.options.bodyTimeout);
+        net::async_write(_stream, buffers,
+                         [self = this->shared_from_this(), bytes](const error_code& ec, size_t)
+                         {
+                             self->disarmTimer();
+                             self->_chunks->written(bytes);
+                             if (ec) self->_chunks->fail(); // gone, or took nothing in time
+                             self->writeStreamed();
+                         });
+    }
+
+    // On the strand: everything queued is written (or the client is gone).
+    void onStreamWritten()
+    {
+        _streamWritten = true;
+        if (_streamServed) endStreamedRequest();
+    }
+
+    // On the strand: the service has returned.
+    void onStreamServed(HttpAnswer answer)
+    {
+        _streamServed = true;
+        _streamAnswer = std::move(answer);
+        if (_streamWritten) endStreamedRequest();
+    }
+
+    void endStreamedRequest()
+    {
+        const bool complete = _chunks->complete();
+        if (!complete && _streamAnswer.reason.empty())
+            _streamAnswer.reason = _chunks->failed()
+                                       ? "answer cut short: the client left or took nothing in time"
+                                       : "answer cut short by an error after its first chunk";
+        logAnswer(_streamAnswer);
+        _chunks.reset();
+        _batch.clear();
+        _streamServed = _streamWritten = false;
+        // Cut short: the client must see the answer end without its last chunk.
+        if (!complete) return close();
+        afterWrite(_streamKeepAlive, error_code());
     }
 
     void onWorkerWrite(bool keepAlive, const error_code& ec)
@@ -449,7 +624,13 @@ private:
         _response->body() = std::move(answer.body);
         _response->keep_alive(keepAlive);
         _response->prepare_payload();
+        logAnswer(answer);
+        _serializer.emplace(*_response);
+        return keepAlive;
+    }
 
+    void logAnswer(const HttpAnswer& answer) const
+    {
         AccessRecord record;
         record.peer = _peer;
         record.operation = answer.operation;
@@ -460,8 +641,6 @@ private:
         record.elapsed =
             std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - _start);
         writeAccessLine(record);
-        _serializer.emplace(*_response);
-        return keepAlive;
     }
 
     // Writes what is left of the prepared response.
@@ -490,6 +669,7 @@ private:
         if (_state == State::Closing) return;
         const State previous = _state;
         _state = State::Closing;
+        if (_chunks) _chunks->fail(); // a service still streaming stops at once
         error_code ignored;
         if constexpr (isTls<Stream>())
         {
@@ -553,6 +733,15 @@ private:
     std::chrono::steady_clock::time_point _deadline = NO_DEADLINE;    // of the current step
     std::chrono::steady_clock::time_point _timerExpiry = NO_DEADLINE; // of the wait in progress
     bool _keepAlive = true;
+    bool _http11 = true;
+    // The answer being streamed: its bytes on their way, the batch being written, and whether the
+    // service has returned and the writer has written all.
+    std::shared_ptr<ChunkQueue> _chunks;
+    std::vector<std::string> _batch;
+    bool _streamKeepAlive = false;
+    bool _streamServed = false;
+    bool _streamWritten = false;
+    HttpAnswer _streamAnswer;
     std::chrono::steady_clock::time_point _start = std::chrono::steady_clock::now();
     char _scratch[4096];
     size_t _lingered = 0;

@@ -575,25 +575,32 @@ void IndicationService::deactivate(const std::string& subscriptionKey)
 
 void IndicationService::rebuildRoutes()
 {
+    // Filters and destinations by key first: one pass over each, whatever the number of subscriptions.
+    std::map<std::string, CIMInstance> filters, destinations;
+    for (const CIMInstance& filter : _store.instances(FILTER_CLASS))
+        filters.emplace(pathKey(filter.getPath()), filter);
+    for (const char* destinationClass : DESTINATION_CLASSES)
+        for (const CIMInstance& destination : _store.instances(destinationClass))
+            destinations.emplace(pathKey(destination.getPath()), destination);
+
     auto routes = std::make_shared<std::vector<Route>>();
     for (const CIMInstance& subscription : _store.instances(SUBSCRIPTION_CLASS))
     {
         if (!_activations.count(pathKey(subscription.getPath()))) continue;
-        const std::optional<CIMInstance> filter = _store.find(referenceProperty(subscription, "Filter"));
-        const std::optional<CIMInstance> destination =
-            _store.find(referenceProperty(subscription, "Handler"));
-        if (!filter || !destination) continue;
+        const auto filter = filters.find(pathKey(referenceProperty(subscription, "Filter")));
+        const auto destination = destinations.find(pathKey(referenceProperty(subscription, "Handler")));
+        if (filter == filters.end() || destination == destinations.end()) continue;
         Route route;
-        route.query = query(*filter);
+        route.query = query(filter->second);
         Pegasus::Array<Pegasus::String> namespaces;
-        const CIMValue many = valueOf(*filter, "SourceNamespaces");
+        const CIMValue many = valueOf(filter->second, "SourceNamespaces");
         if (!many.isNull()) many.get(namespaces);
         for (Pegasus::Uint32 i = 0; i < namespaces.size(); ++i)
             route.sourceNamespaces.emplace_back(namespaces[i]);
-        if (route.sourceNamespaces.empty() && !stringProperty(*filter, "SourceNamespace").empty())
-            route.sourceNamespaces.emplace_back(stringProperty(*filter, "SourceNamespace").c_str());
-        route.destinationKey = pathKey(destination->getPath());
-        route.url = parseListenerUrl(stringProperty(*destination, "Destination"));
+        if (route.sourceNamespaces.empty() && !stringProperty(filter->second, "SourceNamespace").empty())
+            route.sourceNamespaces.emplace_back(stringProperty(filter->second, "SourceNamespace").c_str());
+        route.destinationKey = destination->first;
+        route.url = parseListenerUrl(stringProperty(destination->second, "Destination"));
         routes->push_back(std::move(route));
     }
     std::lock_guard<std::mutex> lock(_routesMutex);
@@ -608,6 +615,30 @@ void IndicationService::route(const CIMInstance& indication,
         std::lock_guard<std::mutex> lock(_routesMutex);
         routes = _routes;
     }
+    // Many subscriptions ask the same questions of the class hierarchy; each is asked of the
+    // repository once per indication.
+    struct Answer
+    {
+        const CIMNamespaceName* nameSpace;
+        CIMName className, ancestor;
+        bool isA;
+    };
+    std::vector<Answer> answers;
+    // Most filters require a class of SourceInstance: checked first, from its class alone.
+    CIMName sourceClass;
+    const CIMValue source = valueOf(indication, "SourceInstance");
+    if (!source.isNull() && !source.isArray() && source.getType() == Pegasus::CIMTYPE_INSTANCE)
+    {
+        CIMInstance embedded;
+        source.get(embedded);
+        sourceClass = embedded.getClassName();
+    }
+    else if (!source.isNull() && !source.isArray() && source.getType() == Pegasus::CIMTYPE_OBJECT)
+    {
+        Pegasus::CIMObject embedded;
+        source.get(embedded);
+        sourceClass = embedded.getClassName();
+    }
     std::shared_ptr<const std::string> encoded; // once, for every listener it goes to
     for (const Route& route : *routes)
     {
@@ -616,9 +647,18 @@ void IndicationService::route(const CIMInstance& indication,
             for (const CIMNamespaceName& served : providerNamespaces)
                 if (!source && nameSpace.equal(served)) source = &nameSpace;
         if (!source) continue;
-        const auto isA = [this, source](const CIMName& className, const CIMName& ancestor)
-        { return _repository.isA(*source, className, ancestor); };
+        const auto isA = [&](const CIMName& className, const CIMName& ancestor)
+        {
+            for (const Answer& known : answers)
+                if (known.nameSpace->equal(*source) && known.className.equal(className) &&
+                    known.ancestor.equal(ancestor))
+                    return known.isA;
+            answers.push_back({source, className, ancestor, _repository.isA(*source, className, ancestor)});
+            return answers.back().isA;
+        };
         if (!isA(indication.getClassName(), route.query->indicationClass())) continue;
+        const CIMName& required = route.query->sourceInstanceClass();
+        if (!required.isNull() && !sourceClass.isNull() && !isA(sourceClass, required)) continue;
         if (!route.query->matches(indication, isA)) continue;
         if (!encoded) encoded = std::make_shared<const std::string>(encodeIndicationElement(indication));
         _delivery.send(route.destinationKey, route.url, encoded);

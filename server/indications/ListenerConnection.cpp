@@ -1,5 +1,9 @@
 #include "ListenerConnection.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 #include <atomic>
 
 #include <boost/asio/ip/tcp.hpp>
@@ -93,6 +97,7 @@ struct ListenerConnection::Impl
         if (error) return "cannot resolve " + url.host + ": " + describe(error);
         error = await([&](auto handler) { lowest().async_connect(addresses, handler); });
         if (error) return "cannot connect: " + describe(error);
+        lowest().socket().set_option(tcp::no_delay(true), error); // a request goes out whole, at once
         if (secure)
         {
             error = await([&](auto handler) { secure->async_handshake(ssl::stream_base::client, handler); });
@@ -109,11 +114,21 @@ struct ListenerConnection::Impl
         plain.reset();
     }
 
+    // Listeners built on common HTTP servers write an answer's head and body apart; with Nagle on
+    // their side, the body waits for the acknowledgement of the head, which Linux delays by up to
+    // 40 ms. Acknowledging at once (re-armed before every read) keeps an export to a round trip.
+    void acknowledgeAtOnce()
+    {
+        const int on = 1;
+        ::setsockopt(lowest().socket().native_handle(), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+    }
+
     template <class Stream>
     beast::error_code exchange(Stream& stream, http::request<http::string_body>& request,
                                http::response_parser<http::string_body>& parser)
     {
         beast::error_code error = await([&](auto handler) { http::async_write(stream, request, handler); });
+        acknowledgeAtOnce();
         if (!error) error = await([&](auto handler) { http::async_read(stream, buffer, parser, handler); });
         return error;
     }

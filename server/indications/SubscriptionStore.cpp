@@ -2,10 +2,13 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
+
 #include <Pegasus/Common/XmlWriter.h>
 
 #include "DurableFile.h"
 #include "RequestDecoder.h"
+#include "SubscriptionPaths.h"
 #include "XmlDecodeSupport.h"
 #include "XmlValueDecoder.h"
 
@@ -20,13 +23,6 @@ namespace
 
 // The file: VALUE.NAMEDINSTANCE elements, as CIM-XML answers carry them, in one document element.
 const char* const ROOT = "CIMHOST.SUBSCRIPTIONS";
-
-bool samePath(const CIMObjectPath& a, const CIMObjectPath& b)
-{
-    return CIMObjectPath(Pegasus::String(), Pegasus::CIMNamespaceName(), a.getClassName(), a.getKeyBindings())
-        .identical(CIMObjectPath(Pegasus::String(), Pegasus::CIMNamespaceName(), b.getClassName(),
-                                 b.getKeyBindings()));
-}
 
 std::vector<CIMInstance> load(const std::string& file)
 {
@@ -69,14 +65,14 @@ std::vector<CIMInstance> load(const std::string& file)
 SubscriptionStore::SubscriptionStore(std::string file) : _file(std::move(file))
 {
     if (!_file.empty()) _instances = load(_file);
+    for (const CIMInstance& instance : _instances)
+        _keys.push_back(pathKey(instance.getPath()));
 }
 
 size_t SubscriptionStore::indexOf(const CIMObjectPath& path) const
 {
-    size_t i = 0;
-    while (i < _instances.size() && !samePath(_instances[i].getPath(), path))
-        ++i;
-    return i;
+    const std::string key = pathKey(path);
+    return size_t(std::find(_keys.begin(), _keys.end(), key) - _keys.begin());
 }
 
 void SubscriptionStore::save(const std::vector<CIMInstance>& instances) const
@@ -111,6 +107,7 @@ bool SubscriptionStore::add(const CIMInstance& instance)
     next.push_back(instance);
     save(next);
     _instances.swap(next);
+    _keys.push_back(pathKey(instance.getPath()));
     return true;
 }
 
@@ -135,6 +132,7 @@ bool SubscriptionStore::remove(const CIMObjectPath& path)
     next.erase(next.begin() + long(index));
     save(next);
     _instances.swap(next);
+    _keys.erase(_keys.begin() + long(index));
     return true;
 }
 

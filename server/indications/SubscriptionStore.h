@@ -52,6 +52,7 @@ private:
     std::string _file;
     mutable std::mutex _mutex;
     std::vector<Pegasus::CIMInstance> _instances;
+    std::vector<std::string> _keys; // pathKey of each instance, for finding without parsing paths
 };
 
 } // namespace cimhost

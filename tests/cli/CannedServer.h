@@ -1,5 +1,6 @@
 // A CIM server on loopback for scsctl's client tests: it answers each request with the next canned
-// body and notes what was asked (the CIMMethod and CIMObject headers and the body).
+// body (whole, in chunks, or closing the connection after it) and notes what was asked (the
+// CIMMethod and CIMObject headers and the body).
 #ifndef SCSCTL_TESTS_CannedServer_h
 #define SCSCTL_TESTS_CannedServer_h
 
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdio>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -18,10 +20,20 @@
 class CannedServer
 {
 public:
-    // closeEach: a connection for each request, for clients that hold two connections at once
-    // (this server serves one connection at a time).
-    explicit CannedServer(std::deque<std::string> bodies, bool closeEach = false)
-        : _bodies(std::move(bodies)), _closeEach(closeEach)
+    enum class Answers
+    {
+        Whole,
+        // With chunked transfer coding; a body starting with CUT_SHORT goes without its last
+        // chunk, and the connection closes.
+        Chunked,
+        // Each closing its connection: for clients that hold two connections at once (this
+        // server serves one connection at a time).
+        WholeThenClose
+    };
+    static constexpr char CUT_SHORT[] = "CUT-SHORT:";
+
+    explicit CannedServer(std::deque<std::string> bodies, Answers answers = Answers::Whole)
+        : _bodies(std::move(bodies)), _answers(answers)
     {
         _listener = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -103,12 +115,27 @@ private:
             body = _bodies.front();
             _bodies.pop_front();
         }
-        const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: application/xml; charset=\"utf-8\"\r\n"
-                                  "CIMOperation: MethodResponse\r\n" +
-                                  std::string(_closeEach ? "Connection: close\r\n" : "") +
-                                  "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+        const bool closing = _answers == Answers::WholeThenClose;
+        const std::string status = "HTTP/1.1 200 OK\r\nContent-Type: application/xml; charset=\"utf-8\"\r\n"
+                                   "CIMOperation: MethodResponse\r\n" +
+                                   std::string(closing ? "Connection: close\r\n" : "");
+        std::string reply = status + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+        const bool cut = body.rfind(CUT_SHORT, 0) == 0;
+        if (_answers == Answers::Chunked)
+        {
+            if (cut) body.erase(0, sizeof CUT_SHORT - 1);
+            reply = status + "Transfer-Encoding: chunked\r\n\r\n";
+            for (size_t at = 0; at < body.size(); at += 100)
+            {
+                const std::string piece = body.substr(at, 100);
+                char size[16];
+                std::snprintf(size, sizeof size, "%zx\r\n", piece.size());
+                reply += size + piece + "\r\n";
+            }
+            if (!cut) reply += "0\r\n\r\n";
+        }
         return ::send(connection, reply.data(), reply.size(), MSG_NOSIGNAL) == ssize_t(reply.size()) &&
-               !_closeEach;
+               !cut && !closing;
     }
     static std::string headerValue(const std::string& head, const std::string& lowerName)
     {
@@ -141,7 +168,7 @@ private:
     std::mutex _mutex;
     std::condition_variable _arrived;
     std::deque<std::string> _bodies;
-    bool _closeEach;
+    Answers _answers;
     std::vector<std::string> _methods;
     std::vector<std::string> _objects;
     std::vector<std::string> _requests;

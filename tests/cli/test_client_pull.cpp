@@ -1,6 +1,7 @@
 // scsctl's enumerations against a canned server on loopback: pulled in chunks where the server
 // offers the pull operations, the classic request (from then on) where it answers
-// CIM_ERR_NOT_SUPPORTED. The answers are encoded by the host's own encoder.
+// CIM_ERR_NOT_SUPPORTED, and classic answers sent in chunks as cimhost sends long ones. The
+// answers are encoded by the host's own encoder.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "CannedServer.h"
 #include "CimClient.h"
+#include "Failures.h"
 #include "ResponseEncoder.h"
 
 using namespace Pegasus;
@@ -89,4 +91,24 @@ TEST(ClientPull, AServerWithoutPullOperationsGetsTheClassicRequestFromThenOn)
     EXPECT_EQ(
         (std::vector<std::string>{"OpenEnumerateInstances", "EnumerateInstances", "EnumerateInstances"}),
         server.methods());
+}
+
+TEST(ClientPull, AClassicAnswerInChunksReadsAsWholeAndACutOneFails)
+{
+    CimResponse notSupported;
+    notSupported.methodName = "OpenEnumerateInstances";
+    notSupported.messageId = "1";
+    notSupported.isError = true;
+    notSupported.errorCode = CIM_ERR_NOT_SUPPORTED;
+    CannedServer server({cimhost::encodeResponse(notSupported),
+                         answer("EnumerateInstances", CimResponse::NamedInstances, {"V1", "V2", "V3"}),
+                         CannedServer::CUT_SHORT +
+                             answer("EnumerateInstances", CimResponse::NamedInstances, {"V4", "V5", "V6"})},
+                        CannedServer::Answers::Chunked);
+    scsctl::CimClient client(options(server.url()), "root/snia");
+    EXPECT_EQ(
+        (std::vector<std::string>{"CIM_StorageVolume.DeviceID=\"V1\"", "CIM_StorageVolume.DeviceID=\"V2\"",
+                                  "CIM_StorageVolume.DeviceID=\"V3\""}),
+        pathsOf(client.enumerateInstances("CIM_StorageVolume")));
+    EXPECT_THROW(client.enumerateInstances("CIM_StorageVolume"), scsctl::Failure);
 }

@@ -100,7 +100,7 @@ TEST(JobWatch, ByIndicationsTheJobIsReadOnceAndTheSubscriptionGoesAfter)
          answer("CreateInstance", CimResponse::NewInstanceName, "CIM_IndicationFilter.Name=\"f\""),
          answer("CreateInstance", CimResponse::NewInstanceName, "CIM_IndicationSubscription.Name=\"s\""),
          jobAnswer(job(4, 40)), answer("DeleteInstance"), answer("DeleteInstance"), answer("DeleteInstance")},
-        true);
+        CannedServer::Answers::WholeThenClose);
     // The array, once the job has been read: its progress and completion, as indications.
     std::thread array(
         [&server]
@@ -143,7 +143,8 @@ TEST(JobWatch, ByIndicationsTheJobIsReadOnceAndTheSubscriptionGoesAfter)
 
 TEST(JobWatch, AServerWithoutSubscriptionsIsPolled)
 {
-    CannedServer server({notSupported(), notSupported(), notSupported(), jobAnswer(job(7, 100))}, true);
+    CannedServer server({notSupported(), notSupported(), notSupported(), jobAnswer(job(7, 100))},
+                        CannedServer::Answers::WholeThenClose);
     CimClient client(options(server), "root/snia");
     const ConnectionOptions subscribeWith = options(server);
     std::FILE* out = std::tmpfile();

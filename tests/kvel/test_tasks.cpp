@@ -22,10 +22,14 @@ TEST_F(kvelTasks, ACreateRunsByEngineTimeAndIsForgottenAfterItsRetention)
 {
     auto setting = volume(MIRROR_2WAY);
     setting->Size = 100 * GIB; // 100 s at 1 GiB/s
+    MPU_TIME next = 0;
+    EXPECT_FALSE(engine->nextTaskEvent(next)) << "no task, nothing to wait for";
     KVELTask job;
     ASSERT_EQ(KVEL_RC_SUCCESS, engine->createVolume(setting.get(), &job));
     Uint32 id = job.getTaskID();
     EXPECT_EQ(KVELVolume::VOLUME_STATE_INITIALIZING, volume(MIRROR_2WAY)->State);
+    ASSERT_TRUE(engine->nextTaskEvent(next));
+    EXPECT_EQ(T0 + 100 * SECOND, next) << "the run's end is known ahead";
 
     advance(50);
     auto half = task(id);
@@ -36,12 +40,15 @@ TEST_F(kvelTasks, ACreateRunsByEngineTimeAndIsForgottenAfterItsRetention)
     EXPECT_EQ(KVELTask::TASK_STATE_COMPLETED, done->State);
     EXPECT_EQ(T0 + 100 * SECOND, done->TimeFinished);
     EXPECT_EQ(KVELVolume::VOLUME_STATE_OK, volume(MIRROR_2WAY)->State);
+    ASSERT_TRUE(engine->nextTaskEvent(next));
+    EXPECT_EQ(T0 + 400 * SECOND, next) << "then the end of its retention";
 
     advance(299);
     EXPECT_TRUE(task(id));
     advance(1);
     EXPECT_FALSE(task(id));
     EXPECT_EQ(0u, engine->enumerateObjects(CLASSID_TASK).size());
+    EXPECT_FALSE(engine->nextTaskEvent(next));
 }
 
 TEST_F(kvelTasks, CommandsWrittenBackOnCopiesDriveTheTask)

@@ -25,14 +25,16 @@ namespace testhttp
 
 struct Received
 {
-    std::string cimExport, cimExportMethod; // the request's headers
+    std::chrono::system_clock::time_point at; // when its body had arrived
+    std::string cimExport, cimExportMethod;   // the request's headers
     cimhost::ExportedIndication exported;
 };
 
 class ExportListener
 {
 public:
-    ExportListener() { start(0); }
+    // decode: false takes each request's message ID only, as a listener that only counts would.
+    explicit ExportListener(bool decode = true) : _decode(decode) { start(0); }
     ~ExportListener() { stop(); }
     ExportListener(const ExportListener&) = delete;
     ExportListener& operator=(const ExportListener&) = delete;
@@ -148,12 +150,19 @@ private:
             buffer.erase(0, headerEnd + 4 + length);
 
             Received received;
+            received.at = std::chrono::system_clock::now();
             received.cimExport = header(head, "CIMExport", "");
             received.cimExportMethod = header(head, "CIMExportMethod", "");
             std::string answer;
             try
             {
-                received.exported = cimhost::decodeExportIndication(body);
+                if (_decode)
+                    received.exported = cimhost::decodeExportIndication(body);
+                else
+                {
+                    const size_t id = body.find("ID=\"") + 4;
+                    received.exported.messageID = body.substr(id, body.find('"', id) - id);
+                }
                 answer = cimhost::encodeExportResponse(received.exported.messageID);
             }
             catch (const cimhost::CimXmlError& e)
@@ -212,6 +221,7 @@ private:
         return fallback;
     }
 
+    const bool _decode = true;
     int _socket = -1;
     int _port = 0;
     std::thread _acceptor;

@@ -30,6 +30,11 @@ struct Reply
     int status = 0; // 0: the server closed the connection or did not answer in time
     std::map<std::string, std::string, NameLess> headers;
     std::string body;
+    // A chunked answer: its trailer fields, and whether its last chunk came (if not, body holds
+    // the chunks that did).
+    bool chunked = false;
+    bool complete = true;
+    std::map<std::string, std::string, NameLess> trailers;
 
     std::string header(const std::string& name) const
     {
@@ -61,7 +66,7 @@ public:
         return ::send(_socket, data.data(), data.size(), MSG_NOSIGNAL) == ssize_t(data.size());
     }
 
-    // The next response, its body read by Content-Length.
+    // The next response, its body read by Content-Length or in chunks.
     Reply receive()
     {
         Reply reply;
@@ -80,6 +85,11 @@ public:
             value.erase(0, value.find_first_not_of(' '));
             if (!value.empty() && value.back() == '\r') value.pop_back();
             reply.headers.emplace(line.substr(0, colon), value);
+        }
+        if (strcasecmp(reply.header("Transfer-Encoding").c_str(), "chunked") == 0)
+        {
+            readChunks(reply);
+            return reply;
         }
         const size_t length = std::strtoul(reply.header("Content-Length").c_str(), nullptr, 10);
         while (_pending.size() < length)
@@ -104,6 +114,44 @@ public:
     const std::string& pending() const { return _pending; }
 
 private:
+    // The line at the front of what was received, without its CRLF; false when the server closed first.
+    bool takeLine(std::string& line)
+    {
+        size_t end;
+        while ((end = _pending.find("\r\n")) == std::string::npos)
+            if (!fill()) return false;
+        line = _pending.substr(0, end);
+        _pending.erase(0, end + 2);
+        return true;
+    }
+
+    void readChunks(Reply& reply)
+    {
+        reply.chunked = true;
+        reply.complete = false;
+        std::string line;
+        while (takeLine(line))
+        {
+            const size_t size = std::strtoul(line.c_str(), nullptr, 16);
+            if (size == 0)
+            {
+                while (takeLine(line) && !line.empty())
+                {
+                    const auto colon = line.find(':');
+                    std::string value = line.substr(colon + 1);
+                    value.erase(0, value.find_first_not_of(' '));
+                    reply.trailers.emplace(line.substr(0, colon), value);
+                }
+                reply.complete = line.empty();
+                return;
+            }
+            while (_pending.size() < size + 2)
+                if (!fill()) return;
+            reply.body += _pending.substr(0, size);
+            _pending.erase(0, size + 2);
+        }
+    }
+
     bool fill()
     {
         char buffer[4096];

@@ -209,6 +209,11 @@ public:
     // abort's; a finished one answers KVEL_RC_TASK_FINISHED.
     Uint32 failTask(Uint32 taskID, Uint32 resultCode);
 
+    // The engine time of the next thing a task does by itself (a run ending, a scheduled start
+    // coming due, a finished task's retention running out): true and the time, or false when no
+    // task has one. For watchers that would rather wake then than poll.
+    bool nextTaskEvent(MPU_TIME& when);
+
     // ---- observers ---------------------------------------------------------------------------------
     // The engine keeps the observer (shared) until removeObserver; a call already under way may
     // still reach it after that returns, so an observer guards its own state. Threads calling the

@@ -176,6 +176,13 @@ Uint32 KVELEngine::failTask(Uint32 taskID, Uint32 resultCode)
     return work([&] { return _state->failTask(taskID, resultCode); });
 }
 
+bool KVELEngine::nextTaskEvent(MPU_TIME& when)
+{
+    const std::optional<MPU_TIME> next = look([&] { return _state->nextTaskEvent(); });
+    if (next) when = *next;
+    return next.has_value();
+}
+
 KVELEngine::~KVELEngine() {}
 
 KVELEngine* KVELEngine::_getInstance()

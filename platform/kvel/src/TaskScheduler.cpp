@@ -75,6 +75,13 @@ void TaskScheduler::advanceTo(MPU_TIME target)
     _model.lastAdvanced = target;
 }
 
+std::optional<MPU_TIME> TaskScheduler::nextEvent()
+{
+    if (!_indexed) rebuild();
+    if (_events.empty()) return std::nullopt;
+    return _events.begin()->first;
+}
+
 void TaskScheduler::reset()
 {
     for (auto& entry : _model.tasks)

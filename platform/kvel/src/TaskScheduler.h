@@ -55,6 +55,8 @@ public:
                    const std::string& defaultName, MPU_TIME now);
     // Starts the waiting tasks that can run now (after changes to the tasks).
     void startDue(MPU_TIME now);
+    // The engine time of the next event of any task, if one has any.
+    std::optional<MPU_TIME> nextEvent();
 
     // Applies the command code, or the schedule changes, of a task copy (see KVELEngine).
     Uint32 apply(const KVELTask& copy, MPU_TIME now);

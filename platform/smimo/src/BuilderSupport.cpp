@@ -45,13 +45,18 @@ CIMObjectPath arrayPath(const CIMName& className, const Array<CIMKeyBinding>& ke
 
 CIMObjectPath devicePath(const char* className, Uint32 objectID)
 {
+    // Names made once: every volume and drive of an enumeration has such a path.
+    static const CIMName systemCreationClassName("SystemCreationClassName"), systemNameKey("SystemName"),
+        creationClassName("CreationClassName"), deviceID("DeviceID");
+    static const String computerSystem("CIM_ComputerSystem");
+    const CIMName deviceClass(className);
     Array<CIMKeyBinding> keys;
-    keys.append(CIMKeyBinding(CIMName("SystemCreationClassName"), String("CIM_ComputerSystem"),
-                              CIMKeyBinding::STRING));
-    keys.append(CIMKeyBinding(CIMName("SystemName"), systemName(), CIMKeyBinding::STRING));
-    keys.append(CIMKeyBinding(CIMName("CreationClassName"), String(className), CIMKeyBinding::STRING));
-    keys.append(CIMKeyBinding(CIMName("DeviceID"), hexID(objectID), CIMKeyBinding::STRING));
-    return arrayPath(CIMName(className), keys);
+    keys.reserveCapacity(4);
+    keys.append(CIMKeyBinding(systemCreationClassName, computerSystem, CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding(systemNameKey, systemName(), CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding(creationClassName, deviceClass.getString(), CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding(deviceID, hexID(objectID), CIMKeyBinding::STRING));
+    return arrayPath(deviceClass, keys);
 }
 
 CIMObjectPath instanceIDPath(const char* className, const String& instanceID)

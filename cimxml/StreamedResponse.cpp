@@ -1,0 +1,85 @@
+#include "StreamedResponse.h"
+
+#include <Pegasus/Common/CIMClass.h>
+#include <Pegasus/Common/CIMProperty.h>
+#include <Pegasus/Common/XmlWriter.h>
+
+#include "XmlEncodeSupport.h"
+
+namespace cimhost
+{
+
+using Pegasus::XmlWriter;
+
+void appendIntrinsicOpening(std::string& out, const std::string& messageId, const std::string& methodName)
+{
+    out += "<?xml version=\"1.0\" encoding=\"utf-8\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\"><MESSAGE";
+    appendAttribute(out, "ID", messageId);
+    out += " PROTOCOLVERSION=\"1.0\"><SIMPLERSP><IMETHODRESPONSE";
+    appendAttribute(out, "NAME", methodName);
+    out += "><IRETURNVALUE>";
+}
+
+void appendIntrinsicClosing(std::string& out)
+{
+    out += "</IRETURNVALUE></IMETHODRESPONSE></SIMPLERSP></MESSAGE></CIM>";
+}
+
+void appendShownInstanceElement(std::string& out, const Pegasus::CIMConstInstance& instance,
+                                const ShownElements& shown)
+{
+    out += "<INSTANCE";
+    appendAttribute(out, "CLASSNAME", std::string(instance.getClassName().getString().getCString()));
+    out += '>';
+    if (shown.includeQualifiers)
+        for (Pegasus::Uint32 i = 0, n = instance.getQualifierCount(); i < n; ++i)
+            XmlWriter::appendQualifierElement(out, instance.getQualifier(i));
+    for (Pegasus::Uint32 i = 0, n = instance.getPropertyCount(); i < n; ++i)
+    {
+        const Pegasus::CIMConstProperty property = instance.getProperty(i);
+        if (shown.propertyList && !shown.propertyList->useThisProperty(property.getName())) continue;
+        const bool dropQualifiers = !shown.includeQualifiers && property.getQualifierCount() > 0;
+        const bool dropOrigin = !shown.includeClassOrigin && !property.getClassOrigin().isNull();
+        if (!dropQualifiers && !dropOrigin)
+        {
+            XmlWriter::appendPropertyElement(out, property);
+            continue;
+        }
+        // Rare (providers seldom set either on instances): only this property is copied.
+        Pegasus::CIMProperty trimmed = property.clone();
+        if (dropQualifiers)
+            for (Pegasus::Uint32 q = trimmed.getQualifierCount(); q-- > 0;)
+                trimmed.removeQualifier(q);
+        if (dropOrigin) trimmed.setClassOrigin(Pegasus::CIMName());
+        XmlWriter::appendPropertyElement(out, trimmed);
+    }
+    out += "</INSTANCE>";
+}
+
+void appendShownNamedInstance(std::string& out, const Pegasus::CIMConstInstance& instance,
+                              const Pegasus::CIMObjectPath& path, const ShownElements& shown)
+{
+    out += "<VALUE.NAMEDINSTANCE>";
+    XmlWriter::appendInstanceNameElement(out, path);
+    appendShownInstanceElement(out, instance, shown);
+    out += "</VALUE.NAMEDINSTANCE>";
+}
+
+void appendShownObjectWithPath(std::string& out, const Pegasus::CIMConstObject& object,
+                               const Pegasus::CIMObjectPath& path, const ShownElements& shown)
+{
+    out += "<VALUE.OBJECTWITHPATH>";
+    if (object.isClass())
+    {
+        XmlWriter::appendClassPathElement(out, path);
+        XmlWriter::appendClassElement(out, Pegasus::CIMConstClass(object));
+    }
+    else
+    {
+        XmlWriter::appendInstancePathElement(out, path);
+        appendShownInstanceElement(out, Pegasus::CIMConstInstance(object), shown);
+    }
+    out += "</VALUE.OBJECTWITHPATH>";
+}
+
+} // namespace cimhost
