@@ -87,7 +87,7 @@ CIMValue MethodAnswer::out(const char* name) const
 }
 
 CimClient::CimClient(ConnectionOptions options, const std::string& nameSpace)
-    : _connection(options), _user(options.user), _nameSpace(nameSpace.c_str())
+    : _connection(options), _user(options.user), _nameSpace(nameSpace.c_str()), _nameSpaceText(nameSpace)
 {
 }
 
@@ -235,6 +235,30 @@ Array<CIMObjectPath> CimClient::associatorNames(const CIMObjectPath& path, const
         request.iparams.push_back(result);
     }
     return call(request, text(path.toString())).paths;
+}
+
+Array<CIMObjectPath> CimClient::enumerateInstanceNames(const std::string& className)
+{
+    CimRequest request;
+    request.methodName = "EnumerateInstanceNames";
+    request.nameSpace = _nameSpace;
+    request.iparams = {classParam(className)};
+    return call(request, className).paths;
+}
+
+CIMObjectPath CimClient::createInstance(const CIMInstance& instance)
+{
+    CimRequest request;
+    request.methodName = "CreateInstance";
+    request.nameSpace = _nameSpace;
+    IParam created = param("NewInstance", IParamValue::Instance);
+    created.value.instance = instance;
+    request.iparams = {created};
+    const std::string className = text(instance.getClassName().getString());
+    CimResponse answer = call(request, className);
+    if (answer.paths.size() != 1)
+        throw Failure(ExitRefused, "CreateInstance " + className + ": the answer holds no path");
+    return answer.paths[0];
 }
 
 void CimClient::deleteInstance(const CIMObjectPath& path)

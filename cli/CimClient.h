@@ -50,6 +50,9 @@ public:
     Pegasus::Array<Pegasus::CIMObjectPath> associatorNames(const Pegasus::CIMObjectPath& path,
                                                            const std::string& assocClass,
                                                            const std::string& resultClass = std::string());
+    Pegasus::Array<Pegasus::CIMObjectPath> enumerateInstanceNames(const std::string& className);
+    // The new instance's path as the server made it (keys it filled in included).
+    Pegasus::CIMObjectPath createInstance(const Pegasus::CIMInstance& instance);
     // Changes the listed properties of the instance (its path names it) to the values it holds.
     void deleteInstance(const Pegasus::CIMObjectPath& path);
     void modifyInstance(const Pegasus::CIMInstance& instance, const std::vector<std::string>& properties);
@@ -57,6 +60,10 @@ public:
                               const Pegasus::Array<Pegasus::CIMParamValue>& in);
     // With qualifiers, fetched once per class.
     const Pegasus::CIMClass& getClass(const std::string& className);
+
+    const std::string& nameSpace() const { return _nameSpaceText; }
+    // The address the server sees this client's requests come from.
+    std::string localAddress() { return _connection.localAddress(); }
 
     // The path in this client's namespace and without host, as method parameters take it.
     Pegasus::CIMObjectPath local(const Pegasus::CIMObjectPath& path) const;
@@ -70,6 +77,7 @@ private:
     HttpConnection _connection;
     std::string _user;
     Pegasus::CIMNamespaceName _nameSpace;
+    std::string _nameSpaceText;
     unsigned _nextId = 1;
     bool _pullOffered = true; // until the server answers an Open with CIM_ERR_NOT_SUPPORTED
     std::map<std::string, Pegasus::CIMClass> _classes;

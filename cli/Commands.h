@@ -18,6 +18,8 @@ struct Session
     bool json = false;
     // "scsctl [the connection options] job wait": with a job ID, the line that watches it again.
     std::string resumeCommand;
+    // How the client was connected, for commands that need a connection of their own.
+    ConnectionOptions connection;
 };
 
 // Reading: every object of a kind as a table or a JSON array; one volume or job in detail.
@@ -59,6 +61,19 @@ ExitStatus scanVolume(Session& session, const ScanRequest& request);
 std::string startedJob(const MethodAnswer& answer);
 // Reports a started job, and watches it when asked.
 ExitStatus followJob(Session& session, const std::string& job, bool wait);
+
+struct WatchRequest
+{
+    std::string listen; // --listen ADDR[:PORT]; empty: the address the server sees scsctl at
+    bool jobs = false;  // none of the three: all of them
+    bool volumes = false;
+    bool alerts = false;
+    unsigned count = 0;    // stop after this many were shown; 0: no end
+    unsigned duration = 0; // stop after this many seconds; 0: no end
+};
+// Subscribes to the array's indications with a listener of its own and prints each as it comes
+// until Ctrl-C, SIGTERM, --count or --duration; then removes the subscription.
+ExitStatus watchIndications(Session& session, const WatchRequest& request);
 
 } // namespace scsctl
 

@@ -233,4 +233,14 @@ HttpAnswer HttpConnection::post(const std::vector<std::pair<std::string, std::st
     }
 }
 
+std::string HttpConnection::localAddress()
+{
+    Impl& impl = *_impl;
+    if (!impl.plain && !impl.secure) impl.connect();
+    beast::error_code error;
+    const tcp::endpoint local = impl.lowest().socket().local_endpoint(error);
+    if (error) impl.noContact("exchange a request with", error);
+    return local.address().to_string();
+}
+
 } // namespace scsctl

@@ -49,6 +49,10 @@ public:
     // Failure(ExitNoContact).
     HttpAnswer post(const std::vector<std::pair<std::string, std::string>>& headers, const std::string& body);
 
+    // The address of this end of the connection, the one the server sees requests come from
+    // (connecting first when no connection is open). Failures to connect as for post.
+    std::string localAddress();
+
 private:
     struct Impl;
     std::unique_ptr<Impl> _impl;

@@ -81,7 +81,8 @@ CIMDateTime futureTime(const std::string& text)
 ExitStatus waitJob(Session& session, const std::string& job)
 {
     findJob(session.client, job); // a job that does not exist is refused before any progress line
-    return watchJob(session.client, job, session.resumeCommand, session.json ? stderr : stdout);
+    return watchJob(session.client, job, session.resumeCommand, session.json ? stderr : stdout,
+                    &session.connection);
 }
 
 namespace

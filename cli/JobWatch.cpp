@@ -1,12 +1,15 @@
 #include "JobWatch.h"
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <thread>
 
 #include <unistd.h>
 
 #include "InstanceFields.h"
 #include "InterruptFlag.h"
+#include "JobIndications.h"
 #include "Lookup.h"
 #include "ProgressLine.h"
 #include "Records.h"
@@ -16,6 +19,10 @@ namespace scsctl
 
 namespace
 {
+
+// 50 ms steps without an indication before the job is read: a safety net for indications lost on
+// the way, not the way progress is learnt.
+const int INDICATION_SILENCE_STEPS = 40;
 
 JobProgress progressOf(const std::string& id, const Pegasus::CIMInstance& job)
 {
@@ -37,15 +44,29 @@ bool isFinal(const Pegasus::CIMInstance& job)
 } // namespace
 
 ExitStatus watchJob(CimClient& client, const std::string& jobId, const std::string& resumeCommand,
-                    std::FILE* out)
+                    std::FILE* out, const ConnectionOptions* indicationsFrom)
 {
     const bool terminal = isatty(fileno(out));
     InterruptFlag flag;
+    std::unique_ptr<JobIndications> indications;
+    if (indicationsFrom)
+    {
+        try
+        {
+            indications = std::make_unique<JobIndications>(*indicationsFrom, client.nameSpace(), jobId);
+        }
+        catch (const Failure&)
+        {
+            // No subscription: polling tells the same, only later and at more cost.
+        }
+    }
     std::string shown;
     Pegasus::CIMInstance job;
+    std::optional<Pegasus::CIMInstance> told;
     for (;;)
     {
-        job = findJob(client, jobId);
+        // Read once subscribed (what happened before is in no indication), and whenever none came.
+        job = told ? *told : findJob(client, jobId);
         const JobProgress progress = progressOf(jobId, job);
         if (terminal)
         {
@@ -64,8 +85,13 @@ ExitStatus watchJob(CimClient& client, const std::string& jobId, const std::stri
             shown = key;
         }
         if (isFinal(job)) break;
-        for (int step = 0; step < 5 && !flag.raised(); ++step)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        told.reset();
+        if (indications)
+            for (int step = 0; step < INDICATION_SILENCE_STEPS && !told && !flag.raised(); ++step)
+                told = indications->next(std::chrono::milliseconds(50));
+        else
+            for (int step = 0; step < 5 && !flag.raised(); ++step)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
         if (flag.raised())
         {
             if (terminal) std::fprintf(out, "\n");

@@ -29,28 +29,9 @@ std::string wordOf(const std::map<std::uint64_t, const char*>& words, std::uint6
 
 nlohmann::ordered_json statusWords(const CIMConstInstance& instance)
 {
-    static const std::map<std::uint64_t, const char*> words = {{0, "Unknown"},
-                                                               {1, "Other"},
-                                                               {2, "OK"},
-                                                               {3, "Degraded"},
-                                                               {4, "Stressed"},
-                                                               {5, "Predictive Failure"},
-                                                               {6, "Error"},
-                                                               {7, "Non-Recoverable Error"},
-                                                               {8, "Starting"},
-                                                               {9, "Stopping"},
-                                                               {10, "Stopped"},
-                                                               {11, "In Service"},
-                                                               {12, "No Contact"},
-                                                               {13, "Lost Communication"},
-                                                               {14, "Aborted"},
-                                                               {15, "Dormant"},
-                                                               {16, "Supporting Entity in Error"},
-                                                               {17, "Completed"},
-                                                               {18, "Power Mode"}};
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (std::uint64_t code : numberArrayField(instance, "OperationalStatus"))
-        list.push_back(wordOf(words, code));
+        list.push_back(operationalStatusWord(code));
     return list;
 }
 
@@ -202,6 +183,30 @@ template <size_t N> std::vector<RecordColumn> columnsOf(const ColumnSpec (&specs
 
 } // namespace
 
+std::string operationalStatusWord(std::uint64_t code)
+{
+    static const std::map<std::uint64_t, const char*> words = {{0, "Unknown"},
+                                                               {1, "Other"},
+                                                               {2, "OK"},
+                                                               {3, "Degraded"},
+                                                               {4, "Stressed"},
+                                                               {5, "Predictive Failure"},
+                                                               {6, "Error"},
+                                                               {7, "Non-Recoverable Error"},
+                                                               {8, "Starting"},
+                                                               {9, "Stopping"},
+                                                               {10, "Stopped"},
+                                                               {11, "In Service"},
+                                                               {12, "No Contact"},
+                                                               {13, "Lost Communication"},
+                                                               {14, "Aborted"},
+                                                               {15, "Dormant"},
+                                                               {16, "Supporting Entity in Error"},
+                                                               {17, "Completed"},
+                                                               {18, "Power Mode"}};
+    return wordOf(words, code);
+}
+
 std::string poolUsageText(const CIMConstInstance& pool)
 {
     static const std::map<std::uint64_t, const char*> usages = {
@@ -219,15 +224,20 @@ std::string poolUsageText(const CIMConstInstance& pool)
     return wordOf(usages, *usage);
 }
 
-std::string jobStateText(const CIMConstInstance& job)
+std::string jobStateWord(std::uint64_t state)
 {
     static const std::map<std::uint64_t, const char*> states = {
         {2, "New"},           {3, "Starting"},  {4, "Running"},       {5, "Suspended"},
         {6, "Shutting Down"}, {7, "Completed"}, {8, "Terminated"},    {9, "Killed"},
         {10, "Exception"},    {11, "Service"},  {12, "Query Pending"}};
+    return wordOf(states, state);
+}
+
+std::string jobStateText(const CIMConstInstance& job)
+{
     const auto state = numberField(job, "JobState");
     if (!state) return "Unknown";
-    std::string text = wordOf(states, *state);
+    std::string text = jobStateWord(*state);
     const auto percent = numberField(job, "PercentComplete");
     // A suspended job that never ran has no progress worth showing.
     if (percent && (*state == 3 || *state == 4 || (*state == 5 && *percent > 0)))

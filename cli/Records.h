@@ -4,6 +4,7 @@
 #ifndef SCSCTL_Records_h
 #define SCSCTL_Records_h
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ std::string poolUsageText(const Pegasus::CIMConstInstance& pool);
 
 // "Completed", "Running 42%", "Suspended", ...
 std::string jobStateText(const Pegasus::CIMConstInstance& job);
+// A JobState value alone in words: "Running", "Completed", or the number when it has no name.
+std::string jobStateWord(std::uint64_t state);
+// An OperationalStatus value in words: "OK", "Degraded", "Completed", ...
+std::string operationalStatusWord(std::uint64_t code);
 
 // Table rows of the records: sizes in IEC units, lists joined with commas, "-" for nothing.
 std::string renderRecords(const std::vector<RecordColumn>& columns, const std::vector<Record>& records);

@@ -241,7 +241,9 @@ std::string startedJob(const MethodAnswer& answer)
 ExitStatus followJob(Session& session, const std::string& job, bool wait)
 {
     if (job.empty()) return ExitOk;
-    if (wait) return watchJob(session.client, job, session.resumeCommand, session.json ? stderr : stdout);
+    if (wait)
+        return watchJob(session.client, job, session.resumeCommand, session.json ? stderr : stdout,
+                        &session.connection);
     if (!session.json) std::printf("to watch it: %s %s\n", session.resumeCommand.c_str(), job.c_str());
     return ExitOk;
 }

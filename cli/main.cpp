@@ -63,6 +63,7 @@ struct Arguments
     bool yes = false;
     ScanRequest scan;
     std::vector<std::string> every; // N UNIT
+    WatchRequest watch;
 };
 
 // "--every 2 weeks" (or "1 week") into the scan request.
@@ -209,6 +210,22 @@ void addJobCommands(CLI::App& app, Arguments& args)
         });
 }
 
+void addWatchCommand(CLI::App& app, Arguments& args)
+{
+    CLI::App* watch = app.add_subcommand("watch", "Print jobs, volume changes and alerts as they happen");
+    watch->add_option(
+        "--listen", args.watch.listen,
+        "ADDR[:PORT] to receive indications on (default: the address the server sees, any port)");
+    watch->add_flag("--jobs", args.watch.jobs, "jobs: started, progressing, ended, removed");
+    watch->add_flag("--volumes", args.watch.volumes, "volumes: created, changed, deleted");
+    watch->add_flag("--alerts", args.watch.alerts, "the array's alerts (failed drives, failed jobs, events)");
+    watch->add_option("--count", args.watch.count, "stop after N indications")->check(CLI::PositiveNumber);
+    watch->add_option("--duration", args.watch.duration, "stop after SECONDS")->check(CLI::PositiveNumber);
+    watch->callback(
+        [&args]
+        { args.action = [&args](Session& session) { return watchIndications(session, args.watch); }; });
+}
+
 // The option of that name at this level or above; nothing when none.
 const CLI::Option* findOption(const CLI::App* level, const std::string& name)
 {
@@ -257,7 +274,13 @@ void printFailure(const Failure& failure, bool verbose)
     std::fprintf(stderr, "scsctl: %s\n", failure.what());
     if (failure.detail.empty()) return;
     if (verbose)
-        std::fprintf(stderr, "  the server said: %s\n", failure.detail.c_str());
+    {
+        // Several answers (one a line) stay under the heading.
+        std::string detail = failure.detail;
+        for (size_t at = detail.find('\n'); at != std::string::npos; at = detail.find('\n', at + 1))
+            detail.insert(at + 1, "    ");
+        std::fprintf(stderr, "  the server said: %s\n", detail.c_str());
+    }
     else
         std::fprintf(stderr, "  (--verbose shows what the server said)\n");
 }
@@ -296,6 +319,7 @@ int main(int argc, char** argv)
     addReadingCommands(app, args);
     addVolumeCommands(app, args);
     addJobCommands(app, args);
+    addWatchCommand(app, args);
     try
     {
         app.parse(argc, argv);
@@ -326,7 +350,7 @@ int main(int argc, char** argv)
         options.insecure = connection.insecure;
         options.timeout = std::chrono::seconds(connection.timeout);
         CimClient client(options, connection.nameSpace);
-        Session session{client, json, resumeCommand(argv[0], connection)};
+        Session session{client, json, resumeCommand(argv[0], connection), options};
         return args.action(session);
     }
     catch (const Failure& failure)

@@ -112,6 +112,7 @@ TEST(Records, ShowLabelsDropTheUnit)
     EXPECT_EQ("size", fieldLabel("size_bytes"));
     EXPECT_EQ("elapsed", fieldLabel("elapsed_seconds"));
     EXPECT_EQ("pool_name", fieldLabel("pool_name"));
-    const Record record = {{"size_bytes", 8ULL << 30}, {"elapsed_seconds", std::uint64_t(75)}, {"name", "demo"}};
+    const Record record = {
+        {"size_bytes", 8ULL << 30}, {"elapsed_seconds", std::uint64_t(75)}, {"name", "demo"}};
     EXPECT_EQ("size:     8 GiB\nelapsed:  1:15\nname:     demo\n", renderRecord(record));
 }
