@@ -263,10 +263,30 @@ void ArrayWatch::_compareJobs(MPU_TIME now, std::vector<CIMIndication>& out,
         else if (isFinished(*task) && task->TimeFinished + task->RetentionTime > now)
             _wakeInFound = sooner(_wakeInFound, task->TimeFinished + task->RetentionTime - now);
 
+        // A failed job is told as an alert after its change: a fault may fail a job in the call
+        // that made it, so its first sight may already be the failure.
+        const auto alertIfFailed = [&](const CIMInstance* before)
+        {
+            if (valueOf<Uint16>(job, "JobState", 0) != JOB_STATE_EXCEPTION) return;
+            if (before && valueOf<Uint16>(*before, "JobState", 0) == JOB_STATE_EXCEPTION) return;
+            Alert alert;
+            alert.type = ALERT_PROCESSING_ERROR;
+            alert.severity = SEVERITY_MINOR;
+            const String error = valueOf<String>(job, "ErrorDescription", String());
+            alert.description =
+                String("Job ") + valueOf<String>(job, "ElementName", String()) + String(" failed: ") + error;
+            alert.element = job.getPath();
+            alert.probableCause = error;
+            alert.eventID = String(("KVEL " + std::to_string(task->ErrorCode)).c_str());
+            alerts.push_back(_factory.alert(alert, now));
+        };
+
         auto seen = _jobs.find(ids[i]);
         if (seen == _jobs.end())
         {
             out.push_back(_factory.creation(job, now));
+            if (_baselineTaken) alertIfFailed(nullptr); // the baseline tells nothing
+
             _jobs[ids[i]] = Seen{job, now};
             continue;
         }
@@ -279,20 +299,7 @@ void ArrayWatch::_compareJobs(MPU_TIME now, std::vector<CIMIndication>& out,
             continue; // told with a later change
         }
         out.push_back(_factory.modification(job, seen->second.instance, now));
-        if (valueOf<Uint16>(job, "JobState", 0) == JOB_STATE_EXCEPTION &&
-            valueOf<Uint16>(seen->second.instance, "JobState", 0) != JOB_STATE_EXCEPTION)
-        {
-            Alert alert;
-            alert.type = ALERT_PROCESSING_ERROR;
-            alert.severity = SEVERITY_MINOR;
-            const String error = valueOf<String>(job, "ErrorDescription", String());
-            alert.description =
-                String("Job ") + valueOf<String>(job, "ElementName", String()) + String(" failed: ") + error;
-            alert.element = job.getPath();
-            alert.probableCause = error;
-            alert.eventID = String(("KVEL " + std::to_string(task->ErrorCode)).c_str());
-            alerts.push_back(_factory.alert(alert, now));
-        }
+        alertIfFailed(&seen->second.instance);
         seen->second = Seen{job, now};
     }
     for (auto seen = _jobs.begin(); seen != _jobs.end();)
