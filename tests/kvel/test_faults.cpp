@@ -87,6 +87,9 @@ TEST_F(kvelFaults, TheDescriptionsFaultsComeDueWithEngineTime)
                     {{"afterSeconds", 5}, {"job", "running"}, {"errorCode", KVEL_RC_OPERATION_FAILED}}});
     EXPECT_NE(std::string::npos, engine->describe().find("\"faults\"")) << "pending faults are kept";
 
+    MPU_TIME next = 0;
+    ASSERT_TRUE(engine->nextTaskEvent(next)) << "a drive's fault is due without any task";
+    EXPECT_EQ(T0 + 10 * SECOND, next);
     advance(3);
     KVELTask job;
     ASSERT_NE(0u, makeVolume(20 * GIB, KVELVolume::VOLUME_ORGANIZATION_STRIPED, 1, 1, &job));

@@ -209,9 +209,10 @@ public:
     // abort's; a finished one answers KVEL_RC_TASK_FINISHED.
     Uint32 failTask(Uint32 taskID, Uint32 resultCode);
 
-    // The engine time of the next thing a task does by itself (a run ending, a scheduled start
-    // coming due, a finished task's retention running out): true and the time, or false when no
-    // task has one. For watchers that would rather wake then than poll.
+    // The engine time of the next thing the array does by itself (a task's run ending, a scheduled
+    // start coming due, a finished task's retention running out, a drive failing as the array
+    // description's faults say): true and the time, or false when nothing is due. For watchers
+    // that would rather wake then than poll.
     bool nextTaskEvent(MPU_TIME& when);
 
     // ---- observers ---------------------------------------------------------------------------------

@@ -39,8 +39,8 @@ public:
     void advance();
     // The same before a reading; cheap when nothing can have moved since the last one.
     void advanceToRead();
-    // The engine time of the next task event, if any (see KVELEngine::nextTaskEvent).
-    std::optional<MPU_TIME> nextTaskEvent() { return _scheduler.nextEvent(); }
+    // The engine time of the next task event or drive fault, if any (see KVELEngine::nextTaskEvent).
+    std::optional<MPU_TIME> nextTaskEvent();
     // Writes the state file when something changed; a successful result becomes
     // KVEL_RC_STATE_NOT_SAVED when that fails.
     Uint32 commit(Uint32 resultCode);

@@ -57,6 +57,15 @@ Uint32 KVELArrayState::failTask(Uint32 taskID, Uint32 resultCode)
     return KVEL_RC_SUCCESS;
 }
 
+std::optional<MPU_TIME> KVELArrayState::nextTaskEvent()
+{
+    std::optional<MPU_TIME> next = _scheduler.nextEvent();
+    // A drive fails at its time whatever runs; a job's fault waits for a job, whose run is an event.
+    for (const ScheduledFault& fault : _model.faults)
+        if (fault.driveID != 0 && (!next || fault.at < *next)) next = fault.at;
+    return next;
+}
+
 void KVELArrayState::applyDueFaults()
 {
     for (auto fault = _model.faults.begin(); fault != _model.faults.end();)
