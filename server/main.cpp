@@ -481,9 +481,12 @@ int serve(const Options& options, const sigset_t& stopSignals)
     interopProvider.setObjectManager(facts);
     const std::string address = displayAddress(options.http.bindAddress);
     if (ports.http != 0)
-        std::cerr << "cimhost: listening on http://" << address << ":" << ports.http << std::endl;
+        // One write each: scripts wait for these lines and must never read half of one.
+        std::cerr << ("cimhost: listening on http://" + address + ":" + std::to_string(ports.http) + "\n")
+                  << std::flush;
     if (ports.https != 0)
-        std::cerr << "cimhost: listening on https://" << address << ":" << ports.https << std::endl;
+        std::cerr << ("cimhost: listening on https://" + address + ":" + std::to_string(ports.https) + "\n")
+                  << std::flush;
 
     std::atomic<bool> signalled{false};
     std::atomic<bool> finished{false};
