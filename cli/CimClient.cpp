@@ -1,6 +1,7 @@
 #include "CimClient.h"
 
 #include <cctype>
+#include <cstdlib>
 
 #include <Pegasus/Common/CIMStatusCode.h>
 
@@ -133,6 +134,13 @@ CimResponse CimClient::exchange(CimRequest request, const std::string& object)
     if (http.status != 200)
         throw Failure(ExitRefused, operation + ": HTTP " + std::to_string(http.status) +
                                        (http.cimError.empty() ? "" : " (" + http.cimError + ")"));
+    // A server that failed after its answer began says so in the trailers; the body is cut.
+    if (!http.trailerStatus.empty() && http.trailerStatus != "0")
+    {
+        const int code = std::atoi(http.trailerStatus.c_str());
+        return CimResponse::error(request, Pegasus::CIMStatusCode(code > 0 ? code : Pegasus::CIM_ERR_FAILED),
+                                  http.trailerDescription);
+    }
     CimResponse answer;
     try
     {

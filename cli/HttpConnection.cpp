@@ -205,6 +205,7 @@ HttpAnswer HttpConnection::post(const std::vector<std::pair<std::string, std::st
         request.set(http::field::authorization, basicCredentials(impl.options.user, impl.options.password));
     for (const auto& [name, value] : headers)
         request.set(name, value);
+    request.set(http::field::te, "trailers");
     request.keep_alive(true);
     request.body() = body;
     request.prepare_payload();
@@ -227,6 +228,8 @@ HttpAnswer HttpConnection::post(const std::vector<std::pair<std::string, std::st
         HttpAnswer answer;
         answer.status = int(response.result_int());
         answer.cimError = std::string(response["CIMError"]);
+        answer.trailerStatus = std::string(response["CIMStatusCode"]);
+        answer.trailerDescription = std::string(response["CIMStatusCodeDescription"]);
         answer.body = std::move(response.body());
         if (!response.keep_alive()) impl.close();
         return answer;

@@ -34,6 +34,10 @@ struct HttpAnswer
     int status = 0;
     std::string cimError; // the CIMError header, when the server sent one
     std::string body;
+    // A failure after the answer began, from the chunked answer's trailers (asked for with
+    // TE: trailers): CIMStatusCode and CIMStatusCodeDescription, empty when there was none.
+    std::string trailerStatus;
+    std::string trailerDescription;
 };
 
 class HttpConnection

@@ -24,13 +24,17 @@ public:
     {
         Whole,
         // With chunked transfer coding; a body starting with CUT_SHORT goes without its last
-        // chunk, and the connection closes.
+        // chunk, and the connection closes. One starting with LATE_ERROR ends, for a client that
+        // takes trailers, with CIMStatusCode 1 and LATE_ERROR_TEXT in them, as cimhost ends an
+        // answer that failed after its first chunk; for other clients it is cut short.
         Chunked,
         // Each closing its connection: for clients that hold two connections at once (this
         // server serves one connection at a time).
         WholeThenClose
     };
     static constexpr char CUT_SHORT[] = "CUT-SHORT:";
+    static constexpr char LATE_ERROR[] = "LATE-ERROR:";
+    static constexpr char LATE_ERROR_TEXT[] = "the provider failed after the first chunk";
 
     explicit CannedServer(std::deque<std::string> bodies, Answers answers = Answers::Whole)
         : _bodies(std::move(bodies)), _answers(answers)
@@ -120,10 +124,13 @@ private:
                                    "CIMOperation: MethodResponse\r\n" +
                                    std::string(closing ? "Connection: close\r\n" : "");
         std::string reply = status + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-        const bool cut = body.rfind(CUT_SHORT, 0) == 0;
+        const bool lateError = body.rfind(LATE_ERROR, 0) == 0;
+        const bool trailers = headerValue(head, "te").find("trailers") != std::string::npos;
+        const bool cut = body.rfind(CUT_SHORT, 0) == 0 || (lateError && !trailers);
         if (_answers == Answers::Chunked)
         {
-            if (cut) body.erase(0, sizeof CUT_SHORT - 1);
+            if (body.rfind(CUT_SHORT, 0) == 0) body.erase(0, sizeof CUT_SHORT - 1);
+            if (lateError) body.erase(0, sizeof LATE_ERROR - 1);
             reply = status + "Transfer-Encoding: chunked\r\n\r\n";
             for (size_t at = 0; at < body.size(); at += 100)
             {
@@ -132,7 +139,11 @@ private:
                 std::snprintf(size, sizeof size, "%zx\r\n", piece.size());
                 reply += size + piece + "\r\n";
             }
-            if (!cut) reply += "0\r\n\r\n";
+            if (lateError && trailers)
+                reply += std::string("0\r\nCIMStatusCode: 1\r\nCIMStatusCodeDescription: ") +
+                         LATE_ERROR_TEXT + "\r\n\r\n";
+            else if (!cut)
+                reply += "0\r\n\r\n";
         }
         return ::send(connection, reply.data(), reply.size(), MSG_NOSIGNAL) == ssize_t(reply.size()) &&
                !cut && !closing;

@@ -112,3 +112,29 @@ TEST(ClientPull, AClassicAnswerInChunksReadsAsWholeAndACutOneFails)
         pathsOf(client.enumerateInstances("CIM_StorageVolume")));
     EXPECT_THROW(client.enumerateInstances("CIM_StorageVolume"), scsctl::Failure);
 }
+
+// A classic answer that fails after its first chunk: scsctl asks for trailers, and reports the
+// server's error from them rather than a cut answer.
+TEST(ClientPull, AnErrorAfterTheFirstChunkIsReadFromTheTrailers)
+{
+    CimResponse notSupported;
+    notSupported.methodName = "OpenEnumerateInstances";
+    notSupported.messageId = "1";
+    notSupported.isError = true;
+    notSupported.errorCode = CIM_ERR_NOT_SUPPORTED;
+    std::string partial = answer("EnumerateInstances", CimResponse::NamedInstances, {"V1", "V2", "V3"});
+    partial.resize(partial.size() / 2); // the answer stops where the provider failed
+    CannedServer server({cimhost::encodeResponse(notSupported), CannedServer::LATE_ERROR + partial},
+                        CannedServer::Answers::Chunked);
+    scsctl::CimClient client(options(server.url()), "root/snia");
+    try
+    {
+        client.enumerateInstances("CIM_StorageVolume");
+        ADD_FAILURE() << "a failed answer was taken";
+    }
+    catch (const scsctl::Failure& failure)
+    {
+        const std::string said = std::string(failure.what()) + " " + failure.detail;
+        EXPECT_NE(said.find(CannedServer::LATE_ERROR_TEXT), std::string::npos) << said;
+    }
+}
