@@ -17,6 +17,7 @@
 #include <Pegasus/Common/XmlWriter.h>
 
 #include "../stress/StressSupport.h"
+#include "../support/IntrinsicCall.h"
 #include "RequestEncoder.h"
 #include "ResponseDecoder.h"
 
@@ -138,22 +139,7 @@ protected:
 
     CimResponse call(const char* method, std::vector<IParam> params, const char* nameSpace = "root/snia")
     {
-        CimRequest request;
-        request.messageId = std::to_string(++messages);
-        request.methodName = method;
-        request.nameSpace = CIMNamespaceName(nameSpace);
-        request.iparams = std::move(params);
-        std::string object = nameSpace;
-        for (size_t slash; (slash = object.find('/')) != std::string::npos;)
-            object.replace(slash, 1, "%2F");
-        const testhttp::Reply reply = connection->exchange(
-            testhttp::request(encodeRequest(request), {{"Content-Type", "application/xml; charset=\"utf-8\""},
-                                                       {"CIMOperation", "MethodCall"},
-                                                       {"CIMMethod", method},
-                                                       {"CIMObject", object}}));
-        EXPECT_EQ(200, reply.status) << method;
-        return reply.status == 200 ? decodeResponse(reply.body)
-                                   : CimResponse::error(request, CIM_ERR_FAILED, "HTTP");
+        return testhttp::intrinsicCall(*connection, messages, method, std::move(params), nameSpace);
     }
 
     CimResponse open(const char* method, std::vector<IParam> params, unsigned maxObjectCount)
