@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CannedAnswers.h"
 #include "CannedServer.h"
 #include "CimClient.h"
 #include "Failures.h"
@@ -57,17 +58,6 @@ scsctl::ConnectionOptions options(const std::string& url)
     return result;
 }
 
-// A server's answer to an Open it does not offer.
-std::string openNotSupported()
-{
-    CimResponse notSupported;
-    notSupported.methodName = "OpenEnumerateInstances";
-    notSupported.messageId = "1";
-    notSupported.isError = true;
-    notSupported.errorCode = CIM_ERR_NOT_SUPPORTED;
-    return cimhost::encodeResponse(notSupported);
-}
-
 } // namespace
 
 TEST(ClientPull, EnumerationsArePulledInChunksAndNamedAsClassicAnswersNameThem)
@@ -86,7 +76,7 @@ TEST(ClientPull, EnumerationsArePulledInChunksAndNamedAsClassicAnswersNameThem)
 
 TEST(ClientPull, AServerWithoutPullOperationsGetsTheClassicRequestFromThenOn)
 {
-    CannedServer server({openNotSupported(),
+    CannedServer server({cannedRefusal("OpenEnumerateInstances", CIM_ERR_NOT_SUPPORTED),
                          answer("EnumerateInstances", CimResponse::NamedInstances, {"V1"}),
                          answer("EnumerateInstances", CimResponse::NamedInstances, {"V2"})});
     scsctl::CimClient client(options(server.url()), "root/snia");
@@ -105,7 +95,7 @@ TEST(ClientPull, AClassicAnswerInChunksReadsAsWholeAndACutOrFailedOneFails)
 {
     std::string partial = answer("EnumerateInstances", CimResponse::NamedInstances, {"V7", "V8"});
     partial.resize(partial.size() / 2); // the answer stops where the provider failed
-    CannedServer server({openNotSupported(),
+    CannedServer server({cannedRefusal("OpenEnumerateInstances", CIM_ERR_NOT_SUPPORTED),
                          answer("EnumerateInstances", CimResponse::NamedInstances, {"V1", "V2", "V3"}),
                          CannedServer::CUT_SHORT +
                              answer("EnumerateInstances", CimResponse::NamedInstances, {"V4", "V5", "V6"}),

@@ -4,6 +4,7 @@
 // what was made and says so in the operator's words.
 #include <gtest/gtest.h>
 
+#include "CannedAnswers.h"
 #include "CannedServer.h"
 #include "IndicationSubscription.h"
 #include "ListenAddress.h"
@@ -16,31 +17,9 @@ using cimhost::CimResponse;
 namespace
 {
 
-std::string answer(const char* method, CimResponse::ReturnKind kind = CimResponse::NoReturn,
-                   const char* path = nullptr)
-{
-    CimResponse response;
-    response.messageId = "1";
-    response.methodName = method;
-    response.returnKind = kind;
-    if (path) response.paths.append(CIMObjectPath(String(path)));
-    return cimhost::encodeResponse(response);
-}
-
-std::string refusal(const char* method, CIMStatusCode code, const char* description)
-{
-    CimResponse response;
-    response.messageId = "1";
-    response.methodName = method;
-    response.isError = true;
-    response.errorCode = code;
-    response.errorDescription = description;
-    return cimhost::encodeResponse(response);
-}
-
 std::string created(const char* path)
 {
-    return answer("CreateInstance", CimResponse::NewInstanceName, path);
+    return cannedAnswer("CreateInstance", CimResponse::NewInstanceName, path);
 }
 
 const char DESTINATION[] =
@@ -78,10 +57,11 @@ TEST(IndicationSubscription, MadeInTheFirstInteropNamespaceThatAnswersAndRemoved
     const std::string subscription = std::string("CIM_IndicationSubscription.Filter=\"") +
                                      "CIM_IndicationFilter.Name=\\\"run-1:1\\\"" +
                                      "\",Handler=\"CIM_ListenerDestinationCIMXML.Name=\\\"run-1\\\"\"";
-    CannedServer server({refusal("EnumerateInstanceNames", CIM_ERR_INVALID_NAMESPACE, "interop"),
-                         answer("EnumerateInstanceNames", CimResponse::InstanceNames), created(DESTINATION),
-                         created(FILTER), created(subscription.c_str()), answer("DeleteInstance"),
-                         answer("DeleteInstance"), answer("DeleteInstance")});
+    CannedServer server({cannedRefusal("EnumerateInstanceNames", CIM_ERR_INVALID_NAMESPACE, "interop"),
+                         cannedAnswer("EnumerateInstanceNames", CimResponse::InstanceNames),
+                         created(DESTINATION), created(FILTER), created(subscription.c_str()),
+                         cannedAnswer("DeleteInstance"), cannedAnswer("DeleteInstance"),
+                         cannedAnswer("DeleteInstance")});
     IndicationSubscription subscribed(options(server));
     EXPECT_EQ("root/interop", subscribed.interopNamespace());
     EXPECT_EQ("127.0.0.1", subscribed.localAddress());
@@ -126,9 +106,9 @@ TEST(IndicationSubscription, MadeInTheFirstInteropNamespaceThatAnswersAndRemoved
 TEST(IndicationSubscription, ARefusedFilterTakesBackTheDestination)
 {
     CannedServer server(
-        {answer("EnumerateInstanceNames", CimResponse::InstanceNames), created(DESTINATION),
-         refusal("CreateInstance", CIM_ERR_INVALID_PARAMETER, "ISA applies to SourceInstance"),
-         answer("DeleteInstance")});
+        {cannedAnswer("EnumerateInstanceNames", CimResponse::InstanceNames), created(DESTINATION),
+         cannedRefusal("CreateInstance", CIM_ERR_INVALID_PARAMETER, "ISA applies to SourceInstance"),
+         cannedAnswer("DeleteInstance")});
     IndicationSubscription subscribed(options(server));
     try
     {
@@ -150,9 +130,10 @@ TEST(IndicationSubscription, ARefusedFilterTakesBackTheDestination)
 
 TEST(IndicationSubscription, AServerWithoutInteropFiltersIsToldInTheOperatorsWords)
 {
-    CannedServer server({refusal("EnumerateInstanceNames", CIM_ERR_INVALID_NAMESPACE, "interop"),
-                         refusal("EnumerateInstanceNames", CIM_ERR_INVALID_NAMESPACE, "root/interop"),
-                         refusal("EnumerateInstanceNames", CIM_ERR_INVALID_CLASS, "CIM_IndicationFilter")});
+    CannedServer server(
+        {cannedRefusal("EnumerateInstanceNames", CIM_ERR_INVALID_NAMESPACE, "interop"),
+         cannedRefusal("EnumerateInstanceNames", CIM_ERR_INVALID_NAMESPACE, "root/interop"),
+         cannedRefusal("EnumerateInstanceNames", CIM_ERR_INVALID_CLASS, "CIM_IndicationFilter")});
     try
     {
         IndicationSubscription subscribed(options(server));

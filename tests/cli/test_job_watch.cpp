@@ -8,6 +8,7 @@
 
 #include <Pegasus/Common/CIMProperty.h>
 
+#include "CannedAnswers.h"
 #include "CannedServer.h"
 #include "ExportMessages.h"
 #include "HttpConnection.h"
@@ -32,17 +33,6 @@ CIMInstance job(Uint16 state, Uint16 percent)
     return instance;
 }
 
-std::string answer(const char* method, CimResponse::ReturnKind kind = CimResponse::NoReturn,
-                   const char* path = nullptr)
-{
-    CimResponse response;
-    response.messageId = "1";
-    response.methodName = method;
-    response.returnKind = kind;
-    if (path) response.paths.append(CIMObjectPath(String(path)));
-    return cimhost::encodeResponse(response);
-}
-
 std::string jobAnswer(const CIMInstance& instance)
 {
     CimResponse response;
@@ -50,16 +40,6 @@ std::string jobAnswer(const CIMInstance& instance)
     response.methodName = "GetInstance";
     response.returnKind = CimResponse::SingleInstance;
     response.instances.append(instance);
-    return cimhost::encodeResponse(response);
-}
-
-std::string notSupported()
-{
-    CimResponse response;
-    response.messageId = "1";
-    response.methodName = "EnumerateInstanceNames";
-    response.isError = true;
-    response.errorCode = CIM_ERR_INVALID_NAMESPACE;
     return cimhost::encodeResponse(response);
 }
 
@@ -95,11 +75,14 @@ std::string destinationOf(const std::string& body)
 TEST(JobWatch, ByIndicationsTheJobIsReadOnceAndTheSubscriptionGoesAfter)
 {
     CannedServer server(
-        {answer("EnumerateInstanceNames", CimResponse::InstanceNames),
-         answer("CreateInstance", CimResponse::NewInstanceName, "CIM_ListenerDestinationCIMXML.Name=\"d\""),
-         answer("CreateInstance", CimResponse::NewInstanceName, "CIM_IndicationFilter.Name=\"f\""),
-         answer("CreateInstance", CimResponse::NewInstanceName, "CIM_IndicationSubscription.Name=\"s\""),
-         jobAnswer(job(4, 40)), answer("DeleteInstance"), answer("DeleteInstance"), answer("DeleteInstance")},
+        {cannedAnswer("EnumerateInstanceNames", CimResponse::InstanceNames),
+         cannedAnswer("CreateInstance", CimResponse::NewInstanceName,
+                      "CIM_ListenerDestinationCIMXML.Name=\"d\""),
+         cannedAnswer("CreateInstance", CimResponse::NewInstanceName, "CIM_IndicationFilter.Name=\"f\""),
+         cannedAnswer("CreateInstance", CimResponse::NewInstanceName,
+                      "CIM_IndicationSubscription.Name=\"s\""),
+         jobAnswer(job(4, 40)), cannedAnswer("DeleteInstance"), cannedAnswer("DeleteInstance"),
+         cannedAnswer("DeleteInstance")},
         CannedServer::Answers::WholeThenClose);
     // The array, once the job has been read: its progress and completion, as indications.
     std::thread array(
@@ -143,7 +126,10 @@ TEST(JobWatch, ByIndicationsTheJobIsReadOnceAndTheSubscriptionGoesAfter)
 
 TEST(JobWatch, AServerWithoutSubscriptionsIsPolled)
 {
-    CannedServer server({notSupported(), notSupported(), notSupported(), jobAnswer(job(7, 100))},
+    CannedServer server({cannedRefusal("EnumerateInstanceNames", CIM_ERR_INVALID_NAMESPACE),
+                         cannedRefusal("EnumerateInstanceNames", CIM_ERR_INVALID_NAMESPACE),
+                         cannedRefusal("EnumerateInstanceNames", CIM_ERR_INVALID_NAMESPACE),
+                         jobAnswer(job(7, 100))},
                         CannedServer::Answers::WholeThenClose);
     CimClient client(options(server), "root/snia");
     const ConnectionOptions subscribeWith = options(server);
