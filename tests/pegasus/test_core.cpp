@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 using namespace Pegasus;
 
@@ -63,6 +65,41 @@ TEST(String, CopiesAreIndependent)
     EXPECT_EQ(emptied, String("f"));
     EXPECT_EQ(empty2.size(), 0u);
     EXPECT_EQ(String().size(), 0u);
+}
+
+// Short strings are copied rather than shared when another thread copies them; long ones and the
+// empty one are shared. Either way a copy is independent and every count ends right (a wrong one
+// frees twice or leaks, which the sanitizer builds report).
+TEST(String, CopiesMadeInOtherThreads)
+{
+    const String shortOne("ElementName");
+    const String longOne(std::string(200, 'v').c_str());
+    const String empty;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back(
+            [&]
+            {
+                for (int i = 0; i < 1000; ++i)
+                {
+                    String a(shortOne), b(longOne), c(empty);
+                    String d;
+                    d = a;
+                    b[0] = Char16('w');
+                    c.append(Char16('x'));
+                    d.append(Char16('!'));
+                    ASSERT_EQ(a, shortOne);
+                    ASSERT_EQ(b.size(), 200u);
+                    ASSERT_EQ(Uint16(b[0]), Uint16('w'));
+                    ASSERT_EQ(c, String("x"));
+                    ASSERT_EQ(d, String("ElementName!"));
+                }
+            });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(shortOne, String("ElementName"));
+    EXPECT_EQ(Uint16(longOne[0]), Uint16('v'));
+    EXPECT_EQ(empty.size(), 0u);
 }
 
 TEST(String, CaseRulesFoldOnlyBelow256)

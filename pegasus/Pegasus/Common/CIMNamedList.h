@@ -36,6 +36,9 @@ public:
     {
         const CIMName& name = item.getName();
         if (find(name) != PEG_NOT_FOUND) throw AlreadyExistsException(name.getString());
+        // Instances are built a property at a time: room for a typical class at once rather than
+        // four regrowths on the way.
+        if (_items.empty()) _items.reserve(16);
         _items.push_back(item);
     }
 

@@ -16,22 +16,61 @@ namespace
 {
 
 // Every empty String made by the default constructor or clear() shares this rep instead of
-// allocating one. Its count starts so high that it never reads 1 (so writers always copy it first)
-// and never falls to 0 (so it is never deleted).
+// allocating one. It is never counted: its count stays at EMPTY_REP_REFS, which never reads 1 (so
+// writers always copy it first) and never falls to 0 (so it is never deleted). Counting it would
+// make every thread that makes a String write to one cache line.
+const Uint32 EMPTY_REP_REFS = 1u << 31;
+
 StringRep* sharedEmptyRep()
 {
     static StringRep* const empty = []
     {
         StringRep* rep = StringRep::allocate(0);
-        rep->refs.store(1u << 31, std::memory_order_relaxed);
+        rep->refs.store(EMPTY_REP_REFS, std::memory_order_relaxed);
         return rep;
     }();
-    empty->refs.fetch_add(1, std::memory_order_relaxed);
     return empty;
+}
+
+// A number of the calling thread's own, never reused.
+Uint32 threadTag()
+{
+    static std::atomic<Uint32> next{1};
+    thread_local const Uint32 tag = next.fetch_add(1, std::memory_order_relaxed);
+    return tag;
+}
+
+StringRep* newRep(Uint32 capacity)
+{
+    StringRep* rep = StringRep::allocate(capacity);
+    rep->owner = threadTag();
+    return rep;
+}
+
+// Strings share their units by counting. But a count written by several threads at once turns
+// each copy and destruction into a transfer of its cache line between cores: the names that an
+// enumeration puts on every instance, made once and copied by every worker, then cost more than
+// the rest of the instance. A short string that another thread made is therefore copied, from the
+// thread's own allocation cache; long ones are still shared.
+const Uint32 LONGEST_COPIED_ACROSS_THREADS = 64;
+
+StringRep* shareOrCopy(StringRep* rep)
+{
+    if (rep->refs.load(std::memory_order_relaxed) == EMPTY_REP_REFS) return rep;
+    if (rep->size <= LONGEST_COPIED_ACROSS_THREADS && rep->owner != threadTag())
+    {
+        StringRep* copy = newRep(rep->size);
+        std::copy(rep->units(), rep->units() + rep->size, copy->units());
+        copy->resize(rep->size);
+        return copy;
+    }
+    rep->refs.fetch_add(1, std::memory_order_relaxed);
+    return rep;
 }
 
 void release(StringRep* rep)
 {
+    if (rep->refs.load(std::memory_order_relaxed) == EMPTY_REP_REFS) return;
     if (rep->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) StringRep::destroy(rep);
 }
 
@@ -42,7 +81,7 @@ StringRep* ownRep(StringRep* rep, Uint32 capacity)
     if (rep->refs.load(std::memory_order_acquire) == 1 && rep->capacity >= capacity) return rep;
     Uint32 room = capacity;
     if (rep->refs.load(std::memory_order_acquire) == 1 && room < 2 * rep->capacity) room = 2 * rep->capacity;
-    StringRep* copy = StringRep::allocate(room);
+    StringRep* copy = newRep(room);
     std::copy(rep->units(), rep->units() + rep->size, copy->units());
     copy->resize(rep->size);
     release(rep);
@@ -214,10 +253,7 @@ CString::operator const char*() const
 
 String::String() : _rep(sharedEmptyRep()) {}
 
-String::String(const String& str) : _rep(str._rep)
-{
-    _rep->refs.fetch_add(1, std::memory_order_relaxed);
-}
+String::String(const String& str) : _rep(shareOrCopy(str._rep)) {}
 
 String::String(const String& str, Uint32 n) : _rep(sharedEmptyRep())
 {
@@ -279,9 +315,9 @@ String& String::assign(const String& str)
 {
     if (str._rep != _rep)
     {
-        str._rep->refs.fetch_add(1, std::memory_order_relaxed);
+        StringRep* shared = shareOrCopy(str._rep);
         release(_rep);
-        _rep = str._rep;
+        _rep = shared;
     }
     return *this;
 }
@@ -295,7 +331,7 @@ String& String::assign(const Char16* str)
 String& String::assign(const Char16* str, Uint32 n)
 {
     if (!str && n) throw Exception("String: null pointer");
-    StringRep* rep = StringRep::allocate(n);
+    StringRep* rep = newRep(n);
     std::copy(str, str + n, rep->units());
     rep->resize(n);
     release(_rep);
@@ -312,7 +348,7 @@ String& String::assign(const char* str)
 String& String::assign(const char* str, Uint32 n)
 {
     if (!str && n) throw Exception("String: null pointer");
-    StringRep* rep = StringRep::allocate(n);
+    StringRep* rep = newRep(n);
     try
     {
         rep->resize(decodeUtf8(rep->units(), str, n));

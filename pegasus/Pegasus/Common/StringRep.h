@@ -15,6 +15,7 @@ struct StringRep
     std::atomic<Uint32> refs{1};
     Uint32 size = 0;
     Uint32 capacity = 0; // units that fit before the terminator
+    Uint32 owner = 0;    // the thread that made it (String.cpp's threadTag)
 
     // Empty and terminated, with room for capacity units.
     static StringRep* allocate(Uint32 capacity)
