@@ -33,11 +33,15 @@ StringRep* sharedEmptyRep()
 }
 
 // A number of the calling thread's own, never reused.
-Uint32 threadTag()
+// Asked at every copy of a String: constant-initialised and in the static TLS block (this library
+// is loaded with the program, never opened later), it is one load rather than a call.
+std::atomic<Uint32> nextThreadTag{1};
+__attribute__((tls_model("initial-exec"))) thread_local Uint32 currentThreadTag = 0;
+
+inline Uint32 threadTag()
 {
-    static std::atomic<Uint32> next{1};
-    thread_local const Uint32 tag = next.fetch_add(1, std::memory_order_relaxed);
-    return tag;
+    if (currentThreadTag == 0) currentThreadTag = nextThreadTag.fetch_add(1, std::memory_order_relaxed);
+    return currentThreadTag;
 }
 
 StringRep* newRep(Uint32 capacity)
