@@ -257,7 +257,8 @@ int parseOptions(int argc, char** argv, Options& options)
         ->group(limits);
     app.add_option(
            "--max-enumeration-objects", options.pull.maxHeldObjects,
-           "objects waiting in open enumerations at most; an open beyond is refused with error 27 (200000)")
+           "objects waiting in open enumerations at most, all together; an enumeration past it fails with "
+           "error 27 (200000)")
         ->type_name("N")
         ->check(CLI::Range(1, 100000000).description(""))
         ->group(limits);

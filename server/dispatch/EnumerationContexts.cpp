@@ -16,19 +16,35 @@ Pegasus::CIMException noSuchContext()
                                  "no such enumeration context (unknown, expired, closed or in use)");
 }
 
-Pegasus::CIMException objectsExceeded(std::size_t maximum)
-{
-    return Pegasus::CIMException(Pegasus::CIM_ERR_SERVER_LIMITS_EXCEEDED,
-                                 ("the open enumerations would hold more than " + std::to_string(maximum) +
-                                  " objects; pull or close them, or ask for fewer")
-                                     .c_str());
-}
-
 } // namespace
 
+// Closed contexts whose providers have not returned yet still have a thread: twice the contexts
+// leaves room for those without letting a client that opens and closes at once pile up threads.
 EnumerationContexts::EnumerationContexts(const PullLimits& limits, Clock clock)
-    : _limits(limits), _clock(std::move(clock)), _random(std::random_device()())
+    : _limits(limits), _producers(2 * std::max<std::size_t>(1, limits.maxContexts)), _clock(std::move(clock)),
+      _random(std::random_device()())
 {
+}
+
+EnumerationContexts::~EnumerationContexts()
+{
+    shutDown();
+}
+
+PendingResult EnumerationContexts::produce(PendingResult::Kind kind,
+                                           const Pegasus::CIMNamespaceName& nameSpace,
+                                           std::uint32_t firstCount, std::function<void(ResultSink&)> produce)
+{
+    PendingResult result;
+    result.kind = kind;
+    result.nameSpace = nameSpace;
+    EnumerationFeed::Limits limits;
+    limits.maxWindow = _limits.windowPerContext();
+    limits.patience = _limits.deliveryPatience;
+    limits.maxHeldByAll = _limits.maxHeldObjects;
+    result.feed = std::make_shared<EnumerationFeed>(firstCount, limits, _heldByAll);
+    _producers.start(result.feed, std::move(produce));
+    return result;
 }
 
 std::uint32_t EnumerationContexts::checkedTimeout(const std::uint32_t* requested) const
@@ -72,15 +88,6 @@ void EnumerationContexts::checkRoom()
                                     ("all " + std::to_string(_limits.maxContexts) +
                                      " enumeration contexts are open; close one or let it expire")
                                         .c_str());
-    if (heldObjects() >= _limits.maxHeldObjects) throw objectsExceeded(_limits.maxHeldObjects);
-}
-
-std::size_t EnumerationContexts::heldObjects() const
-{
-    std::size_t held = 0;
-    for (const auto& entry : _entries)
-        held += entry.second.held;
-    return held;
 }
 
 std::string EnumerationContexts::open(const std::string& owner, std::uint32_t timeoutSeconds,
@@ -88,8 +95,6 @@ std::string EnumerationContexts::open(const std::string& owner, std::uint32_t ti
 {
     std::lock_guard<std::mutex> lock(_mutex);
     checkRoom();
-    if (heldObjects() + result.remaining() > _limits.maxHeldObjects)
-        throw objectsExceeded(_limits.maxHeldObjects);
     // A counter makes the name unique; the random part makes it unguessable.
     char name[48];
     std::snprintf(name, sizeof name, "%016llx.%llu", static_cast<unsigned long long>(_random()),
@@ -97,7 +102,6 @@ std::string EnumerationContexts::open(const std::string& owner, std::uint32_t ti
     Entry& entry = _entries[name];
     entry.owner = owner;
     entry.timeoutSeconds = timeoutSeconds;
-    entry.held = result.remaining();
     entry.deadline = _clock() + std::chrono::seconds(timeoutSeconds);
     entry.result.swap(result);
     return name;
@@ -123,7 +127,6 @@ void EnumerationContexts::giveBack(const std::string& name, PendingResult result
     if (found == _entries.end()) return; // dropped by shutDown meanwhile
     found->second.taken = false;
     found->second.deadline = _clock() + std::chrono::seconds(found->second.timeoutSeconds);
-    found->second.held = result.remaining();
     found->second.result.swap(result);
 }
 
@@ -135,9 +138,10 @@ void EnumerationContexts::release(const std::string& name)
 
 void EnumerationContexts::shutDown()
 {
+    std::map<std::string, Entry> dropped; // their feeds are cancelled outside the lock
     std::lock_guard<std::mutex> lock(_mutex);
     _shutDown = true;
-    _entries.clear();
+    dropped.swap(_entries);
 }
 
 std::size_t EnumerationContexts::size()

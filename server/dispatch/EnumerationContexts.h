@@ -1,23 +1,26 @@
 // The open enumerations of the pull operations: what each still has to deliver, whose it is and
 // when it expires. Bounded in number; an expired context is freed by the next pull operation that
 // looks at the table. A context taken for a pull is out of the table until given back, so two
-// pulls on one context cannot run at once (the second finds no such context).
+// pulls on one context cannot run at once (the second finds no such context). Each context's
+// providers deliver into its feed on a thread of their own (see EnumerationFeed.h).
 #ifndef CIMHOST_EnumerationContexts_h
 #define CIMHOST_EnumerationContexts_h
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <string>
 #include <utility>
 
-#include <Pegasus/Common/Array.h>
-#include <Pegasus/Common/CIMInstance.h>
 #include <Pegasus/Common/CIMName.h>
-#include <Pegasus/Common/CIMObjectPath.h>
+
+#include "EnumerationFeed.h"
 
 namespace cimhost
 {
@@ -28,9 +31,19 @@ struct PullLimits
     std::uint32_t maxTimeoutSeconds = 300;    // larger ones, and 0 (no timeout), are refused
     std::size_t maxContexts = 64;             // open at once, all users together
     std::size_t maxHeldObjects = 200000;      // objects waiting in them, all together
+    // How long a provider's delivery waits for a pull to make room (see EnumerationFeed.h).
+    std::chrono::milliseconds deliveryPatience{1000};
+
+    // The most objects one context holds while its client keeps pulling: its share of the whole.
+    std::size_t windowPerContext() const
+    {
+        return std::max<std::size_t>(1, maxHeldObjects / std::max<std::size_t>(1, maxContexts));
+    }
 };
 
-// The objects an enumeration has still to deliver, in order. Delivered ones are released at once.
+// What an open enumeration has still to deliver: its feed. The feed is cancelled when the last
+// holder of the result lets it go (closed, expired, ended, or the host shut down), which lets its
+// provider calls return.
 struct PendingResult
 {
     enum Kind
@@ -40,23 +53,29 @@ struct PendingResult
     };
     Kind kind = InstancesWithPath;
     Pegasus::CIMNamespaceName nameSpace;
-    Pegasus::Array<Pegasus::CIMInstance> instances;
-    Pegasus::Array<Pegasus::CIMObjectPath> paths;
-    Pegasus::Uint32 next = 0;
+    std::shared_ptr<EnumerationFeed> feed;
 
-    Pegasus::Uint32 size() const { return kind == InstancesWithPath ? instances.size() : paths.size(); }
-    std::size_t remaining() const { return finished() ? 0 : size() - next; }
-    // Pegasus arrays share their items on copy and copy them all on the next change: a result
-    // changes hands by swapping, so that a pull never copies what remains.
-    void swap(PendingResult& other)
+    PendingResult() = default;
+    PendingResult(PendingResult&& other) noexcept { swap(other); }
+    PendingResult& operator=(PendingResult&& other) noexcept
+    {
+        PendingResult moved(std::move(other));
+        swap(moved);
+        return *this;
+    }
+    PendingResult(const PendingResult&) = delete;
+    PendingResult& operator=(const PendingResult&) = delete;
+    ~PendingResult()
+    {
+        if (feed) feed->cancel();
+    }
+
+    void swap(PendingResult& other) noexcept
     {
         std::swap(kind, other.kind);
         std::swap(nameSpace, other.nameSpace);
-        instances.swap(other.instances);
-        paths.swap(other.paths);
-        std::swap(next, other.next);
+        feed.swap(other.feed);
     }
-    bool finished() const { return next >= size(); }
 };
 
 class EnumerationContexts
@@ -65,6 +84,8 @@ public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
     explicit EnumerationContexts(const PullLimits& limits, Clock clock = &std::chrono::steady_clock::now);
+    // Drops every context and waits for their providers to return.
+    ~EnumerationContexts();
 
     const PullLimits& limits() const { return _limits; }
 
@@ -76,9 +97,14 @@ public:
     // when no context can be opened. Called before an Open does its work.
     void requireRoom();
 
+    // Runs produce on a thread of its own, delivering into a new feed that holds at most the
+    // window of a context (see PullLimits). CIM_ERR_SERVER_LIMITS_EXCEEDED when too many
+    // enumerations are still being made (closed ones included, until their providers return).
+    PendingResult produce(PendingResult::Kind kind, const Pegasus::CIMNamespaceName& nameSpace,
+                          std::uint32_t firstCount, std::function<void(ResultSink&)> produce);
+
     // Keeps the result as a new context of the owner; its name, which no client can guess.
-    // Throws as requireRoom, and CIM_ERR_SERVER_LIMITS_EXCEEDED when the objects it leaves would
-    // take the objects held over the maximum.
+    // Throws as requireRoom.
     std::string open(const std::string& owner, std::uint32_t timeoutSeconds, PendingResult result);
 
     // Takes the context out for a pull. CIM_ERR_INVALID_ENUMERATION_CONTEXT when there is no such
@@ -100,7 +126,6 @@ private:
     {
         std::string owner;
         std::uint32_t timeoutSeconds = 0;
-        std::size_t held = 0; // objects still to deliver, counted while the context is taken too
         std::chrono::steady_clock::time_point deadline;
         bool taken = false;
         PendingResult result;
@@ -108,10 +133,11 @@ private:
 
     void requireRunning() const;
     void checkRoom(); // with the lock held
-    std::size_t heldObjects() const;
     void expire(std::chrono::steady_clock::time_point now);
 
     PullLimits _limits;
+    std::atomic<std::size_t> _heldByAll{0}; // by the feeds, which it outlives
+    FeedProducers _producers; // after the entries in destruction: their feeds are cancelled first
     Clock _clock;
     std::mutex _mutex;
     std::map<std::string, Entry> _entries;

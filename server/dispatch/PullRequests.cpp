@@ -4,6 +4,7 @@
 
 #include "CimValueText.h"
 #include "IParamReader.h"
+#include "ResultSinks.h"
 
 namespace cimhost
 {
@@ -73,61 +74,27 @@ ResultFilter readFilter(const IParamReader& in)
     return filter;
 }
 
-// Moves up to maxObjectCount objects of the result into the answer, releasing them in the result.
+// Moves up to maxObjectCount objects of the result into the answer, waiting for its providers
+// as long as they make them.
 void deliverChunk(PendingResult& result, std::uint32_t maxObjectCount, CimResponse& response)
 {
-    response.isPull = true;
     response.returnKind = result.kind == PendingResult::InstancesWithPath ? CimResponse::InstancesWithPath
                                                                           : CimResponse::InstancePaths;
-    for (std::uint32_t n = 0; n < maxObjectCount && !result.finished(); ++n, ++result.next)
-        if (result.kind == PendingResult::InstancesWithPath)
-        {
-            response.instances.append(result.instances[result.next]);
-            result.instances[result.next] = Pegasus::CIMInstance();
-        }
-        else
-        {
-            response.paths.append(result.paths[result.next]);
-            result.paths[result.next] = Pegasus::CIMObjectPath();
-        }
-    response.endOfSequence = result.finished();
+    result.feed->take(maxObjectCount, response);
 }
 
+// Starts the providers on the feed of a new enumeration and answers its first chunk; a context
+// keeps the rest unless that chunk ended it. A failure before the first object is the Open's.
 void answerOpen(EnumerationContexts& contexts, const OpenSettings& settings, const OperationContext& context,
-                PendingResult result, CimResponse& response)
+                const CimRequest& request, PendingResult::Kind kind, std::function<void(ResultSink&)> produce,
+                CimResponse& response)
 {
+    PendingResult result =
+        contexts.produce(kind, request.nameSpace, settings.maxObjectCount, std::move(produce));
     deliverChunk(result, settings.maxObjectCount, response);
     if (!response.endOfSequence)
         response.enumerationContext =
             contexts.open(userOf(context), settings.timeoutSeconds, std::move(result));
-}
-
-PendingResult instancesOf(const CimRequest& request, Pegasus::Array<Pegasus::CIMInstance> instances)
-{
-    PendingResult result;
-    result.kind = PendingResult::InstancesWithPath;
-    result.nameSpace = request.nameSpace;
-    result.instances = std::move(instances);
-    return result;
-}
-
-// Association answers are instances here: a class as source object is refused before.
-PendingResult instancesOf(const CimRequest& request, const Pegasus::Array<Pegasus::CIMObject>& objects)
-{
-    Pegasus::Array<Pegasus::CIMInstance> instances;
-    instances.reserveCapacity(objects.size());
-    for (Pegasus::Uint32 i = 0; i < objects.size(); ++i)
-        instances.append(Pegasus::CIMInstance(objects[i]));
-    return instancesOf(request, std::move(instances));
-}
-
-PendingResult pathsOf(const CimRequest& request, Pegasus::Array<Pegasus::CIMObjectPath> paths)
-{
-    PendingResult result;
-    result.kind = PendingResult::InstancePaths;
-    result.nameSpace = request.nameSpace;
-    result.paths = std::move(paths);
-    return result;
 }
 
 AssociationQuery readQuery(const IParamReader& in, bool associators)
@@ -150,10 +117,11 @@ void openEnumerateInstances(const CimOperations& operations, EnumerationContexts
     const bool deep = in.flag("DeepInheritance", true);
     const ResultFilter filter = readFilter(in);
     const OpenSettings settings = readOpenSettings(in, contexts);
-    answerOpen(contexts, settings, context,
-               instancesOf(request, operations.enumerateInstances(context, request.nameSpace, className, deep,
-                                                                  filter)),
-               response);
+    answerOpen(
+        contexts, settings, context, request, PendingResult::InstancesWithPath,
+        [&operations, context, nameSpace = request.nameSpace, className, deep, filter](ResultSink& sink)
+        { operations.enumerateInstances(context, nameSpace, className, deep, filter, sink); },
+        response);
 }
 
 void openEnumerateInstancePaths(const CimOperations& operations, EnumerationContexts& contexts,
@@ -163,9 +131,11 @@ void openEnumerateInstancePaths(const CimOperations& operations, EnumerationCont
     IParamReader in(request, {"ClassName", OPEN_PARAMETERS});
     const Pegasus::CIMName className = in.className("ClassName", true);
     const OpenSettings settings = readOpenSettings(in, contexts);
-    answerOpen(contexts, settings, context,
-               pathsOf(request, operations.enumerateInstanceNames(context, request.nameSpace, className)),
-               response);
+    answerOpen(
+        contexts, settings, context, request, PendingResult::InstancePaths,
+        [&operations, context, nameSpace = request.nameSpace, className](ResultSink& sink)
+        { operations.enumerateInstanceNames(context, nameSpace, className, sink); },
+        response);
 }
 
 void openAssociatorInstances(const CimOperations& operations, EnumerationContexts& contexts,
@@ -177,9 +147,11 @@ void openAssociatorInstances(const CimOperations& operations, EnumerationContext
     const AssociationQuery query = readQuery(in, true);
     const ResultFilter filter = readFilter(in);
     const OpenSettings settings = readOpenSettings(in, contexts);
-    answerOpen(contexts, settings, context,
-               instancesOf(request, operations.associators(context, request.nameSpace, query, filter)),
-               response);
+    answerOpen(
+        contexts, settings, context, request, PendingResult::InstancesWithPath,
+        [&operations, context, nameSpace = request.nameSpace, query, filter](ResultSink& sink)
+        { operations.associators(context, nameSpace, query, filter, sink); },
+        response);
 }
 
 void openAssociatorInstancePaths(const CimOperations& operations, EnumerationContexts& contexts,
@@ -190,8 +162,11 @@ void openAssociatorInstancePaths(const CimOperations& operations, EnumerationCon
                     {"InstanceName", "AssocClass", "ResultClass", "Role", "ResultRole", OPEN_PARAMETERS});
     const AssociationQuery query = readQuery(in, true);
     const OpenSettings settings = readOpenSettings(in, contexts);
-    answerOpen(contexts, settings, context,
-               pathsOf(request, operations.associatorNames(context, request.nameSpace, query)), response);
+    answerOpen(
+        contexts, settings, context, request, PendingResult::InstancePaths,
+        [&operations, context, nameSpace = request.nameSpace, query](ResultSink& sink)
+        { operations.associatorNames(context, nameSpace, query, sink); },
+        response);
 }
 
 void openReferenceInstances(const CimOperations& operations, EnumerationContexts& contexts,
@@ -202,9 +177,11 @@ void openReferenceInstances(const CimOperations& operations, EnumerationContexts
     const AssociationQuery query = readQuery(in, false);
     const ResultFilter filter = readFilter(in);
     const OpenSettings settings = readOpenSettings(in, contexts);
-    answerOpen(contexts, settings, context,
-               instancesOf(request, operations.references(context, request.nameSpace, query, filter)),
-               response);
+    answerOpen(
+        contexts, settings, context, request, PendingResult::InstancesWithPath,
+        [&operations, context, nameSpace = request.nameSpace, query, filter](ResultSink& sink)
+        { operations.references(context, nameSpace, query, filter, sink); },
+        response);
 }
 
 void openReferenceInstancePaths(const CimOperations& operations, EnumerationContexts& contexts,
@@ -214,8 +191,11 @@ void openReferenceInstancePaths(const CimOperations& operations, EnumerationCont
     IParamReader in(request, {"InstanceName", "ResultClass", "Role", OPEN_PARAMETERS});
     const AssociationQuery query = readQuery(in, false);
     const OpenSettings settings = readOpenSettings(in, contexts);
-    answerOpen(contexts, settings, context,
-               pathsOf(request, operations.referenceNames(context, request.nameSpace, query)), response);
+    answerOpen(
+        contexts, settings, context, request, PendingResult::InstancePaths,
+        [&operations, context, nameSpace = request.nameSpace, query](ResultSink& sink)
+        { operations.referenceNames(context, nameSpace, query, sink); },
+        response);
 }
 
 // A context name as the client sent it back.
@@ -244,7 +224,15 @@ void pull(EnumerationContexts& contexts, const CimRequest& request, const Operat
         throw Pegasus::CIMException(Pegasus::CIM_ERR_INVALID_ENUMERATION_CONTEXT,
                                     "the enumeration context is not one of this operation or namespace");
     }
-    deliverChunk(result, maxObjectCount, response);
+    try
+    {
+        deliverChunk(result, maxObjectCount, response);
+    }
+    catch (...)
+    {
+        contexts.release(name); // a failed enumeration is over
+        throw;
+    }
     if (response.endOfSequence)
         contexts.release(name);
     else

@@ -95,12 +95,22 @@ inline std::string defaultRegistration()
                                                 {"WidgetProvider", "Test_Mirror", "2, 5"}});
 }
 
+// The host's pull limits, but a provider delivering into a full enumeration context waits only
+// 50 ms: the test provider holds its lock while it delivers, and an Open of a context nobody pulls
+// holds it that long.
+inline cimhost::PullLimits quickPullLimits()
+{
+    cimhost::PullLimits limits;
+    limits.deliveryPatience = std::chrono::milliseconds(50);
+    return limits;
+}
+
 // Schema, registry, loaded providers and a dispatcher, torn down in the reverse order. The
 // enumeration contexts of the pull operations run on a clock the tests move (now).
 struct Host
 {
     explicit Host(const std::string& registrationMof = defaultRegistration(),
-                  const cimhost::PullLimits& pullLimits = cimhost::PullLimits())
+                  const cimhost::PullLimits& pullLimits = quickPullLimits())
     {
         cimhost::MofCompiler(repository)
             .compileText(CLASSES + registrationMof,
