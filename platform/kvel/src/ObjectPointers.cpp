@@ -1,4 +1,6 @@
 // Object pointers and their text forms; the computer systems of the array.
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <string>
 #include <Pegasus/Provider/ProviderException.h>
@@ -60,11 +62,14 @@ Uint32 KVELiPtr::parse(const char* text, Radix radix)
     return Uint32(value);
 }
 
+// Every key of every instance an enumeration builds is made here: without the format parser.
 String KVELiPtr::getKeyString(Radix radix) const
 {
     char text[16];
-    std::snprintf(text, sizeof text, radix == RADIX_16 ? "%X" : "%u", _iptr);
-    return String(text);
+    char* const end = std::to_chars(text, text + sizeof text, _iptr, radix == RADIX_16 ? 16 : 10).ptr;
+    for (char* digit = text; digit != end; ++digit)
+        *digit = char(std::toupper(static_cast<unsigned char>(*digit)));
+    return String(text, Uint32(end - text));
 }
 
 KVELObjectID::KVELObjectID(const String& text) : _id(KVELiPtr(text, KVELiPtr::RADIX_16).getIPtr()) {}

@@ -5,6 +5,8 @@
 #include <Pegasus/Common/CIMQualifier.h>
 #include <KVELiPtr.h>
 
+#include <string>
+
 PEGASUS_NAMESPACE_BEGIN
 
 namespace smimo
@@ -37,10 +39,42 @@ String hexID(Uint32 objectID)
     return KVELiPtr(objectID).getKeyString(KVELiPtr::RADIX_16);
 }
 
+namespace
+{
+
+// A String of the engine's text, made again only when the text changed: the host and system
+// names go into every path of an enumeration, and decoding them each time cost more than the
+// rest of a volume's path.
+class CachedName
+{
+public:
+    const String& of(const char* text)
+    {
+        if (!text) text = "";
+        if (!_made || _text != text)
+        {
+            _text = text;
+            _name = String(text);
+            _made = true;
+        }
+        return _name;
+    }
+
+private:
+    bool _made = false;
+    std::string _text;
+    String _name;
+};
+
+// Kept a thread: Strings shared between threads would contend for their counts.
+thread_local CachedName cachedHostName, cachedSystemName;
+
+} // namespace
+
 CIMObjectPath arrayPath(const CIMName& className, const Array<CIMKeyBinding>& keys)
 {
     static const CIMNamespaceName arrayNamespace(ARRAY_NAMESPACE);
-    return CIMObjectPath(hostName(), arrayNamespace, className, keys);
+    return CIMObjectPath(cachedHostName.of(KVELEngine::_ZarvoHostNamePtr), arrayNamespace, className, keys);
 }
 
 CIMObjectPath devicePath(const char* className, Uint32 objectID)
@@ -49,13 +83,22 @@ CIMObjectPath devicePath(const char* className, Uint32 objectID)
     static const CIMName systemCreationClassName("SystemCreationClassName"), systemNameKey("SystemName"),
         creationClassName("CreationClassName"), deviceID("DeviceID");
     static const String computerSystem("CIM_ComputerSystem");
-    const CIMName deviceClass(className);
+    // Devices are of two classes: the last one's name is kept.
+    thread_local std::string lastClass;
+    thread_local CIMName deviceClass;
+    if (lastClass != className)
+    {
+        deviceClass = CIMName(className);
+        lastClass = className;
+    }
+    // In the order a path keeps them (by name), which spares the path a sorted copy.
     Array<CIMKeyBinding> keys;
     keys.reserveCapacity(4);
-    keys.append(CIMKeyBinding(systemCreationClassName, computerSystem, CIMKeyBinding::STRING));
-    keys.append(CIMKeyBinding(systemNameKey, systemName(), CIMKeyBinding::STRING));
     keys.append(CIMKeyBinding(creationClassName, deviceClass.getString(), CIMKeyBinding::STRING));
     keys.append(CIMKeyBinding(deviceID, hexID(objectID), CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding(systemCreationClassName, computerSystem, CIMKeyBinding::STRING));
+    keys.append(CIMKeyBinding(systemNameKey, cachedSystemName.of(KVELEngine::_ZarvoSystemNamePtr),
+                              CIMKeyBinding::STRING));
     return arrayPath(deviceClass, keys);
 }
 

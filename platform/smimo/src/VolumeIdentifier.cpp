@@ -32,9 +32,17 @@ std::string volumeNaaName(const std::string& systemName, Uint32 volumeID)
 {
     const Uint32 hash = fnv1a(systemName);
     const Uint32 arrayBits = (hash ^ (hash >> 28)) & 0x0FFFFFFFu;
-    char text[17];
-    std::snprintf(text, sizeof text, "%X%07X%08X", NAA_LOCALLY_ASSIGNED, unsigned(arrayBits),
-                  unsigned(volumeID));
+    // "%X%07X%08X" of the three, written by hand: it is made for every volume of an enumeration.
+    static const char DIGITS[] = "0123456789ABCDEF";
+    std::string text(16, '0');
+    const auto put = [&](size_t end, Uint32 value, int digits)
+    {
+        for (int i = 0; i < digits; ++i, value >>= 4)
+            text[end - 1 - i] = DIGITS[value & 15];
+    };
+    put(1, NAA_LOCALLY_ASSIGNED, 1);
+    put(8, arrayBits, 7);
+    put(16, volumeID, 8);
     return text;
 }
 
