@@ -28,9 +28,9 @@ void appendIntrinsicClosing(std::string& out)
 void appendShownInstanceElement(std::string& out, const Pegasus::CIMConstInstance& instance,
                                 const ShownElements& shown)
 {
-    out += "<INSTANCE";
-    appendAttribute(out, "CLASSNAME", std::string(instance.getClassName().getString().getCString()));
-    out += '>';
+    out += "<INSTANCE CLASSNAME=\"";
+    XmlWriter::appendEscaped(out, instance.getClassName().getString());
+    out += "\">";
     if (shown.includeQualifiers)
         for (Pegasus::Uint32 i = 0, n = instance.getQualifierCount(); i < n; ++i)
             XmlWriter::appendQualifierElement(out, instance.getQualifier(i));

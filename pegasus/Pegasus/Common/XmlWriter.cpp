@@ -437,7 +437,7 @@ void appendKeyValueElement(std::string& out, const char* valueType, const String
     out += "<KEYVALUE";
     appendAttribute(out, "VALUETYPE", valueType);
     out += '>';
-    appendEscapedBytes(out, utf8(text));
+    appendEscapedString(out, text);
     appendEndTag(out, "KEYVALUE");
 }
 
@@ -506,7 +506,7 @@ CIMObjectPath pathOf(const CIMConstObject& object)
 
 void XmlWriter::appendEscaped(std::string& out, const String& text)
 {
-    appendEscapedBytes(out, utf8(text));
+    appendEscapedString(out, text);
 }
 
 void XmlWriter::appendEscaped(std::string& out, const char* utf8Text)
@@ -540,7 +540,8 @@ void XmlWriter::appendValueElement(std::string& out, const CIMValue& value)
         withValueType(type,
                       [&](auto tag) { appendValueArrayElement<typename decltype(tag)::type>(out, value); });
     else
-        withValueType(type, [&](auto tag) { appendScalarValueElement<typename decltype(tag)::type>(out, value); });
+        withValueType(type,
+                      [&](auto tag) { appendScalarValueElement<typename decltype(tag)::type>(out, value); });
 }
 
 void XmlWriter::appendValueReferenceElement(std::string& out, const CIMObjectPath& reference)
