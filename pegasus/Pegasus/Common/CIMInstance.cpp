@@ -1,6 +1,7 @@
 #include <Pegasus/Common/CIMInstance.h>
 #include <Pegasus/Common/CIMClass.h>
 #include <Pegasus/Common/CIMObjectRep.h>
+#include <Pegasus/Common/CIMPropertyRep.h>
 #include <Pegasus/Common/CIMValue.h>
 
 PEGASUS_NAMESPACE_BEGIN
@@ -101,9 +102,17 @@ Uint32 CIMInstance::getQualifierCount() const
     return checkedRep(_rep).qualifiers.size();
 }
 
+// Reads the names from the representations: an instance is built a property at a time, and each
+// is compared with every one before it.
 CIMInstance& CIMInstance::addProperty(const CIMProperty& x)
 {
-    checkedRep(_rep).properties.add(x);
+    CIMNamedList<CIMProperty>& properties = checkedRep(_rep).properties;
+    const CIMName& name = checkedRep(CIMHandleAccess::rep(x)).name;
+    const CIMProperty* existing = properties.data();
+    for (Uint32 i = 0, n = properties.size(); i < n; ++i)
+        if (CIMHandleAccess::rep(existing[i])->name.equal(name))
+            throw AlreadyExistsException(name.getString());
+    properties.addChecked(x);
     return *this;
 }
 

@@ -36,11 +36,20 @@ public:
     {
         const CIMName& name = item.getName();
         if (find(name) != PEG_NOT_FOUND) throw AlreadyExistsException(name.getString());
+        addChecked(item);
+    }
+
+    // Adds an item the caller has found named and not yet in the list.
+    void addChecked(const Handle& item)
+    {
         // Instances are built a property at a time: room for a typical class at once rather than
         // four regrowths on the way.
         if (_items.empty()) _items.reserve(16);
         _items.push_back(item);
     }
+
+    // The items in order, for the object model's code that reads their representations directly.
+    const Handle* data() const { return _items.data(); }
 
     Handle& at(Uint32 index)
     {

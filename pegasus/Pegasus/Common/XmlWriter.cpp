@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 #include <type_traits>
+#include <Pegasus/Common/CIMPropertyRep.h>
 #include <Pegasus/Common/Exception.h>
 
 PEGASUS_NAMESPACE_BEGIN
@@ -678,13 +679,13 @@ namespace
 // The start tag of a plain property - no qualifiers, class origin, propagation, embedded object
 // or array size, a short name needing no escape: nearly every property of an answer - put
 // together on the stack and appended at once. False, with nothing written, for any other.
-bool appendPlainPropertyStart(std::string& out, const CIMConstProperty& property, CIMType type, bool isArray)
+bool appendPlainPropertyStart(std::string& out, const CIMPropertyRep& property, CIMType type, bool isArray)
 {
     if (type == CIMTYPE_REFERENCE || type == CIMTYPE_OBJECT || type == CIMTYPE_INSTANCE) return false;
-    if ((isArray && property.getArraySize() > 0) || property.getPropagated() ||
-        !property.getClassOrigin().isNull() || property.getQualifierCount() > 0)
+    if ((isArray && property.arraySize > 0) || property.propagated || !property.classOrigin.isNull() ||
+        property.qualifiers.size() > 0)
         return false;
-    const String& name = property.getName().getString();
+    const String& name = property.name.getString();
     const Uint32 nameSize = name.size();
     const char* typeName = cimTypeToString(type);
     const size_t typeSize = std::strlen(typeName);
@@ -719,11 +720,12 @@ bool appendPlainPropertyStart(std::string& out, const CIMConstProperty& property
 
 void XmlWriter::appendPropertyElement(std::string& out, const CIMConstProperty& property)
 {
-    const CIMType type = property.getType();
-    const bool isArray = property.isArray();
-    if (appendPlainPropertyStart(out, property, type, isArray))
+    const CIMPropertyRep& rep = checkedRep(CIMHandleAccess::rep(property));
+    const CIMType type = rep.value.getType();
+    const bool isArray = rep.value.isArray();
+    if (appendPlainPropertyStart(out, rep, type, isArray))
     {
-        appendValueElement(out, property.getValue());
+        appendValueElement(out, rep.value);
         if (isArray)
             appendLiteral(out, "</PROPERTY.ARRAY>");
         else
