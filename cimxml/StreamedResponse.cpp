@@ -1,7 +1,9 @@
 #include "StreamedResponse.h"
 
 #include <Pegasus/Common/CIMClass.h>
+#include <Pegasus/Common/CIMObjectRep.h>
 #include <Pegasus/Common/CIMProperty.h>
+#include <Pegasus/Common/CIMPropertyRep.h>
 #include <Pegasus/Common/XmlWriter.h>
 
 #include "XmlEncodeSupport.h"
@@ -34,19 +36,23 @@ void appendShownInstanceElement(std::string& out, const Pegasus::CIMConstInstanc
     if (shown.includeQualifiers)
         for (Pegasus::Uint32 i = 0, n = instance.getQualifierCount(); i < n; ++i)
             XmlWriter::appendQualifierElement(out, instance.getQualifier(i));
-    for (Pegasus::Uint32 i = 0, n = instance.getPropertyCount(); i < n; ++i)
+    // The properties are read in place, without a handle (and its count) made for each.
+    const Pegasus::CIMNamedList<Pegasus::CIMProperty>& properties =
+        Pegasus::checkedRep(Pegasus::CIMHandleAccess::rep(instance)).properties;
+    const Pegasus::CIMProperty* property = properties.data();
+    for (Pegasus::Uint32 i = 0, n = properties.size(); i < n; ++i, ++property)
     {
-        const Pegasus::CIMConstProperty property = instance.getProperty(i);
-        if (shown.propertyList && !shown.propertyList->useThisProperty(property.getName())) continue;
-        const bool dropQualifiers = !shown.includeQualifiers && property.getQualifierCount() > 0;
-        const bool dropOrigin = !shown.includeClassOrigin && !property.getClassOrigin().isNull();
+        const Pegasus::CIMPropertyRep& rep = *Pegasus::CIMHandleAccess::rep(*property);
+        if (shown.propertyList && !shown.propertyList->useThisProperty(rep.name)) continue;
+        const bool dropQualifiers = !shown.includeQualifiers && rep.qualifiers.size() > 0;
+        const bool dropOrigin = !shown.includeClassOrigin && !rep.classOrigin.isNull();
         if (!dropQualifiers && !dropOrigin)
         {
-            XmlWriter::appendPropertyElement(out, property);
+            XmlWriter::appendPropertyElement(out, *property);
             continue;
         }
         // Rare (providers seldom set either on instances): only this property is copied.
-        Pegasus::CIMProperty trimmed = property.clone();
+        Pegasus::CIMProperty trimmed = property->clone();
         if (dropQualifiers)
             for (Pegasus::Uint32 q = trimmed.getQualifierCount(); q-- > 0;)
                 trimmed.removeQualifier(q);

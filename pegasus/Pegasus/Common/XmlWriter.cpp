@@ -716,22 +716,32 @@ bool appendPlainPropertyStart(std::string& out, const CIMPropertyRep& property, 
     return true;
 }
 
+// The whole element of a plain property (see above); false, with nothing written, for any other.
+bool appendPlainProperty(std::string& out, const CIMPropertyRep& property)
+{
+    const CIMType type = property.value.getType();
+    const bool isArray = property.value.isArray();
+    if (!appendPlainPropertyStart(out, property, type, isArray)) return false;
+    XmlWriter::appendValueElement(out, property.value);
+    if (isArray)
+        appendLiteral(out, "</PROPERTY.ARRAY>");
+    else
+        appendLiteral(out, "</PROPERTY>");
+    return true;
+}
+
 } // namespace
+
+void XmlWriter::appendPropertyElement(std::string& out, const CIMProperty& property)
+{
+    if (!appendPlainProperty(out, checkedRep(CIMHandleAccess::rep(property))))
+        appendPropertyElement(out, CIMConstProperty(property));
+}
 
 void XmlWriter::appendPropertyElement(std::string& out, const CIMConstProperty& property)
 {
-    const CIMPropertyRep& rep = checkedRep(CIMHandleAccess::rep(property));
-    const CIMType type = rep.value.getType();
-    const bool isArray = rep.value.isArray();
-    if (appendPlainPropertyStart(out, rep, type, isArray))
-    {
-        appendValueElement(out, rep.value);
-        if (isArray)
-            appendLiteral(out, "</PROPERTY.ARRAY>");
-        else
-            appendLiteral(out, "</PROPERTY>");
-        return;
-    }
+    if (appendPlainProperty(out, checkedRep(CIMHandleAccess::rep(property)))) return;
+    const CIMType type = property.getType();
     const char* element = type == CIMTYPE_REFERENCE ? "PROPERTY.REFERENCE"
                           : property.isArray()      ? "PROPERTY.ARRAY"
                                                     : "PROPERTY";

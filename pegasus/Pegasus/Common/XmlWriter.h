@@ -48,6 +48,8 @@ public:
 
     static void appendQualifierElement(std::string& out, const CIMConstQualifier& qualifier);
     static void appendPropertyElement(std::string& out, const CIMConstProperty& property);
+    // The same without the const handle a conversion would make.
+    static void appendPropertyElement(std::string& out, const CIMProperty& property);
     static void appendMethodElement(std::string& out, const CIMConstMethod& method);
     // PARAMETER, PARAMETER.ARRAY, PARAMETER.REFERENCE or PARAMETER.REFARRAY, always with an end tag.
     static void appendParameterElement(std::string& out, const CIMConstParameter& parameter);
