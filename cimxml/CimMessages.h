@@ -118,6 +118,9 @@ struct CimResponse
     bool isPull = false;
     bool endOfSequence = false;
     std::string enumerationContext;
+    // A pulled chunk's elements (VALUE.INSTANCEWITHPATH or INSTANCEPATH), encoded as the providers
+    // delivered them; written after the instances and paths above.
+    std::string encodedObjects;
 
     // Extrinsic results. A null return value writes no RETURNVALUE.
     Pegasus::CIMValue returnValue;

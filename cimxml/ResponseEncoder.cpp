@@ -57,15 +57,10 @@ void appendReturnValue(std::string& out, const CimResponse& response)
     case CimResponse::InstancesWithPath:
         for (Uint32 i = 0; i < response.instances.size(); ++i)
         {
-            const size_t before = out.size();
             out += "<VALUE.INSTANCEWITHPATH>";
             XmlWriter::appendInstancePathElement(out, response.instances[i].getPath());
             XmlWriter::appendInstanceElement(out, response.instances[i]);
             out += "</VALUE.INSTANCEWITHPATH>";
-            // A pulled chunk is megabytes of instances alike: room for all of them, judged by the
-            // first, spares the answer its regrowths and their copies.
-            if (i == 0)
-                out.reserve(out.size() + (out.size() - before) * (response.instances.size() - 1) * 9 / 8);
         }
         break;
     case CimResponse::InstancePaths:
@@ -103,6 +98,7 @@ void appendIntrinsicResponse(std::string& out, const CimResponse& response)
         // Written with both tags even when empty: an empty enumeration is still an answer.
         out += "<IRETURNVALUE>";
         appendReturnValue(out, response);
+        out += response.encodedObjects;
         out += "</IRETURNVALUE>";
         if (response.isPull) appendPullParameters(out, response);
     }

@@ -71,6 +71,15 @@ void appendShownNamedInstance(std::string& out, const Pegasus::CIMConstInstance&
     out += "</VALUE.NAMEDINSTANCE>";
 }
 
+void appendShownInstanceWithPath(std::string& out, const Pegasus::CIMConstInstance& instance,
+                                 const Pegasus::CIMObjectPath& path, const ShownElements& shown)
+{
+    out += "<VALUE.INSTANCEWITHPATH>";
+    XmlWriter::appendInstancePathElement(out, path);
+    appendShownInstanceElement(out, instance, shown);
+    out += "</VALUE.INSTANCEWITHPATH>";
+}
+
 void appendShownObjectWithPath(std::string& out, const Pegasus::CIMConstObject& object,
                                const Pegasus::CIMObjectPath& path, const ShownElements& shown)
 {

@@ -34,6 +34,9 @@ void appendShownInstanceElement(std::string& out, const Pegasus::CIMConstInstanc
 // VALUE.NAMEDINSTANCE (EnumerateInstances) with the given path's INSTANCENAME.
 void appendShownNamedInstance(std::string& out, const Pegasus::CIMConstInstance& instance,
                               const Pegasus::CIMObjectPath& path, const ShownElements& shown);
+// VALUE.INSTANCEWITHPATH (the pull operations): the instance with its INSTANCEPATH.
+void appendShownInstanceWithPath(std::string& out, const Pegasus::CIMConstInstance& instance,
+                                 const Pegasus::CIMObjectPath& path, const ShownElements& shown);
 // VALUE.OBJECTWITHPATH (Associators, References): an instance with its INSTANCEPATH, or a class
 // with its CLASSPATH.
 void appendShownObjectWithPath(std::string& out, const Pegasus::CIMConstObject& object,

@@ -4,10 +4,11 @@
 #include <exception>
 #include <thread>
 
-#include <Pegasus/Common/CIMHandleAccess.h>
 #include <Pegasus/Common/CIMInstance.h>
-#include <Pegasus/Common/CIMObjectRep.h>
 #include <Pegasus/Common/Exception.h>
+#include <Pegasus/Common/XmlWriter.h>
+
+#include "StreamedResponse.h"
 
 namespace cimhost
 {
@@ -21,13 +22,13 @@ EnumerationFeed::EnumerationFeed(std::size_t window, const Limits& limits,
 
 EnumerationFeed::~EnumerationFeed()
 {
-    _heldByAll -= _paths.size();
+    _heldByAll -= _sizes.size();
 }
 
 bool EnumerationFeed::room(std::unique_lock<std::mutex>& lock)
 {
     if (!_gathering &&
-        !_taken.wait_for(lock, _limits.patience, [&] { return _cancelled || _paths.size() < _window; }))
+        !_taken.wait_for(lock, _limits.patience, [&] { return _cancelled || _sizes.size() < _window; }))
         _gathering = true;
     if (_cancelled || _overflowed) return false;
     if (_gathering && _heldByAll.load() >= _limits.maxHeldByAll)
@@ -42,23 +43,41 @@ bool EnumerationFeed::room(std::unique_lock<std::mutex>& lock)
     return true;
 }
 
-void EnumerationFeed::object(const Pegasus::CIMObject& delivered, const Pegasus::CIMObjectPath& path,
-                             const ResultFilter& shown)
+void EnumerationFeed::push(const std::string& element)
 {
     std::unique_lock<std::mutex> lock(_mutex);
     if (!room(lock)) return;
-    if (!_shown) _shown = shown;
-    _objects.push_back(delivered);
-    _paths.push_back(path);
+    _encoded += element;
+    _sizes.push_back(element.size());
     wakePull();
+}
+
+// Encoded before the lock is taken: the pulls go on meanwhile. The scratch text keeps its room
+// from one object to the next.
+void EnumerationFeed::object(const Pegasus::CIMObject& delivered, const Pegasus::CIMObjectPath& path,
+                             const ResultFilter& shown)
+{
+    if (!delivered.isInstance())
+    {
+        fail(Pegasus::CIM_ERR_FAILED, "a provider delivered a class where instances were asked for");
+        return;
+    }
+    thread_local std::string element;
+    element.clear();
+    ShownElements elements;
+    elements.includeQualifiers = shown.includeQualifiers;
+    elements.includeClassOrigin = shown.includeClassOrigin;
+    if (!shown.propertyList.isNull()) elements.propertyList = &shown.propertyList;
+    appendShownInstanceWithPath(element, Pegasus::CIMConstInstance(delivered), path, elements);
+    push(element);
 }
 
 void EnumerationFeed::path(const Pegasus::CIMObjectPath& path)
 {
-    std::unique_lock<std::mutex> lock(_mutex);
-    if (!room(lock)) return;
-    _paths.push_back(path);
-    wakePull();
+    thread_local std::string element;
+    element.clear();
+    Pegasus::XmlWriter::appendInstancePathElement(element, path);
+    push(element);
 }
 
 void EnumerationFeed::finish()
@@ -84,60 +103,41 @@ void EnumerationFeed::wakePull()
 
 bool EnumerationFeed::ready(std::size_t wanted) const
 {
-    return _finished || _paths.size() > wanted || _paths.size() >= _window;
+    return _finished || _sizes.size() > wanted || _sizes.size() >= _window;
 }
 
 bool EnumerationFeed::take(std::uint32_t count, CimResponse& response)
 {
-    std::deque<Pegasus::CIMObject> objects;
-    std::deque<Pegasus::CIMObjectPath> paths;
-    ResultFilter shown;
-    {
-        std::unique_lock<std::mutex> lock(_mutex);
-        // The window grows to the largest count asked and one more, so that a whole chunk can be
-        // ready and whether anything follows it known: the last chunk then ends the sequence.
-        _window = std::min(std::max<std::size_t>(_window, std::size_t(count) + 1), _limits.maxWindow);
-        const std::size_t wanted = std::min<std::size_t>(std::max<std::uint32_t>(count, 1), _window);
-        _taken.notify_all();
-        _pullWants = wanted;
-        _produced.wait(lock, [&] { return ready(wanted); });
-        _pullWants = 0;
-        const std::size_t n = std::min<std::size_t>(count, _paths.size());
-        if (n == 0 && _failure) throw Pegasus::CIMException(_failure->first, _failure->second.c_str());
-        const std::size_t objectCount = std::min(n, _objects.size());
-        objects.insert(objects.end(), std::make_move_iterator(_objects.begin()),
-                       std::make_move_iterator(_objects.begin() + objectCount));
-        _objects.erase(_objects.begin(), _objects.begin() + objectCount);
-        paths.insert(paths.end(), std::make_move_iterator(_paths.begin()),
-                     std::make_move_iterator(_paths.begin() + n));
-        _paths.erase(_paths.begin(), _paths.begin() + n);
-        _heldByAll -= n;
-        if (_shown) shown = *_shown;
-        _taken.notify_all();
-        response.endOfSequence = _finished && !_failure && _paths.empty();
-    }
-    // Shaped outside the lock, while the providers go on. By now most instances are no longer
-    // shared with their provider and are filtered in place, without a copy.
+    std::unique_lock<std::mutex> lock(_mutex);
+    // The window grows to the largest count asked and one more, so that a whole chunk can be
+    // ready and whether anything follows it known: the last chunk then ends the sequence.
+    _window = std::min(std::max<std::size_t>(_window, std::size_t(count) + 1), _limits.maxWindow);
+    const std::size_t wanted = std::min<std::size_t>(std::max<std::uint32_t>(count, 1), _window);
+    _taken.notify_all();
+    _pullWants = wanted;
+    _produced.wait(lock, [&] { return ready(wanted); });
+    _pullWants = 0;
+    const std::size_t n = std::min<std::size_t>(count, _sizes.size());
+    if (n == 0 && _failure) throw Pegasus::CIMException(_failure->first, _failure->second.c_str());
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        bytes += _sizes[i];
+    response.encodedObjects.append(_encoded, 0, bytes);
+    _encoded.erase(0, bytes);
+    _sizes.erase(_sizes.begin(), _sizes.begin() + std::ptrdiff_t(n));
+    _heldByAll -= n;
+    _taken.notify_all();
     response.isPull = true;
-    for (std::size_t i = 0; i < paths.size(); ++i)
-        if (i < objects.size())
-        {
-            Pegasus::CIMObject& object = objects[i];
-            if (Pegasus::CIMHandleAccess::rep(object)->isShared()) object = object.clone();
-            object.setPath(paths[i]);
-            object.instanceFilter(shown.includeQualifiers, shown.includeClassOrigin, shown.propertyList);
-            response.instances.append(Pegasus::CIMInstance(object));
-        }
-        else
-            response.paths.append(paths[i]);
+    response.endOfSequence = _finished && !_failure && _sizes.empty();
     return response.endOfSequence;
 }
 
 void EnumerationFeed::dropAll()
 {
-    _heldByAll -= _paths.size();
-    _objects.clear();
-    _paths.clear();
+    _heldByAll -= _sizes.size();
+    _encoded.clear();
+    _encoded.shrink_to_fit();
+    _sizes.clear();
 }
 
 void EnumerationFeed::cancel()
@@ -157,7 +157,7 @@ bool EnumerationFeed::gathering() const
 std::size_t EnumerationFeed::held() const
 {
     std::lock_guard<std::mutex> lock(_mutex);
-    return _paths.size();
+    return _sizes.size();
 }
 
 FeedProducers::~FeedProducers()

@@ -1,8 +1,9 @@
 // The objects of an open pull enumeration as its providers deliver them. The provider call runs
-// on a thread of its own (FeedProducers) and waits whenever the feed holds its window of objects
-// not yet pulled; each pull takes what is ready and lets the providers go on. So an enumeration
-// context holds a window of the result, not all of it, and the providers make the next chunk
-// while the client reads the last one.
+// on a thread of its own (FeedProducers) and encodes each object there, as the answer shows it;
+// the delivery then waits whenever the feed holds its window of objects not yet pulled. Each pull
+// takes the encoded objects that are ready and lets the providers go on. So an enumeration
+// context holds a window of the result, encoded, never all of it; the providers make and encode
+// the next chunk while the client reads the last one.
 //
 // A provider may hold a lock of its own while it delivers, and another enumeration of the same
 // provider would then wait for a client that may never pull. So a delivery waits for room only
@@ -49,8 +50,9 @@ public:
     EnumerationFeed(std::size_t window, const Limits& limits, std::atomic<std::size_t>& heldByAll);
     ~EnumerationFeed() override;
 
-    // The providers' side. Each delivery waits while the window is full; once the feed is
-    // cancelled, deliveries are dropped at once.
+    // The providers' side: each object is encoded (VALUE.INSTANCEWITHPATH, or INSTANCEPATH for a
+    // path), then waits while the window is full; once the feed is cancelled, deliveries are
+    // dropped at once.
     void object(const Pegasus::CIMObject& delivered, const Pegasus::CIMObjectPath& path,
                 const ResultFilter& shown) override;
     void path(const Pegasus::CIMObjectPath& path) override;
@@ -60,8 +62,8 @@ public:
 
     // The pulls' side. Waits until `count` objects are ready (1 for a count of 0, so that an Open
     // learns whether there is anything at all, or an error), or the providers are done. Then moves
-    // up to `count` of them into the response: instances with their paths set and filtered as
-    // shown, or paths. Returns true when no object is left and the providers have finished. Throws
+    // up to `count` of them into the response's encoded objects. Returns true when no object is
+    // left and the providers have finished. Throws
     // the providers' failure as CIMException once every object delivered before it has been taken.
     bool take(std::uint32_t count, CimResponse& response);
     // No pull will come any more: a waiting delivery returns, and what follows is dropped.
@@ -77,6 +79,7 @@ private:
     bool ready(std::size_t wanted) const;
     // Waits for room for one more object; false when it is to be dropped (with the lock held).
     bool room(std::unique_lock<std::mutex>& lock);
+    void push(const std::string& element);
     void dropAll();  // with the lock held
     void wakePull(); // with the lock held
 
@@ -86,9 +89,8 @@ private:
     std::size_t _window;
     const Limits _limits;
     std::atomic<std::size_t>& _heldByAll;
-    std::deque<Pegasus::CIMObject> _objects;
-    std::deque<Pegasus::CIMObjectPath> _paths; // of the objects, or the paths delivered
-    std::optional<ResultFilter> _shown;        // the same for every object of an operation
+    std::string _encoded;           // the objects ready, one element after the other
+    std::deque<std::size_t> _sizes; // of each object's element
     bool _finished = false;
     std::size_t _pullWants = 0; // what the waiting pull waits for; 0: no pull waits
     bool _cancelled = false;
