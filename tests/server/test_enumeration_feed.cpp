@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <regex>
 #include <vector>
 #include <chrono>
 #include <string>
@@ -38,10 +37,10 @@ EnumerationFeed::Limits limits(std::size_t maxWindow, int patienceMs, std::size_
 std::vector<int> widgetsIn(const CimResponse& chunk)
 {
     std::vector<int> numbers;
-    static const std::regex key(">w([0-9]+)</KEYVALUE>");
-    for (std::sregex_iterator it(chunk.encodedObjects.begin(), chunk.encodedObjects.end(), key), end;
-         it != end; ++it)
-        numbers.push_back(std::stoi((*it)[1]));
+    const std::string& text = chunk.encodedObjects;
+    const std::string key = ">w";
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1))
+        numbers.push_back(std::stoi(text.substr(at + key.size())));
     return numbers;
 }
 
