@@ -1,7 +1,8 @@
 // The pull operations of CIM-XML requests: Open* runs the same typed operation as its classic
 // counterpart (EnumerateInstances, EnumerateInstanceNames, Associators, AssociatorNames,
-// References, ReferenceNames) and answers the first MaxObjectCount objects; the rest wait in an
-// enumeration context for PullInstancesWithPath / PullInstancePaths, or CloseEnumeration.
+// References, ReferenceNames) on a thread of its own, delivering into the feed of an enumeration
+// context, and answers the first MaxObjectCount objects; PullInstancesWithPath / PullInstancePaths
+// take the next ones as the providers make them, CloseEnumeration lets them go.
 #ifndef CIMHOST_PullRequests_h
 #define CIMHOST_PullRequests_h
 

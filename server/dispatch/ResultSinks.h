@@ -1,6 +1,7 @@
 // Where the results of an enumeration go, one object at a time, as the providers deliver them:
-// straight into the encoded answer (EncodingSink), or gathered for a caller that wants them all
-// (CollectingSink: the providers' CIMOMHandle, the pull operations).
+// straight into the encoded answer (EncodingSink), into a pull enumeration's feed
+// (EnumerationFeed.h), or gathered for a caller that wants them all (CollectingSink: the
+// providers' CIMOMHandle, answers that do not stream).
 #ifndef CIMHOST_ResultSinks_h
 #define CIMHOST_ResultSinks_h
 
