@@ -50,6 +50,14 @@
 #define CIMHOST_INSTALLED_PROVIDER_DIR "lib/cimhost"
 #endif
 
+// jemalloc's settings (read by jemalloc alone; MALLOC_CONF in the environment still overrides
+// them). By default it keeps freed pages until later allocations touch it, so the start-up's
+// passing peak (reading the array, writing its state) and the buffers of a burst of large answers
+// stayed resident: 57 MiB idle with an array of 10,000 volumes. A background thread now returns
+// pages unused for about a second: 17 MiB idle with that array.
+extern "C" const char* malloc_conf;
+const char* malloc_conf = "background_thread:true,dirty_decay_ms:1000,muzzy_decay_ms:0";
+
 namespace
 {
 
