@@ -2,6 +2,7 @@
 
 #include <Pegasus/Common/XmlWriter.h>
 
+#include "StreamedResponse.h"
 #include "XmlEncodeSupport.h"
 
 namespace cimhost
@@ -76,16 +77,6 @@ void appendReturnValue(std::string& out, const CimResponse& response)
     }
 }
 
-// The two output parameters of a pull answer, typed as the server writes output parameters.
-void appendPullParameters(std::string& out, const CimResponse& response)
-{
-    out += "<PARAMVALUE NAME=\"EndOfSequence\" PARAMTYPE=\"boolean\"><VALUE>";
-    out += response.endOfSequence ? "TRUE" : "FALSE";
-    out += "</VALUE></PARAMVALUE><PARAMVALUE NAME=\"EnumerationContext\" PARAMTYPE=\"string\"><VALUE>";
-    XmlWriter::appendEscaped(out, response.enumerationContext.c_str());
-    out += "</VALUE></PARAMVALUE>";
-}
-
 void appendIntrinsicResponse(std::string& out, const CimResponse& response)
 {
     out += "<IMETHODRESPONSE";
@@ -100,7 +91,7 @@ void appendIntrinsicResponse(std::string& out, const CimResponse& response)
         appendReturnValue(out, response);
         out += response.encodedObjects;
         out += "</IRETURNVALUE>";
-        if (response.isPull) appendPullParameters(out, response);
+        if (response.isPull) appendPullParameters(out, response.endOfSequence, response.enumerationContext);
     }
     out += "</IMETHODRESPONSE>";
 }

@@ -27,6 +27,22 @@ void appendIntrinsicClosing(std::string& out)
     out += "</IRETURNVALUE></IMETHODRESPONSE></SIMPLERSP></MESSAGE></CIM>";
 }
 
+void appendPullParameters(std::string& out, bool endOfSequence, const std::string& enumerationContext)
+{
+    out += "<PARAMVALUE NAME=\"EndOfSequence\" PARAMTYPE=\"boolean\"><VALUE>";
+    out += endOfSequence ? "TRUE" : "FALSE";
+    out += "</VALUE></PARAMVALUE><PARAMVALUE NAME=\"EnumerationContext\" PARAMTYPE=\"string\"><VALUE>";
+    XmlWriter::appendEscaped(out, enumerationContext.c_str());
+    out += "</VALUE></PARAMVALUE>";
+}
+
+void appendPullClosing(std::string& out, bool endOfSequence, const std::string& enumerationContext)
+{
+    out += "</IRETURNVALUE>";
+    appendPullParameters(out, endOfSequence, enumerationContext);
+    out += "</IMETHODRESPONSE></SIMPLERSP></MESSAGE></CIM>";
+}
+
 void appendShownInstanceElement(std::string& out, const Pegasus::CIMConstInstance& instance,
                                 const ShownElements& shown)
 {

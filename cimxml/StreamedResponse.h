@@ -27,6 +27,11 @@ struct ShownElements
 void appendIntrinsicOpening(std::string& out, const std::string& messageId, const std::string& methodName);
 // </IRETURNVALUE></IMETHODRESPONSE></SIMPLERSP></MESSAGE></CIM>
 void appendIntrinsicClosing(std::string& out);
+// The output parameters of a pull answer, EndOfSequence and EnumerationContext, typed as the
+// server writes output parameters.
+void appendPullParameters(std::string& out, bool endOfSequence, const std::string& enumerationContext);
+// </IRETURNVALUE>, the pull parameters, and the rest of the closing.
+void appendPullClosing(std::string& out, bool endOfSequence, const std::string& enumerationContext);
 
 // INSTANCE with only what `shown` lets through.
 void appendShownInstanceElement(std::string& out, const Pegasus::CIMConstInstance& instance,

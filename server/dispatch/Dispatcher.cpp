@@ -27,6 +27,20 @@ std::string machineHostName()
 namespace
 {
 
+// Keeps the whole answer: for a client that cannot take it in chunks.
+class HeldOutput : public AnswerOutput
+{
+public:
+    bool elementDone() override { return true; }
+};
+
+// A pull operation whose objects can go out as they are made.
+const PullOperation* streamedPull(const std::string& methodName)
+{
+    const PullOperation* pull = findPull(methodName);
+    return pull && pull->answersObjects ? pull : nullptr;
+}
+
 std::string utf8(const Pegasus::String& text)
 {
     return std::string(text.getCString());
@@ -48,10 +62,12 @@ void executeIntrinsic(const CimOperations& operations, EnumerationContexts& cont
                       const CimRequest& request, const Pegasus::OperationContext& context,
                       CimResponse& response)
 {
-    if (PullHandler pull = findPull(request.methodName))
+    if (const PullOperation* pull = findPull(request.methodName))
     {
         operations.requireNamespace(request.nameSpace);
-        pull(operations, contexts, request, context, response);
+        HeldOutput objects;
+        pull->handler(operations, contexts, request, context, objects, response);
+        response.encodedObjects = std::move(objects.text);
         return;
     }
     IntrinsicHandler handler = findIntrinsic(request.methodName);
@@ -151,14 +167,29 @@ CimResponse Dispatcher::execute(const CimRequest& request, const Pegasus::Operat
 bool Dispatcher::streams(const CimRequest& request) const
 {
     return request.kind == OperationKind::Intrinsic && !request.hasDecodeError &&
-           findStreamedIntrinsic(request.methodName) != nullptr;
+           streamsMethod(request.methodName);
+}
+
+bool Dispatcher::streamsMethod(const std::string& methodName)
+{
+    return findStreamedIntrinsic(methodName) != nullptr || streamedPull(methodName) != nullptr;
 }
 
 CimResponse Dispatcher::executeStreamed(const CimRequest& request, const Pegasus::OperationContext& context,
                                         AnswerOutput& out)
 {
+    if (request.kind != OperationKind::Intrinsic) return execute(request, context);
+    if (const PullOperation* pull = streamedPull(request.methodName))
+        return answered(request,
+                        [&](CimResponse& response)
+                        {
+                            _operations->requireNamespace(request.nameSpace);
+                            appendIntrinsicOpening(out.text, request.messageId, request.methodName);
+                            pull->handler(*_operations, _contexts, request, context, out, response);
+                            appendPullClosing(out.text, response.endOfSequence, response.enumerationContext);
+                        });
     const StreamedIntrinsic* streamed = findStreamedIntrinsic(request.methodName);
-    if (!streamed || request.kind != OperationKind::Intrinsic) return execute(request, context);
+    if (!streamed) return execute(request, context);
     return answered(request,
                     [&](CimResponse& response)
                     {

@@ -48,8 +48,10 @@ public:
     CimResponse execute(const CimRequest& request, const Pegasus::OperationContext& context);
 
     // True for the enumerations whose answer executeStreamed() can encode as the providers
-    // deliver (see StreamedIntrinsic).
+    // deliver (see StreamedIntrinsic), pulled chunks included.
     bool streams(const CimRequest& request) const;
+    // The same from the intrinsic method's name alone (ignoring case), before the request is decoded.
+    static bool streamsMethod(const std::string& methodName);
     // Such an enumeration, its answer's XML written into out as it is made: the opening, each
     // object, the closing. Returns the response without its objects; when it is an error, what
     // out received is not an answer (the caller answers the error instead, if it still can).

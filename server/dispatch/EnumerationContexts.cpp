@@ -33,16 +33,16 @@ EnumerationContexts::~EnumerationContexts()
 
 PendingResult EnumerationContexts::produce(PendingResult::Kind kind,
                                            const Pegasus::CIMNamespaceName& nameSpace,
-                                           std::uint32_t firstCount, std::function<void(ResultSink&)> produce)
+                                           std::function<void(ResultSink&)> produce)
 {
     PendingResult result;
     result.kind = kind;
     result.nameSpace = nameSpace;
     EnumerationFeed::Limits limits;
-    limits.maxWindow = _limits.windowPerContext();
+    limits.windowBytes = _limits.windowBytes;
     limits.patience = _limits.deliveryPatience;
     limits.maxHeldByAll = _limits.maxHeldObjects;
-    result.feed = std::make_shared<EnumerationFeed>(firstCount, limits, _heldByAll);
+    result.feed = std::make_shared<EnumerationFeed>(limits, _heldByAll);
     _producers.start(result.feed, std::move(produce));
     return result;
 }
@@ -73,12 +73,6 @@ void EnumerationContexts::expire(std::chrono::steady_clock::time_point now)
             ++entry;
 }
 
-void EnumerationContexts::requireRoom()
-{
-    std::lock_guard<std::mutex> lock(_mutex);
-    checkRoom();
-}
-
 void EnumerationContexts::checkRoom()
 {
     requireRunning();
@@ -90,8 +84,7 @@ void EnumerationContexts::checkRoom()
                                         .c_str());
 }
 
-std::string EnumerationContexts::open(const std::string& owner, std::uint32_t timeoutSeconds,
-                                      PendingResult result)
+std::string EnumerationContexts::open(const std::string& owner, std::uint32_t timeoutSeconds)
 {
     std::lock_guard<std::mutex> lock(_mutex);
     checkRoom();
@@ -103,7 +96,7 @@ std::string EnumerationContexts::open(const std::string& owner, std::uint32_t ti
     entry.owner = owner;
     entry.timeoutSeconds = timeoutSeconds;
     entry.deadline = _clock() + std::chrono::seconds(timeoutSeconds);
-    entry.result.swap(result);
+    entry.taken = true;
     return name;
 }
 

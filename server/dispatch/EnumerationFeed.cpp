@@ -13,10 +13,8 @@
 namespace cimhost
 {
 
-EnumerationFeed::EnumerationFeed(std::size_t window, const Limits& limits,
-                                 std::atomic<std::size_t>& heldByAll)
-    : _window(std::clamp<std::size_t>(window, 1, std::max<std::size_t>(limits.maxWindow, 1))),
-      _limits(limits), _heldByAll(heldByAll)
+EnumerationFeed::EnumerationFeed(const Limits& limits, std::atomic<std::size_t>& heldByAll)
+    : _limits(limits), _heldByAll(heldByAll)
 {
 }
 
@@ -28,7 +26,9 @@ EnumerationFeed::~EnumerationFeed()
 bool EnumerationFeed::room(std::unique_lock<std::mutex>& lock)
 {
     if (!_gathering &&
-        !_taken.wait_for(lock, _limits.patience, [&] { return _cancelled || _sizes.size() < _window; }))
+        !_taken.wait_for(lock, _limits.patience,
+                         [&]
+                         { return _cancelled || _sizes.empty() || _encoded.size() < _limits.windowBytes; }))
         _gathering = true;
     if (_cancelled || _overflowed) return false;
     if (_gathering && _heldByAll.load() >= _limits.maxHeldByAll)
@@ -95,7 +95,8 @@ void EnumerationFeed::fail(Pegasus::CIMStatusCode code, const std::string& descr
     _produced.notify_all();
 }
 
-// A pull is woken when its chunk is ready, not at every object: each wake-up is a switch of threads.
+// A pull is woken when it has a batch worth taking, not at every object: each wake-up is a switch
+// of threads.
 void EnumerationFeed::wakePull()
 {
     if (_pullWants != 0 && ready(_pullWants)) _produced.notify_one();
@@ -103,33 +104,62 @@ void EnumerationFeed::wakePull()
 
 bool EnumerationFeed::ready(std::size_t wanted) const
 {
-    return _finished || _sizes.size() > wanted || _sizes.size() >= _window;
+    return _finished || _sizes.size() >= wanted ||
+           (!_sizes.empty() && _encoded.size() >= _limits.windowBytes / 4);
 }
 
-bool EnumerationFeed::take(std::uint32_t count, CimResponse& response)
+std::size_t EnumerationFeed::moveOut(std::size_t count, std::string& batch)
 {
-    std::unique_lock<std::mutex> lock(_mutex);
-    // The window grows to the largest count asked and one more, so that a whole chunk can be
-    // ready and whether anything follows it known: the last chunk then ends the sequence.
-    _window = std::min(std::max<std::size_t>(_window, std::size_t(count) + 1), _limits.maxWindow);
-    const std::size_t wanted = std::min<std::size_t>(std::max<std::uint32_t>(count, 1), _window);
-    _taken.notify_all();
-    _pullWants = wanted;
-    _produced.wait(lock, [&] { return ready(wanted); });
-    _pullWants = 0;
-    const std::size_t n = std::min<std::size_t>(count, _sizes.size());
-    if (n == 0 && _failure) throw Pegasus::CIMException(_failure->first, _failure->second.c_str());
-    std::size_t bytes = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        bytes += _sizes[i];
-    response.encodedObjects.append(_encoded, 0, bytes);
-    _encoded.erase(0, bytes);
-    _sizes.erase(_sizes.begin(), _sizes.begin() + std::ptrdiff_t(n));
+    const std::size_t n = std::min(count, _sizes.size());
+    if (n == _sizes.size())
+    {
+        // The whole window: the buffers change places, and the feed fills the batch's old one.
+        batch.swap(_encoded);
+        _sizes.clear();
+    }
+    else
+    {
+        std::size_t bytes = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            bytes += _sizes[i];
+        batch.append(_encoded, 0, bytes);
+        _encoded.erase(0, bytes);
+        _sizes.erase(_sizes.begin(), _sizes.begin() + std::ptrdiff_t(n));
+    }
     _heldByAll -= n;
     _taken.notify_all();
-    response.isPull = true;
-    response.endOfSequence = _finished && !_failure && _sizes.empty();
-    return response.endOfSequence;
+    return n;
+}
+
+EnumerationFeed::Taken EnumerationFeed::take(std::uint32_t count, AnswerOutput& out)
+{
+    std::string batch;
+    std::size_t sent = 0;
+    std::unique_lock<std::mutex> lock(_mutex);
+    for (;;)
+    {
+        // The rest of the chunk, and one more to learn whether anything follows it.
+        const std::size_t wanted = std::size_t(count) - sent + 1;
+        _pullWants = wanted;
+        _produced.wait(lock, [&] { return ready(wanted); });
+        _pullWants = 0;
+        if (sent == count || _sizes.empty()) break;
+        batch.clear();
+        sent += moveOut(count - sent, batch);
+        // The answer is written without the lock: the providers go on meanwhile. An answer that
+        // has just handed its text on takes the batch's buffer instead of a copy.
+        lock.unlock();
+        if (out.text.empty())
+            out.text.swap(batch);
+        else
+            out.text += batch;
+        const bool going = out.elementDone();
+        lock.lock();
+        if (!going) return Taken::Unsent;
+    }
+    if (sent == 0 && _sizes.empty() && _failure)
+        throw Pegasus::CIMException(_failure->first, _failure->second.c_str());
+    return _finished && !_failure && _sizes.empty() ? Taken::EndOfSequence : Taken::More;
 }
 
 void EnumerationFeed::dropAll()

@@ -1,9 +1,10 @@
 // The objects of an open pull enumeration as its providers deliver them. The provider call runs
 // on a thread of its own (FeedProducers) and encodes each object there, as the answer shows it;
-// the delivery then waits whenever the feed holds its window of objects not yet pulled. Each pull
-// takes the encoded objects that are ready and lets the providers go on. So an enumeration
-// context holds a window of the result, encoded, never all of it; the providers make and encode
-// the next chunk while the client reads the last one.
+// the delivery then waits whenever the feed holds its window (a number of bytes, so that what a
+// context holds does not grow with the objects' size). A pull takes the objects as they are made
+// and hands them on to its answer, which goes out while the providers make the rest. So an
+// enumeration context holds a window of the result, encoded, never a whole chunk of it; the
+// providers fill the window while the client reads the last chunk.
 //
 // A provider may hold a lock of its own while it delivers, and another enumeration of the same
 // provider would then wait for a client that may never pull. So a delivery waits for room only
@@ -40,14 +41,21 @@ class EnumerationFeed : public ResultSink
 public:
     struct Limits
     {
-        std::size_t maxWindow = 1;                // the most objects a pull can widen the window to
+        std::size_t windowBytes = 1024 * 1024;    // encoded objects held, one object at least
         std::chrono::milliseconds patience{1000}; // how long a delivery waits for room
         std::size_t maxHeldByAll = 0;             // the objects of every feed together
     };
 
-    // window: the most objects held at first; a pull asking for more widens it. heldByAll counts
-    // the objects of every feed, and must outlive the feed.
-    EnumerationFeed(std::size_t window, const Limits& limits, std::atomic<std::size_t>& heldByAll);
+    // How a pull ended.
+    enum class Taken
+    {
+        More,          // the enumeration goes on
+        EndOfSequence, // every object has been taken
+        Unsent         // the answer could not go on (the client left): the objects taken are lost
+    };
+
+    // heldByAll counts the objects of every feed, and must outlive the feed.
+    EnumerationFeed(const Limits& limits, std::atomic<std::size_t>& heldByAll);
     ~EnumerationFeed() override;
 
     // The providers' side: each object is encoded (VALUE.INSTANCEWITHPATH, or INSTANCEPATH for a
@@ -60,12 +68,12 @@ public:
     void finish();
     void fail(Pegasus::CIMStatusCode code, const std::string& description);
 
-    // The pulls' side. Waits until `count` objects are ready (1 for a count of 0, so that an Open
-    // learns whether there is anything at all, or an error), or the providers are done. Then moves
-    // up to `count` of them into the response's encoded objects. Returns true when no object is
-    // left and the providers have finished. Throws
-    // the providers' failure as CIMException once every object delivered before it has been taken.
-    bool take(std::uint32_t count, CimResponse& response);
+    // The pulls' side. Appends up to `count` objects to out as they are made, calling
+    // out.elementDone() after each batch, and then waits until it is known whether any object
+    // follows (so a count of 0, an Open's, learns whether there is anything at all, or an error).
+    // Throws the providers' failure as CIMException when it comes before any object of this pull;
+    // a failure after some ends the pull early, and the next pull throws it.
+    Taken take(std::uint32_t count, AnswerOutput& out);
     // No pull will come any more: a waiting delivery returns, and what follows is dropped.
     void cancel();
     // True once a delivery ran out of patience: the feed no longer bounds what it holds.
@@ -75,18 +83,19 @@ public:
     std::size_t held() const;
 
 private:
-    // wanted are ready and whether more follow is known, or no more can come (with the lock held).
+    // The pull waiting for `wanted` objects has something to do (with the lock held).
     bool ready(std::size_t wanted) const;
     // Waits for room for one more object; false when it is to be dropped (with the lock held).
     bool room(std::unique_lock<std::mutex>& lock);
     void push(const std::string& element);
+    // Moves up to `count` objects into batch, which is empty (with the lock held).
+    std::size_t moveOut(std::size_t count, std::string& batch);
     void dropAll();  // with the lock held
     void wakePull(); // with the lock held
 
     mutable std::mutex _mutex;
     std::condition_variable _taken;    // a pull took objects, or the feed was cancelled
     std::condition_variable _produced; // objects arrived, or the providers are done
-    std::size_t _window;
     const Limits _limits;
     std::atomic<std::size_t>& _heldByAll;
     std::string _encoded;           // the objects ready, one element after the other

@@ -62,7 +62,6 @@ OpenSettings readOpenSettings(const IParamReader& in, EnumerationContexts& conte
     const bool hasTimeout = readUint32(in, "OperationTimeout", timeout);
     settings.timeoutSeconds = contexts.checkedTimeout(hasTimeout ? &timeout : nullptr);
     readUint32(in, "MaxObjectCount", settings.maxObjectCount);
-    contexts.requireRoom();
     return settings;
 }
 
@@ -74,27 +73,50 @@ ResultFilter readFilter(const IParamReader& in)
     return filter;
 }
 
-// Moves up to maxObjectCount objects of the result into the answer, waiting for its providers
-// as long as they make them.
-void deliverChunk(PendingResult& result, std::uint32_t maxObjectCount, CimResponse& response)
+// Hands up to maxObjectCount objects of the result on to the answer as its providers make them.
+EnumerationFeed::Taken deliverChunk(PendingResult& result, std::uint32_t maxObjectCount,
+                                    AnswerOutput& objects, CimResponse& response)
 {
     response.returnKind = result.kind == PendingResult::InstancesWithPath ? CimResponse::InstancesWithPath
                                                                           : CimResponse::InstancePaths;
-    result.feed->take(maxObjectCount, response);
+    response.isPull = true;
+    const EnumerationFeed::Taken taken = result.feed->take(maxObjectCount, objects);
+    response.endOfSequence = taken == EnumerationFeed::Taken::EndOfSequence;
+    return taken;
 }
 
-// Starts the providers on the feed of a new enumeration and answers its first chunk; a context
-// keeps the rest unless that chunk ended it. A failure before the first object is the Open's.
+// After a chunk: the context waits for the next pull, or is over (ended, or its client left).
+void endChunk(EnumerationContexts& contexts, const std::string& name, PendingResult result,
+              EnumerationFeed::Taken taken, CimResponse& response)
+{
+    if (taken != EnumerationFeed::Taken::More)
+    {
+        contexts.release(name);
+        return;
+    }
+    response.enumerationContext = name;
+    contexts.giveBack(name, std::move(result));
+}
+
+// Opens the context (before any provider is called, so that a full table refuses the Open at
+// once), starts the providers on its feed and answers the first chunk; a failure before the
+// first object is the Open's.
 void answerOpen(EnumerationContexts& contexts, const OpenSettings& settings, const OperationContext& context,
                 const CimRequest& request, PendingResult::Kind kind, std::function<void(ResultSink&)> produce,
-                CimResponse& response)
+                AnswerOutput& objects, CimResponse& response)
 {
-    PendingResult result =
-        contexts.produce(kind, request.nameSpace, settings.maxObjectCount, std::move(produce));
-    deliverChunk(result, settings.maxObjectCount, response);
-    if (!response.endOfSequence)
-        response.enumerationContext =
-            contexts.open(userOf(context), settings.timeoutSeconds, std::move(result));
+    const std::string name = contexts.open(userOf(context), settings.timeoutSeconds);
+    try
+    {
+        PendingResult result = contexts.produce(kind, request.nameSpace, std::move(produce));
+        const EnumerationFeed::Taken taken = deliverChunk(result, settings.maxObjectCount, objects, response);
+        endChunk(contexts, name, std::move(result), taken, response);
+    }
+    catch (...)
+    {
+        contexts.release(name);
+        throw;
+    }
 }
 
 AssociationQuery readQuery(const IParamReader& in, bool associators)
@@ -109,7 +131,8 @@ AssociationQuery readQuery(const IParamReader& in, bool associators)
 }
 
 void openEnumerateInstances(const CimOperations& operations, EnumerationContexts& contexts,
-                            const CimRequest& request, const OperationContext& context, CimResponse& response)
+                            const CimRequest& request, const OperationContext& context, AnswerOutput& objects,
+                            CimResponse& response)
 {
     IParamReader in(request,
                     {"ClassName", "DeepInheritance", "IncludeClassOrigin", "PropertyList", OPEN_PARAMETERS});
@@ -121,12 +144,12 @@ void openEnumerateInstances(const CimOperations& operations, EnumerationContexts
         contexts, settings, context, request, PendingResult::InstancesWithPath,
         [&operations, context, nameSpace = request.nameSpace, className, deep, filter](ResultSink& sink)
         { operations.enumerateInstances(context, nameSpace, className, deep, filter, sink); },
-        response);
+        objects, response);
 }
 
 void openEnumerateInstancePaths(const CimOperations& operations, EnumerationContexts& contexts,
                                 const CimRequest& request, const OperationContext& context,
-                                CimResponse& response)
+                                AnswerOutput& objects, CimResponse& response)
 {
     IParamReader in(request, {"ClassName", OPEN_PARAMETERS});
     const Pegasus::CIMName className = in.className("ClassName", true);
@@ -135,12 +158,12 @@ void openEnumerateInstancePaths(const CimOperations& operations, EnumerationCont
         contexts, settings, context, request, PendingResult::InstancePaths,
         [&operations, context, nameSpace = request.nameSpace, className](ResultSink& sink)
         { operations.enumerateInstanceNames(context, nameSpace, className, sink); },
-        response);
+        objects, response);
 }
 
 void openAssociatorInstances(const CimOperations& operations, EnumerationContexts& contexts,
                              const CimRequest& request, const OperationContext& context,
-                             CimResponse& response)
+                             AnswerOutput& objects, CimResponse& response)
 {
     IParamReader in(request, {"InstanceName", "AssocClass", "ResultClass", "Role", "ResultRole",
                               "IncludeClassOrigin", "PropertyList", OPEN_PARAMETERS});
@@ -151,12 +174,12 @@ void openAssociatorInstances(const CimOperations& operations, EnumerationContext
         contexts, settings, context, request, PendingResult::InstancesWithPath,
         [&operations, context, nameSpace = request.nameSpace, query, filter](ResultSink& sink)
         { operations.associators(context, nameSpace, query, filter, sink); },
-        response);
+        objects, response);
 }
 
 void openAssociatorInstancePaths(const CimOperations& operations, EnumerationContexts& contexts,
                                  const CimRequest& request, const OperationContext& context,
-                                 CimResponse& response)
+                                 AnswerOutput& objects, CimResponse& response)
 {
     IParamReader in(request,
                     {"InstanceName", "AssocClass", "ResultClass", "Role", "ResultRole", OPEN_PARAMETERS});
@@ -166,11 +189,12 @@ void openAssociatorInstancePaths(const CimOperations& operations, EnumerationCon
         contexts, settings, context, request, PendingResult::InstancePaths,
         [&operations, context, nameSpace = request.nameSpace, query](ResultSink& sink)
         { operations.associatorNames(context, nameSpace, query, sink); },
-        response);
+        objects, response);
 }
 
 void openReferenceInstances(const CimOperations& operations, EnumerationContexts& contexts,
-                            const CimRequest& request, const OperationContext& context, CimResponse& response)
+                            const CimRequest& request, const OperationContext& context, AnswerOutput& objects,
+                            CimResponse& response)
 {
     IParamReader in(request, {"InstanceName", "ResultClass", "Role", "IncludeClassOrigin", "PropertyList",
                               OPEN_PARAMETERS});
@@ -181,12 +205,12 @@ void openReferenceInstances(const CimOperations& operations, EnumerationContexts
         contexts, settings, context, request, PendingResult::InstancesWithPath,
         [&operations, context, nameSpace = request.nameSpace, query, filter](ResultSink& sink)
         { operations.references(context, nameSpace, query, filter, sink); },
-        response);
+        objects, response);
 }
 
 void openReferenceInstancePaths(const CimOperations& operations, EnumerationContexts& contexts,
                                 const CimRequest& request, const OperationContext& context,
-                                CimResponse& response)
+                                AnswerOutput& objects, CimResponse& response)
 {
     IParamReader in(request, {"InstanceName", "ResultClass", "Role", OPEN_PARAMETERS});
     const AssociationQuery query = readQuery(in, false);
@@ -195,7 +219,7 @@ void openReferenceInstancePaths(const CimOperations& operations, EnumerationCont
         contexts, settings, context, request, PendingResult::InstancePaths,
         [&operations, context, nameSpace = request.nameSpace, query](ResultSink& sink)
         { operations.referenceNames(context, nameSpace, query, sink); },
-        response);
+        objects, response);
 }
 
 // A context name as the client sent it back.
@@ -208,7 +232,7 @@ std::string contextName(const IParamReader& in)
 }
 
 void pull(EnumerationContexts& contexts, const CimRequest& request, const OperationContext& context,
-          PendingResult::Kind kind, CimResponse& response)
+          PendingResult::Kind kind, AnswerOutput& objects, CimResponse& response)
 {
     IParamReader in(request, {"EnumerationContext", "MaxObjectCount"});
     const std::string name = contextName(in);
@@ -224,38 +248,33 @@ void pull(EnumerationContexts& contexts, const CimRequest& request, const Operat
         throw Pegasus::CIMException(Pegasus::CIM_ERR_INVALID_ENUMERATION_CONTEXT,
                                     "the enumeration context is not one of this operation or namespace");
     }
+    EnumerationFeed::Taken taken;
     try
     {
-        deliverChunk(result, maxObjectCount, response);
+        taken = deliverChunk(result, maxObjectCount, objects, response);
     }
     catch (...)
     {
         contexts.release(name); // a failed enumeration is over
         throw;
     }
-    if (response.endOfSequence)
-        contexts.release(name);
-    else
-    {
-        response.enumerationContext = name;
-        contexts.giveBack(name, std::move(result));
-    }
+    endChunk(contexts, name, std::move(result), taken, response);
 }
 
 void pullInstancesWithPath(const CimOperations&, EnumerationContexts& contexts, const CimRequest& request,
-                           const OperationContext& context, CimResponse& response)
+                           const OperationContext& context, AnswerOutput& objects, CimResponse& response)
 {
-    pull(contexts, request, context, PendingResult::InstancesWithPath, response);
+    pull(contexts, request, context, PendingResult::InstancesWithPath, objects, response);
 }
 
 void pullInstancePaths(const CimOperations&, EnumerationContexts& contexts, const CimRequest& request,
-                       const OperationContext& context, CimResponse& response)
+                       const OperationContext& context, AnswerOutput& objects, CimResponse& response)
 {
-    pull(contexts, request, context, PendingResult::InstancePaths, response);
+    pull(contexts, request, context, PendingResult::InstancePaths, objects, response);
 }
 
 void closeEnumeration(const CimOperations&, EnumerationContexts& contexts, const CimRequest& request,
-                      const OperationContext& context, CimResponse& response)
+                      const OperationContext& context, AnswerOutput&, CimResponse& response)
 {
     IParamReader in(request, {"EnumerationContext"});
     const std::string name = contextName(in);
@@ -264,31 +283,25 @@ void closeEnumeration(const CimOperations&, EnumerationContexts& contexts, const
     response.returnKind = CimResponse::NoReturn;
 }
 
-struct PullEntry
-{
-    const char* name;
-    PullHandler handler;
-};
-
 // EnumerationCount, OpenQueryInstances and PullInstances are not here: CIM_ERR_NOT_SUPPORTED.
-const PullEntry PULLS[] = {
-    {"OpenEnumerateInstances", openEnumerateInstances},
-    {"OpenEnumerateInstancePaths", openEnumerateInstancePaths},
-    {"OpenAssociatorInstances", openAssociatorInstances},
-    {"OpenAssociatorInstancePaths", openAssociatorInstancePaths},
-    {"OpenReferenceInstances", openReferenceInstances},
-    {"OpenReferenceInstancePaths", openReferenceInstancePaths},
-    {"PullInstancesWithPath", pullInstancesWithPath},
-    {"PullInstancePaths", pullInstancePaths},
-    {"CloseEnumeration", closeEnumeration},
+const PullOperation PULLS[] = {
+    {"OpenEnumerateInstances", openEnumerateInstances, true},
+    {"OpenEnumerateInstancePaths", openEnumerateInstancePaths, true},
+    {"OpenAssociatorInstances", openAssociatorInstances, true},
+    {"OpenAssociatorInstancePaths", openAssociatorInstancePaths, true},
+    {"OpenReferenceInstances", openReferenceInstances, true},
+    {"OpenReferenceInstancePaths", openReferenceInstancePaths, true},
+    {"PullInstancesWithPath", pullInstancesWithPath, true},
+    {"PullInstancePaths", pullInstancePaths, true},
+    {"CloseEnumeration", closeEnumeration, false},
 };
 
 } // namespace
 
-PullHandler findPull(const std::string& methodName)
+const PullOperation* findPull(const std::string& methodName)
 {
-    for (const PullEntry& entry : PULLS)
-        if (sameName(methodName, entry.name)) return entry.handler;
+    for (const PullOperation& operation : PULLS)
+        if (sameName(methodName, operation.name)) return &operation;
     return nullptr;
 }
 

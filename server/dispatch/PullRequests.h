@@ -17,12 +17,22 @@
 namespace cimhost
 {
 
+class AnswerOutput;
+
+// objects: where the objects of the answer go, encoded, as the providers make them.
 using PullHandler = void (*)(const CimOperations& operations, EnumerationContexts& contexts,
                              const CimRequest& request, const Pegasus::OperationContext& context,
-                             CimResponse& response);
+                             AnswerOutput& objects, CimResponse& response);
 
-// The handler of a pull operation name (ignoring case), or null for any other name.
-PullHandler findPull(const std::string& methodName);
+struct PullOperation
+{
+    const char* name;
+    PullHandler handler;
+    bool answersObjects; // all but CloseEnumeration
+};
+
+// The pull operation of a name (ignoring case), or null for any other name.
+const PullOperation* findPull(const std::string& methodName);
 
 } // namespace cimhost
 

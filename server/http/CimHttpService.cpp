@@ -1,6 +1,6 @@
 #include "CimHttpService.h"
 
-#include "IntrinsicRequests.h"
+#include "Dispatcher.h"
 
 namespace cimhost
 {
@@ -57,7 +57,7 @@ bool CimHttpService::mayStream(const HttpRequest& request) const
     // An M-POST's CIM headers carry its prefix: left to the workers whatever it asks.
     if (request.extendedMethod()) return true;
     const std::string* method = request.header("CIMMethod");
-    return method && findStreamedIntrinsic(*method);
+    return method && Dispatcher::streamsMethod(*method);
 }
 
 HttpAnswer CimHttpService::serveStreamed(const HttpRequest& request, AnswerStream& stream) const

@@ -1,5 +1,5 @@
 // The pull operations end to end: cimhost with the real schema, module and inventory module on an
-// array of 57 volumes, driven over HTTP through the client's codec (cimxml's request encoder and
+// array of 157 volumes, driven over HTTP through the client's codec (cimxml's request encoder and
 // response decoder). Volumes, associators and references pulled in chunks must be what the classic
 // operations answer; the cap on open enumerations and the refusals answer their codes over the wire;
 // the interop namespace advertises Pulled Read.
@@ -27,7 +27,7 @@ using namespace Pegasus;
 namespace
 {
 
-const int VOLUMES = 57;
+const int VOLUMES = 157; // more than 256 KiB of instances: a whole pull answer goes in chunks
 const int MAX_ENUMERATIONS = 3;
 
 std::string text(const String& s)
@@ -200,6 +200,8 @@ TEST_F(PullTest, VolumesPulledInChunksAreTheClassicEnumeration)
     unsigned answers = 0;
     EXPECT_EQ(expected, pulled("OpenEnumerateInstances", volumes, "PullInstancesWithPath", 10, answers));
     EXPECT_EQ(chunksOf(expected.size(), 10), answers);
+    EXPECT_EQ(expected, pulled("OpenEnumerateInstances", volumes, "PullInstancesWithPath", 1000, answers));
+    EXPECT_EQ(1u, answers);
 
     const Objects names = classic("EnumerateInstanceNames", volumes);
     EXPECT_EQ(expected.size(), names.size());

@@ -1,6 +1,6 @@
 // The enumerations encoded as the providers deliver (Dispatcher::executeStreamed) answer the
 // same bytes as the classic answer gathered whole, leave the providers' instances as they were,
-// and fail with the same errors.
+// and fail with the same errors; so do pulled chunks.
 #include "test_dispatch_fixture.h"
 
 #include "ResponseEncoder.h"
@@ -149,11 +149,59 @@ TEST(DispatchStreamed, NothingMoreIsEncodedOnceTheClientLeft)
     EXPECT_EQ(out.text.find("<VALUE.NAMEDINSTANCE>", first + 1), std::string::npos) << "one element only";
 }
 
+// The text with every occurrence of the context's name taken out.
+std::string withoutName(std::string text, const std::string& name)
+{
+    if (name.empty()) return text;
+    for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at))
+        text.erase(at, name.size());
+    return text;
+}
+
+TEST(DispatchStreamed, PulledChunksAnswerTheBytesOfTheAnswerHeldWhole)
+{
+    Host host;
+    const Pegasus::OperationContext none;
+    const auto open = [](const char* count)
+    {
+        return requestOf("OpenEnumerateInstances",
+                         {classParam("ClassName", "Test_Widget"), textParam("MaxObjectCount", count)});
+    };
+    const auto pull = [](const std::string& name)
+    {
+        return requestOf("PullInstancesWithPath",
+                         {textParam("EnumerationContext", name), textParam("MaxObjectCount", "10")});
+    };
+    const CimResponse held = host.dispatcher->execute(open("2"), none);
+    WholeOutput out;
+    const CimResponse streamed = host.dispatcher->executeStreamed(open("2"), none, out);
+    EXPECT_CIM_OK(streamed);
+    ASSERT_FALSE(streamed.enumerationContext.empty());
+    EXPECT_EQ(withoutName(out.text, streamed.enumerationContext),
+              withoutName(cimhost::encodeResponse(held), held.enumerationContext));
+
+    const CimResponse heldRest = host.dispatcher->execute(pull(held.enumerationContext), none);
+    WholeOutput rest;
+    const CimResponse streamedRest =
+        host.dispatcher->executeStreamed(pull(streamed.enumerationContext), none, rest);
+    EXPECT_TRUE(streamedRest.endOfSequence);
+    EXPECT_EQ(rest.text, cimhost::encodeResponse(heldRest));
+
+    // A pull whose client leaves while it is answered ends its enumeration.
+    const CimResponse opened = host.dispatcher->execute(open("0"), none);
+    LeavingOutput leaving;
+    EXPECT_CIM_OK(host.dispatcher->executeStreamed(pull(opened.enumerationContext), none, leaving));
+    EXPECT_CIM_ERROR(host.dispatcher->execute(pull(opened.enumerationContext), none),
+                     Pegasus::CIM_ERR_INVALID_ENUMERATION_CONTEXT);
+    EXPECT_EQ(0u, host.dispatcher->openEnumerations());
+}
+
 TEST(DispatchStreamed, OnlyTheLongEnumerationsStream)
 {
     Host host;
     EXPECT_FALSE(host.dispatcher->streams(requestOf("GetInstance", {})));
-    EXPECT_FALSE(host.dispatcher->streams(requestOf("OpenEnumerateInstances", {})));
+    EXPECT_TRUE(host.dispatcher->streams(requestOf("OpenEnumerateInstances", {})));
+    EXPECT_FALSE(host.dispatcher->streams(requestOf("CloseEnumeration", {})));
     cimhost::CimRequest broken = requestOf("EnumerateInstances", {});
     broken.hasDecodeError = true;
     EXPECT_FALSE(host.dispatcher->streams(broken));
