@@ -73,16 +73,17 @@ thread_local CachedName cachedHostName, cachedSystemName;
 
 CIMObjectPath arrayPath(const CIMName& className, const Array<CIMKeyBinding>& keys)
 {
-    static const CIMNamespaceName arrayNamespace(ARRAY_NAMESPACE);
+    thread_local const CIMNamespaceName arrayNamespace(ARRAY_NAMESPACE);
     return CIMObjectPath(cachedHostName.of(KVELEngine::_ZarvoHostNamePtr), arrayNamespace, className, keys);
 }
 
 CIMObjectPath devicePath(const char* className, Uint32 objectID)
 {
-    // Names made once: every volume and drive of an enumeration has such a path.
-    static const CIMName systemCreationClassName("SystemCreationClassName"), systemNameKey("SystemName"),
-        creationClassName("CreationClassName"), deviceID("DeviceID");
-    static const String computerSystem("CIM_ComputerSystem");
+    // Names made once a thread (see cachedHostName): every volume and drive of an enumeration
+    // has such a path.
+    thread_local const CIMName systemCreationClassName("SystemCreationClassName"),
+        systemNameKey("SystemName"), creationClassName("CreationClassName"), deviceID("DeviceID");
+    thread_local const String computerSystem("CIM_ComputerSystem");
     // Devices are of two classes: the last one's name is kept.
     thread_local std::string lastClass;
     thread_local CIMName deviceClass;

@@ -40,8 +40,9 @@ std::unique_ptr<KVELVolume> fetchVolume(Uint32 volumeID)
     return volume;
 }
 
-// The property names, made once: a name made from text costs an allocation and a syntax check,
-// twenty times a volume in an enumeration of thousands.
+// The property names, made once a thread: a name made from text costs an allocation and a syntax
+// check, twenty times a volume in an enumeration of thousands; and a thread copying another
+// thread's short Strings copies their text (see String.cpp), so each thread has its own.
 struct VolumeNames
 {
     const CIMName className{VOLUME_CLASS};
@@ -57,7 +58,7 @@ struct VolumeNames
 
 const VolumeNames& names()
 {
-    static const VolumeNames made;
+    thread_local const VolumeNames made;
     return made;
 }
 
