@@ -1,5 +1,6 @@
 #include "EnumerationContexts.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <Pegasus/Common/Exception.h>
@@ -39,7 +40,11 @@ PendingResult EnumerationContexts::produce(PendingResult::Kind kind,
     result.kind = kind;
     result.nameSpace = nameSpace;
     EnumerationFeed::Limits limits;
-    limits.windowBytes = _limits.windowBytes;
+    {
+        std::lock_guard<std::mutex> lock(_mutex);
+        const std::size_t share = _limits.windowBytesOfAll / std::max<std::size_t>(1, _entries.size());
+        limits.windowBytes = std::min(_limits.windowBytes, std::max(_limits.leastWindowBytes, share));
+    }
     limits.patience = _limits.deliveryPatience;
     limits.maxHeldByAll = _limits.maxHeldObjects;
     result.feed = std::make_shared<EnumerationFeed>(limits, _heldByAll);

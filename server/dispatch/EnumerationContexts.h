@@ -33,10 +33,14 @@ struct PullLimits
     std::size_t maxHeldObjects = 200000;      // objects waiting in them, all together
     // How long a provider's delivery waits for a pull to make room (see EnumerationFeed.h).
     std::chrono::milliseconds deliveryPatience{1000};
-    // The encoded objects a context holds while its client pulls (one at least). Less than a
-    // chunk of 1,000 volumes (2.2 MB) but enough to keep the providers busy between two pulls
-    // of a client on the same machine: with 256 KiB, a lone client pulled a quarter fewer.
+    // The encoded objects a context holds while its client pulls (one object at least): its
+    // share of windowBytesOfAll among the contexts open when it opens, within these bounds. The
+    // most is less than a chunk of 1,000 volumes (2.2 MB) but keeps the providers busy between
+    // two pulls of a lone client on the same machine (with 256 KiB it pulled a quarter fewer);
+    // many clients at once are served in turn, and their windows fill while they wait.
     std::size_t windowBytes = 1024 * 1024;
+    std::size_t leastWindowBytes = 256 * 1024;
+    std::size_t windowBytesOfAll = 8 * 1024 * 1024;
 };
 
 // What an open enumeration has still to deliver: its feed. The feed is cancelled when the last

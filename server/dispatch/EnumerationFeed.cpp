@@ -13,6 +13,15 @@
 namespace cimhost
 {
 
+namespace
+{
+
+// A little more than the chunks of a streamed answer (ChunkedCimAnswer.h), so that each full
+// block goes out as one chunk of its own.
+const std::size_t BLOCK_BYTES = 64 * 1024;
+
+} // namespace
+
 EnumerationFeed::EnumerationFeed(const Limits& limits, std::atomic<std::size_t>& heldByAll)
     : _limits(limits), _heldByAll(heldByAll)
 {
@@ -27,8 +36,7 @@ bool EnumerationFeed::room(std::unique_lock<std::mutex>& lock)
 {
     if (!_gathering &&
         !_taken.wait_for(lock, _limits.patience,
-                         [&]
-                         { return _cancelled || _sizes.empty() || _encoded.size() < _limits.windowBytes; }))
+                         [&] { return _cancelled || _sizes.empty() || _heldBytes < _limits.windowBytes; }))
         _gathering = true;
     if (_cancelled || _overflowed) return false;
     if (_gathering && _heldByAll.load() >= _limits.maxHeldByAll)
@@ -47,8 +55,15 @@ void EnumerationFeed::push(const std::string& element)
 {
     std::unique_lock<std::mutex> lock(_mutex);
     if (!room(lock)) return;
-    _encoded += element;
+    if (_blocks.empty() || _blocks.back().text.size() >= BLOCK_BYTES)
+    {
+        _blocks.emplace_back();
+        _blocks.back().text.reserve(BLOCK_BYTES + BLOCK_BYTES / 8);
+    }
+    _blocks.back().text += element;
+    ++_blocks.back().objects;
     _sizes.push_back(element.size());
+    _heldBytes += element.size();
     wakePull();
 }
 
@@ -104,27 +119,34 @@ void EnumerationFeed::wakePull()
 
 bool EnumerationFeed::ready(std::size_t wanted) const
 {
-    return _finished || _sizes.size() >= wanted ||
-           (!_sizes.empty() && _encoded.size() >= _limits.windowBytes / 4);
+    return _finished || _sizes.size() >= wanted || (!_sizes.empty() && _heldBytes >= _limits.windowBytes / 4);
 }
 
-std::size_t EnumerationFeed::moveOut(std::size_t count, std::string& batch)
+std::size_t EnumerationFeed::moveOut(std::size_t count, std::vector<std::string>& batch)
 {
     const std::size_t n = std::min(count, _sizes.size());
-    if (n == _sizes.size())
+    for (std::size_t left = n; left > 0;)
     {
-        // The whole window: the buffers change places, and the feed fills the batch's old one.
-        batch.swap(_encoded);
-        _sizes.clear();
-    }
-    else
-    {
+        Block& front = _blocks.front();
+        const std::size_t objects = std::min(left, front.objects);
         std::size_t bytes = 0;
-        for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t i = 0; i < objects; ++i)
             bytes += _sizes[i];
-        batch.append(_encoded, 0, bytes);
-        _encoded.erase(0, bytes);
-        _sizes.erase(_sizes.begin(), _sizes.begin() + std::ptrdiff_t(n));
+        _sizes.erase(_sizes.begin(), _sizes.begin() + std::ptrdiff_t(objects));
+        _heldBytes -= bytes;
+        left -= objects;
+        if (objects == front.objects)
+        {
+            batch.push_back(std::move(front.text));
+            _blocks.pop_front();
+        }
+        else
+        {
+            // The chunk ends within the block: the rest stays for the next pull.
+            batch.push_back(front.text.substr(0, bytes));
+            front.text.erase(0, bytes);
+            front.objects -= objects;
+        }
     }
     _heldByAll -= n;
     _taken.notify_all();
@@ -133,7 +155,7 @@ std::size_t EnumerationFeed::moveOut(std::size_t count, std::string& batch)
 
 EnumerationFeed::Taken EnumerationFeed::take(std::uint32_t count, AnswerOutput& out)
 {
-    std::string batch;
+    std::vector<std::string> batch;
     std::size_t sent = 0;
     std::unique_lock<std::mutex> lock(_mutex);
     for (;;)
@@ -144,16 +166,21 @@ EnumerationFeed::Taken EnumerationFeed::take(std::uint32_t count, AnswerOutput& 
         _produced.wait(lock, [&] { return ready(wanted); });
         _pullWants = 0;
         if (sent == count || _sizes.empty()) break;
-        batch.clear();
         sent += moveOut(count - sent, batch);
         // The answer is written without the lock: the providers go on meanwhile. An answer that
-        // has just handed its text on takes the batch's buffer instead of a copy.
+        // has just handed its text on takes a block's buffer instead of a copy.
         lock.unlock();
-        if (out.text.empty())
-            out.text.swap(batch);
-        else
-            out.text += batch;
-        const bool going = out.elementDone();
+        bool going = true;
+        for (std::string& block : batch)
+        {
+            if (out.text.empty())
+                out.text.swap(block);
+            else
+                out.text += block;
+            going = out.elementDone();
+            if (!going) break;
+        }
+        batch.clear();
         lock.lock();
         if (!going) return Taken::Unsent;
     }
@@ -165,9 +192,9 @@ EnumerationFeed::Taken EnumerationFeed::take(std::uint32_t count, AnswerOutput& 
 void EnumerationFeed::dropAll()
 {
     _heldByAll -= _sizes.size();
-    _encoded.clear();
-    _encoded.shrink_to_fit();
+    _blocks.clear();
     _sizes.clear();
+    _heldBytes = 0;
 }
 
 void EnumerationFeed::cancel()

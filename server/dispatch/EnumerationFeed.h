@@ -24,6 +24,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <Pegasus/Common/CIMObject.h>
 #include <Pegasus/Common/CIMObjectPath.h>
@@ -88,8 +89,8 @@ private:
     // Waits for room for one more object; false when it is to be dropped (with the lock held).
     bool room(std::unique_lock<std::mutex>& lock);
     void push(const std::string& element);
-    // Moves up to `count` objects into batch, which is empty (with the lock held).
-    std::size_t moveOut(std::size_t count, std::string& batch);
+    // Moves up to `count` objects into batch, in blocks (with the lock held).
+    std::size_t moveOut(std::size_t count, std::vector<std::string>& batch);
     void dropAll();  // with the lock held
     void wakePull(); // with the lock held
 
@@ -98,8 +99,16 @@ private:
     std::condition_variable _produced; // objects arrived, or the providers are done
     const Limits _limits;
     std::atomic<std::size_t>& _heldByAll;
-    std::string _encoded;           // the objects ready, one element after the other
-    std::deque<std::size_t> _sizes; // of each object's element
+    // The objects ready, one element after the other, in blocks of about a chunk of the answer
+    // (see take()): a pull hands whole blocks on, and no buffer grows by copying what it holds.
+    struct Block
+    {
+        std::string text;
+        std::size_t objects = 0;
+    };
+    std::deque<Block> _blocks;
+    std::deque<std::size_t> _sizes; // of each object's element, in order
+    std::size_t _heldBytes = 0;
     bool _finished = false;
     std::size_t _pullWants = 0; // what the waiting pull waits for; 0: no pull waits
     bool _cancelled = false;
