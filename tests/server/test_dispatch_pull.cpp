@@ -370,7 +370,8 @@ TEST(DispatchPull, AStalledContextLetsItsProviderGo)
 {
     cimhost::PullLimits limits = quickPullLimits();
     limits.maxContexts = 4;
-    limits.maxHeldObjects = 8; // a window of two objects
+    limits.maxHeldObjects = 8;
+    limits.windowBytes = limits.leastWindowBytes = limits.windowBytesOfAll = 1; // one object
     Host host(defaultRegistration(), limits);
     const auto open = [&]
     { return call(host, "OpenEnumerateInstancePaths", {classParam("ClassName", "Test_Widget")}); };
