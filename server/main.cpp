@@ -529,12 +529,14 @@ int serve(const Options& options, const sigset_t& stopSignals)
         std::cerr << "cimhost: serving failed" << std::endl;
         return 1;
     }
+    // The providers of the enumerations dropped at the signal return at their next delivery.
+    if (drained) drained = dispatcher.awaitEnumerations(options.http.transport.requestTimeout);
     if (!drained)
     {
         // A provider call still runs: terminating the providers under it is not safe. The
         // engine has saved every change it made, so nothing acknowledged is lost.
-        std::cerr << "cimhost: requests still running after --request-timeout; exiting without terminating "
-                     "the providers"
+        std::cerr << "cimhost: requests or enumerations still running after --request-timeout; exiting "
+                     "without terminating the providers"
                   << std::endl;
         if (traceOutput) traceOutput->flush();
         std::_Exit(1);

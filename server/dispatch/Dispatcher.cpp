@@ -99,6 +99,11 @@ void Dispatcher::shutDown()
     _contexts.shutDown();
 }
 
+bool Dispatcher::awaitEnumerations(std::chrono::milliseconds limit)
+{
+    return _contexts.awaitProviders(limit);
+}
+
 std::size_t Dispatcher::openEnumerations()
 {
     return _contexts.size();

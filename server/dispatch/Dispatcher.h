@@ -62,6 +62,10 @@ public:
     // The host stops: open enumerations are dropped, and pull operations from now on answer
     // CIM_ERR_SERVER_IS_SHUTTING_DOWN.
     void shutDown();
+    // Once no request runs any more: waits at most `limit` for the provider calls of the dropped
+    // enumerations to return, which they do at their next delivery. False if some still run:
+    // the providers must not be terminated under them.
+    bool awaitEnumerations(std::chrono::milliseconds limit);
     // Enumeration contexts held now (expired ones freed first).
     std::size_t openEnumerations();
 

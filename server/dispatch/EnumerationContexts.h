@@ -116,6 +116,9 @@ public:
 
     // Drops every context; from now on every call throws CIM_ERR_SERVER_IS_SHUTTING_DOWN.
     void shutDown();
+    // After shutDown() and once no pull runs: waits at most `limit` for the providers of the
+    // dropped contexts to return; false if some still run.
+    bool awaitProviders(std::chrono::milliseconds limit) { return _producers.waitForAll(limit); }
 
     // Contexts held, taken ones included (expired ones are freed first).
     std::size_t size();

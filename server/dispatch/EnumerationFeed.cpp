@@ -223,6 +223,12 @@ FeedProducers::~FeedProducers()
     _ended.wait(lock, [&] { return _running == 0; });
 }
 
+bool FeedProducers::waitForAll(std::chrono::milliseconds limit)
+{
+    std::unique_lock<std::mutex> lock(_mutex);
+    return _ended.wait_for(lock, limit, [&] { return _running == 0; });
+}
+
 void FeedProducers::start(std::shared_ptr<EnumerationFeed> feed, std::function<void(ResultSink&)> produce)
 {
     {

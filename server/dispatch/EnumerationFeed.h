@@ -125,6 +125,8 @@ public:
     explicit FeedProducers(std::size_t maxRunning) : _maxRunning(maxRunning) {}
     // Waits for every thread (cancel their feeds first).
     ~FeedProducers();
+    // Waits at most `limit` for every thread to end; false if some still run.
+    bool waitForAll(std::chrono::milliseconds limit);
     FeedProducers(const FeedProducers&) = delete;
     FeedProducers& operator=(const FeedProducers&) = delete;
 

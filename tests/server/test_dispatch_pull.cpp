@@ -416,10 +416,15 @@ TEST(DispatchPull, AContextServesOnlyTheUserThatOpenedIt)
 
 TEST(DispatchPull, AShutDownDropsTheContextsAndRefusesPulls)
 {
-    Host host;
+    cimhost::PullLimits limits = quickPullLimits();
+    limits.deliveryPatience = std::chrono::minutes(1);
+    limits.windowBytes = limits.leastWindowBytes = limits.windowBytesOfAll = 1; // one object
+    Host host(defaultRegistration(), limits);
     const CimResponse open = call(host, "OpenEnumerateInstances",
                                   {classParam("ClassName", "Test_Widget"), count("MaxObjectCount", "1")});
+    // Its provider waits for room; dropped, it returns at once, before the providers are terminated.
     host.dispatcher->shutDown();
+    EXPECT_TRUE(host.dispatcher->awaitEnumerations(std::chrono::seconds(10)));
     EXPECT_EQ(0u, host.dispatcher->openEnumerations());
     EXPECT_CIM_ERROR(pull(host, "PullInstancesWithPath", open.enumerationContext, 1),
                      CIM_ERR_SERVER_IS_SHUTTING_DOWN);
