@@ -75,22 +75,39 @@ struct EncodingHandler : public InstanceResponseHandler
     }
 };
 
+// The volume provider over the demo array with state.range(0) more volumes.
+struct VolumeListing
+{
+    explicit VolumeListing(benchmark::State& state) : volumes(4 + Uint32(state.range(0)))
+    {
+        if (!arrayWithVolumes(Uint32(state.range(0)))) state.SkipWithError("engine refused a volume");
+        provider.reset(makeProvider("StorageVolumeProvider"));
+        instances = dynamic_cast<CIMInstanceProvider*>(provider.get());
+    }
+    // EnumerateInstances of CIM_StorageVolume into the handler.
+    void enumerate(InstanceResponseHandler& handler)
+    {
+        instances->enumerateInstances(context, classPath, false, false, CIMPropertyList(), handler);
+    }
+
+    const Uint32 volumes;
+    std::unique_ptr<CIMProvider> provider;
+    CIMInstanceProvider* instances = nullptr;
+    const CIMObjectPath classPath{"root/snia:CIM_StorageVolume"};
+    OperationContext context;
+};
+
 // EnumerateInstances of CIM_StorageVolume, each answer into a new Handler.
 template <class Handler> void enumerateVolumes(benchmark::State& state)
 {
-    const Uint32 volumes = 4 + Uint32(state.range(0));
-    if (!arrayWithVolumes(Uint32(state.range(0)))) state.SkipWithError("engine refused a volume");
-    std::unique_ptr<CIMProvider> provider(makeProvider("StorageVolumeProvider"));
-    CIMInstanceProvider* instances = dynamic_cast<CIMInstanceProvider*>(provider.get());
-    const CIMObjectPath classPath("root/snia:CIM_StorageVolume");
-    OperationContext context;
+    VolumeListing listing(state);
     for (auto _ : state)
     {
         Handler answer;
-        instances->enumerateInstances(context, classPath, false, false, CIMPropertyList(), answer);
-        if (answer.count != volumes) state.SkipWithError("wrong number of volumes");
+        listing.enumerate(answer);
+        if (answer.count != listing.volumes) state.SkipWithError("wrong number of volumes");
     }
-    perVolume(state, volumes);
+    perVolume(state, listing.volumes);
 }
 
 // The module's share: the volumes built and counted.
@@ -143,12 +160,7 @@ struct DiscardingOutput : public cimhost::AnswerOutput
 // threads cost or gain.
 void BM_PullVolumes(benchmark::State& state)
 {
-    const Uint32 volumes = 4 + Uint32(state.range(0));
-    if (!arrayWithVolumes(Uint32(state.range(0)))) state.SkipWithError("engine refused a volume");
-    std::unique_ptr<CIMProvider> provider(makeProvider("StorageVolumeProvider"));
-    CIMInstanceProvider* instances = dynamic_cast<CIMInstanceProvider*>(provider.get());
-    const CIMObjectPath classPath("root/snia:CIM_StorageVolume");
-    OperationContext context;
+    VolumeListing listing(state);
     cimhost::EnumerationFeed::Limits limits;
     limits.maxHeldByAll = 200000;
     for (auto _ : state)
@@ -161,8 +173,7 @@ void BM_PullVolumes(benchmark::State& state)
                             [&](cimhost::ResultSink& sink)
                             {
                                 FeedingHandler handler(sink);
-                                instances->enumerateInstances(context, classPath, false, false,
-                                                              CIMPropertyList(), handler);
+                                listing.enumerate(handler);
                             });
             DiscardingOutput out;
             while (feed->take(1000, out) == cimhost::EnumerationFeed::Taken::More)
@@ -171,7 +182,7 @@ void BM_PullVolumes(benchmark::State& state)
         }
         if (held.load() != 0) state.SkipWithError("objects left in the feed");
     }
-    perVolume(state, volumes);
+    perVolume(state, listing.volumes);
 }
 BENCHMARK(BM_PullVolumes)->Arg(1000)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
