@@ -30,7 +30,6 @@
 #include <Pegasus/Common/CIMObjectPath.h>
 #include <Pegasus/Common/CIMStatusCode.h>
 
-#include "CimMessages.h"
 #include "ResultShaping.h"
 #include "ResultSinks.h"
 
