@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +20,9 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/http.hpp>
+
+#include "CimMessages.h"
+#include "RequestEncoder.h"
 
 namespace asio = boost::asio;
 namespace http = boost::beast::http;
@@ -34,19 +38,24 @@ struct Load
     std::chrono::steady_clock::time_point deadline;
 };
 
-std::string call(const std::string& method, const std::string& parameters)
+cimhost::IParam textParam(const char* name, const std::string& value)
 {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?><CIM CIMVERSION=\"2.0\" DTDVERSION=\"2.0\">"
-           "<MESSAGE ID=\"1\" PROTOCOLVERSION=\"1.0\"><SIMPLEREQ><IMETHODCALL NAME=\"" +
-           method +
-           "\"><LOCALNAMESPACEPATH><NAMESPACE NAME=\"root\"/><NAMESPACE NAME=\"snia\"/>"
-           "</LOCALNAMESPACEPATH>" +
-           parameters + "</IMETHODCALL></SIMPLEREQ></MESSAGE></CIM>";
+    cimhost::IParam param;
+    param.name = name;
+    param.value.kind = cimhost::IParamValue::Text;
+    param.value.text = value;
+    return param;
 }
 
-std::string parameter(const std::string& name, const std::string& value)
+// The request's CIM-XML, as the codec writes it for scsctl.
+std::string call(const char* method, std::vector<cimhost::IParam> parameters)
 {
-    return "<IPARAMVALUE NAME=\"" + name + "\">" + value + "</IPARAMVALUE>";
+    cimhost::CimRequest request;
+    request.messageId = "1";
+    request.methodName = method;
+    request.nameSpace = Pegasus::CIMNamespaceName("root/snia");
+    request.iparams = std::move(parameters);
+    return cimhost::encodeRequest(request);
 }
 
 class Connection
@@ -73,7 +82,8 @@ public:
         http::write(socket_, request);
 
         http::response_parser<http::buffer_body> parser;
-        parser.body_limit(boost::none);
+        // No limit; not boost::none, which Boost 1.74 compares with a Content-Length as the least value.
+        parser.body_limit(std::numeric_limits<std::uint64_t>::max());
         http::read_header(socket_, buffer_, parser);
         if (parser.get().result() != http::status::ok)
             throw std::runtime_error("HTTP status " + std::to_string(parser.get().result_int()));
@@ -112,21 +122,24 @@ std::string valueAfter(const std::string& tail, const std::string& before)
 void enumerate(const Load& load, std::atomic<long>& enumerations, std::atomic<long>& answers)
 {
     Connection connection(load);
-    const auto classOnly = parameter("ClassName", "<CLASSNAME NAME=\"" + load.className + "\"/>");
+    cimhost::IParam className;
+    className.name = "ClassName";
+    className.value.kind = cimhost::IParamValue::ClassName;
+    className.value.className = Pegasus::CIMName(load.className.c_str());
+    const std::string classic = call("EnumerateInstances", {className});
+    const std::string open =
+        call("OpenEnumerateInstances", {className, textParam("MaxObjectCount", load.chunk)});
     while (std::chrono::steady_clock::now() < load.deadline)
     {
         if (load.chunk.empty())
         {
-            const auto tail =
-                connection.exchange("EnumerateInstances", call("EnumerateInstances", classOnly));
+            const auto tail = connection.exchange("EnumerateInstances", classic);
             if (tail.find("<ERROR") != std::string::npos) throw std::runtime_error("CIM error: " + tail);
             ++answers;
             ++enumerations;
             continue;
         }
-        const auto count = parameter("MaxObjectCount", "<VALUE>" + load.chunk + "</VALUE>");
-        auto tail =
-            connection.exchange("OpenEnumerateInstances", call("OpenEnumerateInstances", classOnly + count));
+        auto tail = connection.exchange("OpenEnumerateInstances", open);
         for (;;)
         {
             if (tail.find("<ERROR") != std::string::npos) throw std::runtime_error("CIM error: " + tail);
@@ -137,10 +150,10 @@ void enumerate(const Load& load, std::atomic<long>& enumerations, std::atomic<lo
             const auto context =
                 valueAfter(tail, "<PARAMVALUE NAME=\"EnumerationContext\" PARAMTYPE=\"string\"><VALUE>");
             if (context.empty()) throw std::runtime_error("no EnumerationContext: " + tail);
-            tail = connection.exchange(
-                "PullInstancesWithPath",
-                call("PullInstancesWithPath",
-                     parameter("EnumerationContext", "<VALUE>" + context + "</VALUE>") + count));
+            tail =
+                connection.exchange("PullInstancesWithPath",
+                                    call("PullInstancesWithPath", {textParam("EnumerationContext", context),
+                                                                   textParam("MaxObjectCount", load.chunk)}));
         }
         ++enumerations;
     }
